@@ -1,0 +1,50 @@
+#include "formavvio.h"
+
+#include "feedback/colours.h"
+#include "layout/picturebox.h"
+#include "state/appstate.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QPushButton>
+
+FormAvvio::FormAvvio(QWidget *parent)
+    : Form(QStringLiteral("FormAvvio"), QSize(9600, 7200), parent)
+{
+    const QString images = appState().ApplicationFolder + QStringLiteral("/images/");
+
+    // 199 x 195 pixels at design size.
+    m_image1 = addControl(new PictureBox, QRect(3308, 360, 2985, 2925));
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->load(images + QStringLiteral("benvenuto.svg"));
+
+    m_bottoneAvvio = addControl(new QPushButton(QStringLiteral("Avvio")), QRect(2400, 3720, 4800, 2640));
+    m_bottoneAvvio->setObjectName(QStringLiteral("BottoneAvvio"));
+    m_bottoneAvvio->setFont(QFont(QStringLiteral("Comic Sans MS"), 18, QFont::Bold));
+    m_bottoneAvvio->setIcon(QIcon(images + QStringLiteral("avvio.svg")));
+    m_bottoneAvvio->setCursor(Qt::PointingHandCursor);
+    connect(m_bottoneAvvio, &QPushButton::clicked, this, &FormAvvio::BottoneAvvio_Click);
+}
+
+void FormAvvio::formLoad()
+{
+    setBackgroundColour(windowBackgroundColour());
+}
+
+void FormAvvio::formActivate()
+{
+    m_bottoneAvvio->setFocus();
+}
+
+void FormAvvio::formResize()
+{
+    Form::formResize();
+    // The picture on the button grows with the button; its caption does not.
+    const int side = m_bottoneAvvio->height() * 11 / 20;
+    m_bottoneAvvio->setIconSize(QSize(side, side));
+}
+
+void FormAvvio::BottoneAvvio_Click()
+{
+    showForm(QStringLiteral("FormMenu"));
+}

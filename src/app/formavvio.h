@@ -1,0 +1,28 @@
+#pragma once
+
+#include "layout/form.h"
+
+class PictureBox;
+class QPushButton;
+
+// The start window: one large button that leads to the main menu.
+class FormAvvio : public Form
+{
+    Q_OBJECT
+
+public:
+    explicit FormAvvio(QWidget *parent = nullptr);
+
+    QPushButton *startButton() const { return m_bottoneAvvio; }
+
+protected:
+    void formLoad() override;
+    void formActivate() override;
+    void formResize() override;
+
+private:
+    void BottoneAvvio_Click();
+
+    QPushButton *m_bottoneAvvio = nullptr;
+    PictureBox *m_image1 = nullptr;
+};

@@ -1,0 +1,153 @@
+#include "startup.h"
+
+#include "formavvio.h"
+#include "placeholderform.h"
+
+#include "layout/dialogs.h"
+#include "layout/formhost.h"
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+#include "state/random.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QLockFile>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kFontFile = QStringLiteral("indis1.ttf");
+
+QString installedFontPath()
+{
+    return CartellaWindows() + QStringLiteral("fonts/") + kFontFile;
+}
+
+QString instanceLockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return folder + QStringLiteral("/velmora.lock");
+}
+
+} // namespace
+
+QString CartellaWindows()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!folder.endsWith(u'/'))
+        folder += u'/';
+    return folder;
+}
+
+bool EsisteFile(const QString &path)
+{
+    const QFileInfo info(path);
+    const QDir folder = info.absoluteDir();
+    const QStringList found =
+        folder.entryList(QStringList(info.fileName()), QDir::Files | QDir::NoDotAndDotDot);
+    return !found.isEmpty();
+}
+
+void InstallaFontCorsivo()
+{
+    const QString target = installedFontPath();
+    if (EsisteFile(target)) {
+        // Installed on an earlier start; fontconfig may not have seen it yet.
+        QFontDatabase::addApplicationFont(target);
+        return;
+    }
+
+    const QString source = appState().ApplicationFolder + u'/' + kFontFile;
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    if (!QFile::copy(source, target)) {
+        const QString reason = QFileInfo::exists(source)
+                                   ? QStringLiteral("la cartella %1 non è scrivibile.")
+                                         .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()))
+                                   : QStringLiteral("il file %1 manca.").arg(QDir::toNativeSeparators(source));
+        Dialogs::information(nullptr, QStringLiteral("Non ho potuto installare il font per il corsivo '%1': %2\r\n"
+                                                     "Il programma funziona lo stesso, ma il corsivo "
+                                                     "sarà scritto con un altro carattere.")
+                                          .arg(kFontFile, reason));
+        return;
+    }
+    QFontDatabase::addApplicationFont(target);
+    Dialogs::information(nullptr, QStringList{
+                                      QStringLiteral("Ho installato il font per il corsivo 'indis1.ttf'"),
+                                      QStringLiteral(" ----------------------- "),
+                                      QStringLiteral("Il corsivo scolastico è distribuito con licenza SIL Open Font License 1.1."),
+                                      QStringLiteral("Autori e licenza: file indis1-OFL.txt nella cartella del programma."),
+                                  }
+                                      .join(QStringLiteral("\r\n")));
+}
+
+void CreaCartelleImpostazioni()
+{
+    QStringList failures;
+    for (const QString &folder : SettingsFolders::all()) {
+        if (EsisteCartella(folder))
+            continue;
+        QString error;
+        if (!CreaCartella(folder, &error))
+            failures << error;
+    }
+    if (!failures.isEmpty()) {
+        Dialogs::information(nullptr, QStringLiteral("Non riesco a preparare la cartella delle impostazioni:\r\n%1\r\n"
+                                                     "Il programma funziona lo stesso, ma le impostazioni "
+                                                     "non potranno essere salvate.")
+                                          .arg(failures.join(QStringLiteral("\r\n"))));
+    }
+}
+
+QString findApplicationFolder(const QString &executableFolder)
+{
+    const QDir beside(executableFolder);
+    if (beside.exists(QStringLiteral("suoni")) || beside.exists(QStringLiteral("testidifort")))
+        return beside.absolutePath();
+    const QString installed = beside.absoluteFilePath(QStringLiteral("../share/velmora"));
+    if (QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return beside.absolutePath();
+}
+
+void registerForms(FormHost &host)
+{
+    host.registerForm(QStringLiteral("FormAvvio"), [] { return new FormAvvio; });
+    host.registerForm(QStringLiteral("FormMenu"), [] {
+        return new PlaceholderForm(QStringLiteral("FormMenu"),
+                                   QStringLiteral("Il menu degli esercizi è in preparazione."));
+    });
+}
+
+Velmora::Velmora() = default;
+
+Velmora::~Velmora() = default;
+
+bool Velmora::Main()
+{
+    m_instanceLock = std::make_unique<QLockFile>(instanceLockPath());
+    // A lock left by a crashed run is taken over at once.
+    m_instanceLock->setStaleLockTime(0);
+    if (!m_instanceLock->tryLock(0))
+        return false;
+
+    Random::seedFromClock();
+    AppState &state = appState();
+    state.AgentLanguageId = QStringLiteral("&H410");
+    InstallaFontCorsivo();
+    state.ProfilePath = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI");
+    state.UserName = QStringLiteral("_predefinito");
+    CreaCartelleImpostazioni();
+    CaricaImpostazioni();
+
+    m_host = std::make_unique<FormHost>();
+    registerForms(*m_host);
+    m_host->showOnScreen();
+    m_host->showForm(QStringLiteral("FormAvvio"));
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class FormHost;
+class QLockFile;
+
+// The user's font folder stands for the system's fonts folder: this returns
+// the folder that holds "fonts/", ending with '/'.
+QString CartellaWindows();
+
+// True when path names an ordinary, not hidden, file; a name with wildcards
+// is true when any such file matches.
+bool EsisteFile(const QString &path);
+
+// Copies the cursive font into the user's font folder on the first start,
+// says so, and makes it available to the running program.
+void InstallaFontCorsivo();
+
+// Creates whichever of the four settings folders is missing, parent first,
+// and tells the user once when one cannot be made.
+void CreaCartelleImpostazioni();
+
+// The folder of the program's data: beside the executable in a build tree,
+// share/velmora under the installation prefix otherwise.
+QString findApplicationFolder(const QString &executableFolder);
+
+// Registers every form of the program with the host.
+void registerForms(FormHost &host);
+
+// Start-up, from the single-instance check to the start window on screen.
+class Velmora
+{
+public:
+    Velmora();
+    ~Velmora();
+
+    // False when another instance already runs: nothing is shown and the
+    // program should end without a word.
+    bool Main();
+
+    FormHost *host() const { return m_host.get(); }
+
+private:
+    std::unique_ptr<QLockFile> m_instanceLock;
+    std::unique_ptr<FormHost> m_host;
+};

@@ -1,0 +1,239 @@
+#include "wordstore.h"
+
+#include "state/appstate.h"
+#include "state/random.h"
+#include "text/fieldreader.h"
+#include "text/textfile.h"
+
+#include <QDir>
+
+#include <utility>
+
+namespace {
+
+constexpr int kListedProblems = 10;
+constexpr int kQuotedLength = 40;
+
+// A piece of the file inside a message: on one line and short enough to read.
+QString quoted(QString field)
+{
+    field.replace(u'\r', u' ').replace(u'\n', u' ');
+    if (field.size() > kQuotedLength)
+        field = field.left(kQuotedLength - 1) + u'…';
+    return u'«' + field + u'»';
+}
+
+bool hasLineBreak(const QString &field)
+{
+    return field.contains(u'\n') || field.contains(u'\r');
+}
+
+// As FieldReader counts them inside a quoted field.
+int lineEnds(const QString &field)
+{
+    return int(field.count(u'\n') + field.count(u'\r') - field.count(QLatin1String("\r\n")));
+}
+
+class ListLoader
+{
+public:
+    explicit ListLoader(bool sentences)
+    {
+        m_report.path = appState().WordListPath;
+        m_report.sentences = sentences;
+    }
+
+    // The text of the list, or nothing with the reason in the report.
+    bool open(QString &text)
+    {
+        if (m_report.path.isEmpty()) {
+            problem(0, QStringLiteral("non è stato indicato nessun file"));
+            return false;
+        }
+        TextFile::ReadResult file = TextFile::read(m_report.path);
+        if (!file.ok) {
+            problem(0, file.error);
+            return false;
+        }
+        FieldReader probe(file.text);
+        probe.skipEmptyLines();
+        if (probe.atEnd())
+            problem(0, QStringLiteral("il file è vuoto"));
+        text = std::move(file.text);
+        return true;
+    }
+
+    // Whether one more record fits; reports the first one that does not.
+    bool roomFor(int line)
+    {
+        if (m_count < kMaxWordRows)
+            return true;
+        problem(line, QStringLiteral("il file contiene più di %1 righe: usate solo le prime %1")
+                          .arg(kMaxWordRows));
+        return false;
+    }
+
+    WordItem &nextRow() { return appState().writableWordRow(++m_count); }
+
+    void problem(int line, const QString &message) { m_report.problems.append({line, message}); }
+
+    LoadReport finish()
+    {
+        appState().WordCount = qint16(m_count);
+        m_report.recordsRead = m_count;
+        return std::move(m_report);
+    }
+
+private:
+    LoadReport m_report;
+    int m_count = 0;
+};
+
+} // namespace
+
+QString LoadReport::text() const
+{
+    if (problems.isEmpty())
+        return {};
+
+    const QString kind = sentences ? QStringLiteral("delle frasi") : QStringLiteral("delle parole");
+    QString message = path.isEmpty()
+                          ? QStringLiteral("Il file %1 ha dei problemi:").arg(kind)
+                          : QStringLiteral("Il file %1 «%2» ha dei problemi:")
+                                .arg(kind, QDir::toNativeSeparators(path));
+    const int listed = qMin(int(problems.size()), kListedProblems);
+    for (int i = 0; i < listed; ++i) {
+        const LoadProblem &p = problems[i];
+        message += u'\n';
+        if (p.line > 0)
+            message += QStringLiteral("riga %1: ").arg(p.line);
+        message += p.message;
+    }
+    const int unlisted = int(problems.size()) - listed;
+    if (unlisted == 1)
+        message += QStringLiteral("\n… e un altro problema");
+    else if (unlisted > 1)
+        message += QStringLiteral("\n… e altri %1 problemi").arg(unlisted);
+    return message;
+}
+
+LoadReport CaricaParole()
+{
+    ListLoader loader(false);
+    QString text;
+    if (!loader.open(text))
+        return loader.finish();
+
+    FieldReader reader(text);
+    for (;;) {
+        reader.skipEmptyLines();
+        if (reader.atEnd() || !loader.roomFor(reader.line()))
+            break;
+
+        const int line = reader.line();
+        const QString gapped = reader.readString();
+        // A record is the gapped word and its answer on one line. When the
+        // word ends the line, taking the answer from the next line would pair
+        // every following word with the wrong answer; the record is dropped
+        // instead. A comma before the end of the file still opens an answer.
+        const bool endsLine = reader.line() != line + lineEnds(gapped);
+        const bool answered = !endsLine && !(reader.atEnd() && !text.endsWith(u','));
+        const QString answer = answered ? reader.readString() : QString();
+
+        if (hasLineBreak(gapped) || hasLineBreak(answer)) {
+            loader.problem(line, QStringLiteral("le virgolette aperte non si chiudono sulla stessa riga"));
+            continue;
+        }
+        if (!answered) {
+            loader.problem(line, QStringLiteral("manca la risposta dopo %1").arg(quoted(gapped)));
+            continue;
+        }
+        // Loaded as the format allows, but the exercise cannot work as meant.
+        if (!gapped.contains(u'_'))
+            loader.problem(line, QStringLiteral("in %1 manca «_», lo spazio da completare").arg(quoted(gapped)));
+        if (answer.isEmpty())
+            loader.problem(line, QStringLiteral("la risposta dopo %1 è vuota").arg(quoted(gapped)));
+
+        WordItem &row = loader.nextRow();
+        row.text = gapped;
+        row.answer = answer;
+    }
+    return loader.finish();
+}
+
+LoadReport CaricaFrasi()
+{
+    ListLoader loader(true);
+    QString text;
+    if (!loader.open(text))
+        return loader.finish();
+
+    FieldReader reader(text);
+    for (;;) {
+        reader.skipEmptyLines();
+        if (reader.atEnd() || !loader.roomFor(reader.line()))
+            break;
+
+        const int line = reader.line();
+        // Blanks after the answer are invisible in an editor and would make it
+        // differ from the choice it names.
+        QString sentence = reader.readLine();
+        while (sentence.endsWith(u' ') || sentence.endsWith(u'\t'))
+            sentence.chop(1);
+
+        // The last "[" opens the choices, so the sentence itself may hold one.
+        const qsizetype open = sentence.lastIndexOf(u'[');
+        if (open < 0) {
+            loader.problem(line, QStringLiteral("manca «[» prima delle due scelte"));
+            continue;
+        }
+        const qsizetype dash = sentence.indexOf(u'-', open);
+        if (dash < 0) {
+            loader.problem(line, QStringLiteral("manca «-» tra le due scelte dopo «[»"));
+            continue;
+        }
+        const qsizetype close = sentence.lastIndexOf(u']');
+        if (close < dash) {
+            loader.problem(line, QStringLiteral("manca «]» dopo le due scelte"));
+            continue;
+        }
+
+        WordItem &row = loader.nextRow();
+        row.text = sentence.left(open);
+        row.answer = sentence.mid(close + 1);
+        row.firstChoice = sentence.mid(open + 1, dash - open - 1);
+        row.secondChoice = sentence.mid(dash + 1, close - dash - 1);
+        if (row.answer != row.firstChoice && row.answer != row.secondChoice)
+            loader.problem(line, QStringLiteral("la risposta %1 non è nessuna delle due scelte %2 e %3")
+                                     .arg(quoted(row.answer), quoted(row.firstChoice),
+                                          quoted(row.secondChoice)));
+    }
+    return loader.finish();
+}
+
+QString completeWord(const QString &gapped, const QString &answer)
+{
+    QString word;
+    word.reserve(gapped.size() + answer.size());
+    bool filled = false;
+    for (const QChar c : gapped) {
+        if (c != u'_') {
+            word += c;
+        } else if (!filled) {
+            word += answer;
+            filled = true;
+        }
+    }
+    return word;
+}
+
+QString ParolaCompleta(int row)
+{
+    const WordItem &item = appState().wordRow(row);
+    return completeWord(item.text, item.answer);
+}
+
+void ScegliParolaCasuale()
+{
+    appState().CurrentWordIndex = qint16(Random::pickOneBased(appState().WordCount));
+}

@@ -1,0 +1,49 @@
+#include "dialogs.h"
+
+#include <QMessageBox>
+
+namespace {
+
+class MessageBoxProvider : public Dialogs::Provider
+{
+public:
+    void information(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox::information(parent, title, text, QMessageBox::Ok);
+    }
+
+    bool question(QWidget *parent, const QString &title, const QString &text) override
+    {
+        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No)
+               == QMessageBox::Yes;
+    }
+};
+
+std::unique_ptr<Dialogs::Provider> &current()
+{
+    static std::unique_ptr<Dialogs::Provider> provider = std::make_unique<MessageBoxProvider>();
+    return provider;
+}
+
+const QString kTitle = QStringLiteral("Velmora");
+
+} // namespace
+
+namespace Dialogs {
+
+void setProvider(std::unique_ptr<Provider> provider)
+{
+    current() = provider ? std::move(provider) : std::make_unique<MessageBoxProvider>();
+}
+
+void information(QWidget *parent, const QString &text)
+{
+    current()->information(parent, kTitle, text);
+}
+
+bool question(QWidget *parent, const QString &text)
+{
+    return current()->question(parent, kTitle, text);
+}
+
+} // namespace Dialogs

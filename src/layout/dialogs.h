@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+// Message boxes titled "Velmora". Tests put a recording provider in place of
+// the real modal dialogs.
+namespace Dialogs {
+
+class Provider
+{
+public:
+    virtual ~Provider() = default;
+    virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Yes (true) or No (false).
+    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+};
+
+// Takes ownership; nullptr restores the real dialogs.
+void setProvider(std::unique_ptr<Provider> provider);
+
+void information(QWidget *parent, const QString &text);
+bool question(QWidget *parent, const QString &text);
+
+} // namespace Dialogs

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class Form;
+
+// The one top-level window. It fills the screen and shows one form at a
+// time; forms open each other by name, so no form depends on another's class.
+class FormHost : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using Factory = std::function<Form *()>;
+
+    explicit FormHost(QWidget *parent = nullptr);
+    ~FormHost() override;
+
+    void registerForm(const QString &name, Factory factory);
+    bool hasForm(const QString &name) const;
+
+    // Loads the named form afresh, unloads the one on screen, then activates
+    // the new one full screen. Returns nullptr for an unknown name.
+    Form *showForm(const QString &name);
+
+    Form *currentForm() const { return m_current; }
+
+    // Full screen, also without a window manager to honour the request.
+    void showOnScreen();
+
+Q_SIGNALS:
+    void formShown(const QString &name);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    QHash<QString, Factory> m_factories;
+    QPointer<Form> m_current;
+};

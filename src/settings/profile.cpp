@@ -1,0 +1,236 @@
+#include "profile.h"
+
+#include "settingsfolders.h"
+#include "state/appstate.h"
+#include "text/cp1252.h"
+#include "text/fieldreader.h"
+#include "text/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QString booleanText(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
+QString numberText(qint64 value)
+{
+    const QString digits = QString::number(value);
+    return value < 0 ? digits + u' ' : u' ' + digits + u' ';
+}
+
+// A colour is held as a double; the file carries its whole value. Values no
+// colour can take are kept inside qint64, where the conversion is defined.
+qint64 wholeColour(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    constexpr double limit = 9.2e18;
+    return qint64(std::round(std::clamp(value, -limit, limit)));
+}
+
+// A string stands bare on its line when the reader gives it back unchanged.
+// A comma, blanks at either end or a leading quote would change the field
+// boundaries, so such a value goes in quotes, where a quote cannot appear.
+QString stringText(const QString &value)
+{
+    QString text = value;
+    text.replace(u'\r', u' ').replace(u'\n', u' ');
+    const bool needsQuotes = text.contains(u',') || text.startsWith(u'"')
+                             || text.startsWith(u' ') || text.startsWith(u'\t')
+                             || text.endsWith(u' ') || text.endsWith(u'\t');
+    if (!needsQuotes)
+        return text;
+    text.replace(u'"', u'\'');
+    return u'"' + text + u'"';
+}
+
+QString letterCaseFrom(const QString &field)
+{
+    const QStringView start = QStringView(field).left(3);
+    if (start == QLatin1String("mai"))
+        return QStringLiteral("maiuscolo");
+    if (start == QLatin1String("min"))
+        return QStringLiteral("minuscolo");
+    return QStringLiteral("corsivo");
+}
+
+// Reads the 24 values in file order; any fault stops the whole read.
+class ProfileReader
+{
+public:
+    explicit ProfileReader(const QString &text)
+        : m_fields(text)
+    {
+    }
+
+    bool ok() const { return m_ok; }
+
+    QString string()
+    {
+        if (!haveField())
+            return {};
+        return m_fields.readString();
+    }
+
+    bool boolean() { return string().startsWith(u'T'); }
+
+    qint16 integer()
+    {
+        const double value = number();
+        if (!(value > -32768.5 && value < 32767.5)) {
+            m_ok = false;
+            return 0;
+        }
+        return qint16(std::lround(value));
+    }
+
+    double colour() { return number(); }
+
+private:
+    bool haveField()
+    {
+        if (m_fields.atEnd())
+            m_ok = false;
+        return m_ok;
+    }
+
+    double number()
+    {
+        if (!haveField())
+            return 0;
+        return m_fields.readNumber();
+    }
+
+    FieldReader m_fields;
+    bool m_ok = true;
+};
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+} // namespace
+
+namespace Profile {
+
+QByteArray serialize(const ProfileSettings &s)
+{
+    const QStringList lines = {
+        stringText(s.LetterCase),
+        booleanText(s.SoundsOn),
+        numberText(s.SpeechSpeed),
+        numberText(s.SpeechPitch),
+        booleanText(s.SpeechOn),
+        booleanText(s.BalloonVisible),
+        booleanText(s.BalloonHoldsAllText),
+        stringText(s.BalloonFontName),
+        numberText(s.BalloonFontSize),
+        booleanText(s.KeepActivityRecord),
+        stringText(s.TextFontName),
+        stringText(s.ChosenFontName),
+        numberText(s.TextFontSize),
+        numberText(wholeColour(s.TextColour)),
+        numberText(wholeColour(s.TextBackColour)),
+        numberText(wholeColour(s.BackgroundColour)),
+        booleanText(s.RandomBackground),
+        booleanText(s.UseSystemCursor),
+        numberText(s.InputMode),
+        numberText(s.ScanInterval),
+        stringText(s.VoiceModeId),
+        stringText(s.AgentCharacter),
+        numberText(wholeColour(s.ButtonColour)),
+        numberText(wholeColour(s.SelectedButtonColour)),
+    };
+    return Cp1252::encode(lines.join(kLineEnd) + kLineEnd);
+}
+
+std::optional<ProfileSettings> parse(const QString &text)
+{
+    ProfileReader in(text);
+    ProfileSettings s;
+    s.LetterCase = letterCaseFrom(in.string());
+    s.SoundsOn = in.boolean();
+    s.SpeechSpeed = in.integer();
+    s.SpeechPitch = in.integer();
+    s.SpeechOn = in.boolean();
+    s.BalloonVisible = in.boolean();
+    s.BalloonHoldsAllText = in.boolean();
+    s.BalloonFontName = in.string();
+    s.BalloonFontSize = in.integer();
+    s.KeepActivityRecord = in.boolean();
+    s.TextFontName = in.string();
+    s.ChosenFontName = in.string();
+    s.TextFontSize = in.integer();
+    s.TextColour = in.colour();
+    s.TextBackColour = in.colour();
+    s.BackgroundColour = in.colour();
+    s.RandomBackground = in.boolean();
+    s.UseSystemCursor = in.boolean();
+    s.InputMode = in.integer();
+    s.ScanInterval = in.integer();
+    s.VoiceModeId = in.string();
+    s.AgentCharacter = in.string();
+    s.ButtonColour = in.colour();
+    s.SelectedButtonColour = in.colour();
+    if (!in.ok())
+        return std::nullopt;
+    return s;
+}
+
+} // namespace Profile
+
+void ImpostazioniPredefinite()
+{
+    appState().Settings = ProfileSettings{};
+}
+
+void CaricaImpostazioni()
+{
+    ImpostazioniPredefinite();
+    if (appState().ProfilePath.isEmpty())
+        return;
+    const TextFile::ReadResult file = TextFile::read(ProfileFiles::resolve(appState().ProfilePath));
+    if (!file.ok)
+        return;
+    if (const std::optional<ProfileSettings> settings = Profile::parse(file.text))
+        appState().Settings = *settings;
+}
+
+bool SalvaImpostazioni(QString *error)
+{
+    if (appState().ProfilePath.isEmpty())
+        return fail(error, QStringLiteral("impossibile salvare le impostazioni: nessun utente scelto"));
+
+    const QString path = ProfileFiles::resolve(appState().ProfilePath);
+    const QString shownPath = QDir::toNativeSeparators(path);
+    const QFileInfo target(path);
+    if (!QFileInfo(target.path()).isDir()) {
+        return fail(error, QStringLiteral("impossibile salvare le impostazioni in %1: la cartella "
+                                          "degli utenti non esiste")
+                               .arg(shownPath));
+    }
+    if (target.isDir()) {
+        return fail(error, QStringLiteral("impossibile salvare le impostazioni in %1: al posto "
+                                          "del file c'è una cartella")
+                               .arg(shownPath));
+    }
+
+    QString reason;
+    if (!TextFile::writeAtomically(path, Profile::serialize(appState().Settings), &reason)) {
+        return fail(error,
+                    QStringLiteral("impossibile salvare le impostazioni in %1 (%2)").arg(shownPath, reason));
+    }
+    return true;
+}

@@ -1,0 +1,208 @@
+#include "settingsfolders.h"
+
+#include "text/cp1252.h"
+#include "text/textfile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kMaxUserNameLength = 100;
+
+QString dataHome()
+{
+    QString location = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    // Without a data location the settings would land in the file-system root.
+    if (location.isEmpty())
+        location = QDir::homePath() + QStringLiteral("/.local/share");
+    return location;
+}
+
+QByteArray readMeBytes()
+{
+    static const QStringList lines = {
+        QStringLiteral("Questa cartella contiene i files di impostazione dei programmi presenti "
+                       "nel sito Velmora."),
+        QStringLiteral(" "),
+        QStringLiteral("Se qualche programma presenta problemi di funzionamento può essere utile "
+                       "cancellare il file *.ini relativo al programma in quata cartella."),
+        QStringLiteral(" "),
+        QStringLiteral("Non cancellare questo file."),
+    };
+    QString text;
+    for (const QString &line : lines)
+        text += line + QStringLiteral("\r\n");
+    return Cp1252::encode(text);
+}
+
+bool fail(QString *error, const QString &reason)
+{
+    if (error)
+        *error = reason;
+    return false;
+}
+
+bool isIniFile(const QFileInfo &info)
+{
+    return info.suffix().compare(QLatin1String("ini"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+namespace SettingsFolders {
+
+QString SettingsRoot()
+{
+    return dataHome() + QStringLiteral("/ImpostazioniProgrammiZerla/");
+}
+
+QString ProgramSettingsFolder()
+{
+    return SettingsRoot() + QStringLiteral("Velmora/");
+}
+
+QString UsersFolder()
+{
+    return ProgramSettingsFolder() + QStringLiteral("utenti/");
+}
+
+QString DataFolder()
+{
+    return ProgramSettingsFolder() + QStringLiteral("dati/");
+}
+
+QStringList all()
+{
+    return {SettingsRoot(), ProgramSettingsFolder(), UsersFolder(), DataFolder()};
+}
+
+QString readMePath()
+{
+    return SettingsRoot() + QStringLiteral("leggimi.txt");
+}
+
+} // namespace SettingsFolders
+
+bool EsisteCartella(const QString &path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return false;
+    return QFileInfo::exists(path);
+}
+
+bool CreaCartella(const QString &path, QString *error)
+{
+    if (path.isEmpty())
+        return fail(error, QStringLiteral("impossibile creare la cartella: nessun percorso indicato"));
+
+    const QFileInfo info(QDir::cleanPath(path));
+    // A folder that is already there is what the caller wanted; only the
+    // read-me still needs writing.
+    if (!info.isDir()) {
+        if (info.exists()) {
+            return fail(error, QStringLiteral("impossibile creare la cartella %1: esiste già un "
+                                              "file con lo stesso nome")
+                                   .arg(QDir::toNativeSeparators(path)));
+        }
+        if (!QFileInfo(info.path()).isDir()) {
+            return fail(error, QStringLiteral("impossibile creare la cartella %1: la cartella "
+                                              "che dovrebbe contenerla non esiste")
+                                   .arg(QDir::toNativeSeparators(path)));
+        }
+        if (!QDir().mkdir(path)) {
+            return fail(error, QStringLiteral("impossibile creare la cartella %1")
+                                   .arg(QDir::toNativeSeparators(path)));
+        }
+    }
+
+    QString reason;
+    if (!TextFile::writeAtomically(SettingsFolders::readMePath(), readMeBytes(), &reason)) {
+        return fail(error, QStringLiteral("impossibile scrivere il file leggimi.txt in %1 (%2)")
+                               .arg(QDir::toNativeSeparators(SettingsFolders::SettingsRoot()),
+                                    reason));
+    }
+    return true;
+}
+
+namespace ProfileFiles {
+
+QString pathFor(const QString &userName)
+{
+    return SettingsFolders::UsersFolder() + userName + QStringLiteral(".ini");
+}
+
+QString resolve(const QString &path)
+{
+    if (path.isEmpty())
+        return path;
+    const QFileInfo wanted(path);
+    const QString name = wanted.fileName();
+    if (name.isEmpty())
+        return path;
+    const QString folder = path.left(path.size() - name.size());
+
+    const QDir dir(wanted.path());
+    QStringList matches;
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    for (const QString &entry : entries) {
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            matches.append(entry);
+    }
+    if (!matches.isEmpty()) {
+        // Two spellings can sit side by side on a case-sensitive disk; the
+        // exact one wins, then the first in name order.
+        const QString chosen = matches.contains(name) ? name : matches.first();
+        return folder + chosen;
+    }
+
+    if (isIniFile(wanted))
+        return path.left(path.size() - 3) + QStringLiteral("ini");
+    return path;
+}
+
+QStringList userNames()
+{
+    const QDir dir(SettingsFolders::UsersFolder());
+    const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    QStringList names;
+    for (const QFileInfo &entry : entries) {
+        if (!isIniFile(entry))
+            continue;
+        const QString name = entry.completeBaseName();
+        if (!name.isEmpty())
+            names.append(name);
+    }
+    // Of two spellings of one name, the same one is kept on every call.
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int order = a.compare(b, Qt::CaseInsensitive);
+        return order != 0 ? order < 0 : a < b;
+    });
+    const auto duplicate = std::unique(names.begin(), names.end(),
+                                       [](const QString &a, const QString &b) {
+                                           return a.compare(b, Qt::CaseInsensitive) == 0;
+                                       });
+    names.erase(duplicate, names.end());
+    return names;
+}
+
+bool isValidUserName(const QString &name)
+{
+    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+        return false;
+    if (name.size() > kMaxUserNameLength)
+        return false;
+    // Characters Windows refuses in file names stay out too, so that a
+    // profile folder can be copied to and from a Windows machine.
+    static const QString forbidden = QStringLiteral("/\\<>:\"|?*");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.category() == QChar::Other_Control || forbidden.contains(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace ProfileFiles

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The settings live below the user's data folder, in
+// ImpostazioniProgrammiZerla/Velmora/, with the users' profiles in utenti/
+// and their saved records in dati/. Every folder path ends with '/'.
+namespace SettingsFolders {
+
+QString SettingsRoot();
+QString ProgramSettingsFolder();
+QString UsersFolder();
+QString DataFolder();
+
+// The four folders, parent first, in the order start-up creates them.
+QStringList all();
+
+QString readMePath();
+
+} // namespace SettingsFolders
+
+// True when path is not empty and names an existing folder or file, hidden
+// ones included; false when the test itself fails.
+bool EsisteCartella(const QString &path);
+
+// Creates the folder (its parent must exist), then rewrites the read-me file
+// in the settings root. False, with a reason in Italian, when either fails.
+bool CreaCartella(const QString &path, QString *error = nullptr);
+
+// Profile file names are matched without regard to letter case: the folder
+// was meant for a case-insensitive file system.
+namespace ProfileFiles {
+
+// UsersFolder + name + ".ini".
+QString pathFor(const QString &userName);
+
+// The file on disk that path names, matched without regard to letter case;
+// for a profile that does not exist yet, path itself with a ".ini" extension.
+QString resolve(const QString &path);
+
+// The user names that have a profile in the users folder, one per name.
+QStringList userNames();
+
+// A name that can be a file name in the users folder.
+bool isValidUserName(const QString &name);
+
+} // namespace ProfileFiles

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "profilesettings.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <vector>
+
+// One exercise item of the word store. Rows and columns count from 1 in the
+// program's vocabulary: column 1 is the gapped text, 2 the answer, 3 and 4
+// the two spellings offered when the record carries them.
+struct WordItem
+{
+    QString text;
+    QString answer;
+    QString firstChoice;
+    QString secondChoice;
+};
+
+// One row of the activity record: a menu caption, an item shown, or the
+// " * " marks of the wrong answers given on that item.
+struct TrailRow
+{
+    QString caption;
+    QString item;
+    QString marks;
+};
+
+constexpr int kMaxWordRows = 12000;
+constexpr int kMaxTrailRows = 1000;
+
+// The program-wide variables, plain data. Behaviour that reads or writes
+// them lives in the subsystem folders.
+struct AppState
+{
+    // Where the program reads its word lists, sounds, font and manual.
+    QString ApplicationFolder;
+    QString AgentLanguageId;
+
+    QString UserName;
+    QString ProfilePath;
+    ProfileSettings Settings;
+
+    // The word store is never cleared: a load overwrites rows 1 to the new
+    // WordCount and leaves the rows above as an earlier load left them.
+    // Index 0 is unused.
+    std::vector<WordItem> WordTable;
+    qint16 WordCount = 0;
+    qint16 CurrentWordIndex = 0;
+
+    QString WordListPath;
+    QString ChoiceA;
+    QString ChoiceB;
+    QString TopicMarker;
+
+    qint16 RightCount = 0;
+    qint16 WrongCount = 0;
+
+    // Index 0 is unused; rows 1 to CaptionTrailCount are in use.
+    std::vector<TrailRow> CaptionTrail;
+    qint16 CaptionTrailCount = 0;
+
+    // The user has been told once in this run that the profile could not be saved.
+    bool SettingsSaveFailureShown = false;
+
+    // Row r of the word store; rows never written read as empty.
+    const WordItem &wordRow(int row) const;
+    WordItem &writableWordRow(int row);
+};
+
+AppState &appState();
+
+// Back to the values of a fresh start; for tests.
+void resetAppState();

@@ -1,0 +1,165 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "app/formavvio.h"
+#include "app/settingsnotice.h"
+#include "app/startup.h"
+#include "layout/formhost.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kReadMe = "Questa cartella contiene i files di impostazione dei programmi presenti nel sito Velmora.\r\n"
+                           " \r\n"
+                           "Se qualche programma presenta problemi di funzionamento pu\xF2 essere utile cancellare "
+                           "il file *.ini relativo al programma in quata cartella.\r\n"
+                           " \r\n"
+                           "Non cancellare questo file.\r\n";
+
+TEST(SettingsFolders, FirstStartCreatesAllFourWithTheReadMe)
+{
+    RecordedDialogs dialogs;
+    ASSERT_FALSE(QFileInfo::exists(SettingsFolders::SettingsRoot()));
+    CreaCartelleImpostazioni();
+    for (const QString &folder : SettingsFolders::all())
+        EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
+    EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST(SettingsFolders, ExistingFoldersAreLeftUntouched)
+{
+    RecordedDialogs dialogs;
+    CreaCartelleImpostazioni();
+    TestEnv::writeFile(SettingsFolders::readMePath(), "edited by the teacher");
+    CreaCartelleImpostazioni();
+    EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), "edited by the teacher");
+
+    // With some missing, only those are made, and the read-me is written again.
+    QDir(SettingsFolders::DataFolder()).removeRecursively();
+    CreaCartelleImpostazioni();
+    EXPECT_TRUE(QFileInfo(SettingsFolders::DataFolder()).isDir());
+    EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
+}
+
+TEST(SettingsFolders, AFolderThatCannotBeMadeIsReportedOnceAndStartUpGoesOn)
+{
+    RecordedDialogs dialogs;
+    QDir().mkpath(SettingsFolders::SettingsRoot());
+    // A file where the program's folder should be: no folder can be made below it.
+    TestEnv::writeFile(SettingsFolders::ProgramSettingsFolder().chopped(1), "x");
+    CreaCartelleImpostazioni();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("non potranno essere salvate")));
+}
+
+TEST(CursiveFont, InstalledOnceWithAMessageThenSilently)
+{
+    RecordedDialogs dialogs;
+    const QString installed = CartellaWindows() + QStringLiteral("fonts/indis1.ttf");
+    EXPECT_TRUE(CartellaWindows().endsWith(u'/'));
+    ASSERT_FALSE(EsisteFile(installed));
+
+    InstallaFontCorsivo();
+    EXPECT_TRUE(EsisteFile(installed));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().startsWith(
+        QStringLiteral("Ho installato il font per il corsivo 'indis1.ttf'\r\n ----------------------- \r\n")));
+    EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Indis1")));
+
+    InstallaFontCorsivo();
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+TEST(CursiveFont, AMissingFontFileIsReportedAndStartUpGoesOn)
+{
+    RecordedDialogs dialogs;
+    appState().ApplicationFolder = TestEnv::makeFolder(QStringLiteral("empty-program-folder"));
+    InstallaFontCorsivo();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().startsWith(QStringLiteral("Non ho potuto installare")));
+    EXPECT_FALSE(EsisteFile(CartellaWindows() + QStringLiteral("fonts/indis1.ttf")));
+}
+
+TEST(Files, WildcardsMatchOrdinaryFilesOnly)
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("files"));
+    TestEnv::writeFile(folder + QStringLiteral("/.hidden.ttf"), "x");
+    QDir().mkdir(folder + QStringLiteral("/folder.ttf"));
+    EXPECT_FALSE(EsisteFile(folder + QStringLiteral("/*.ttf")));
+    TestEnv::writeFile(folder + QStringLiteral("/a.ttf"), "x");
+    EXPECT_TRUE(EsisteFile(folder + QStringLiteral("/*.ttf")));
+    EXPECT_FALSE(EsisteFile(folder + QStringLiteral("/b.ttf")));
+}
+
+TEST(Startup, ApplicationFolderIsBesideTheExecutableOrUnderShare)
+{
+    const QString prefix = TestEnv::makeFolder(QStringLiteral("prefix"));
+    QDir().mkpath(prefix + QStringLiteral("/bin"));
+    QDir().mkpath(prefix + QStringLiteral("/share/velmora/suoni"));
+    EXPECT_EQ(findApplicationFolder(prefix + QStringLiteral("/bin")), prefix + QStringLiteral("/share/velmora"));
+    QDir().mkpath(prefix + QStringLiteral("/bin/suoni"));
+    EXPECT_EQ(findApplicationFolder(prefix + QStringLiteral("/bin")), prefix + QStringLiteral("/bin"));
+}
+
+TEST(Startup, MainShowsTheStartWindowAndItsButtonLeadsOn)
+{
+    RecordedDialogs dialogs;
+    Velmora velmora;
+    ASSERT_TRUE(velmora.Main());
+    EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito"));
+    EXPECT_EQ(appState().AgentLanguageId, QStringLiteral("&H410"));
+    EXPECT_TRUE(appState().ProfilePath.endsWith(QStringLiteral("/Velmora/utenti/_predefinito.INI")));
+    EXPECT_TRUE(QFileInfo(SettingsFolders::UsersFolder()).isDir());
+    EXPECT_EQ(appState().Settings, ProfileSettings{}) << "no profile yet: the defaults";
+
+    FormHost *host = velmora.host();
+    ASSERT_TRUE(host->isVisible());
+    auto *start = qobject_cast<FormAvvio *>(host->currentForm());
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->geometry(), host->rect());
+    EXPECT_EQ(start->startButton()->text(), QStringLiteral("Avvio"));
+    EXPECT_TRUE(start->startButton()->font().bold());
+    EXPECT_EQ(start->startButton()->font().pointSize(), 18);
+
+    // A second start while this one runs gets no window.
+    Velmora second;
+    EXPECT_FALSE(second.Main());
+    EXPECT_EQ(second.host(), nullptr);
+
+    QTest::mouseClick(start->startButton(), Qt::LeftButton);
+    EXPECT_EQ(host->currentForm()->formName(), QStringLiteral("FormMenu"));
+}
+
+TEST(Startup, TheFixedBackgroundIsUsedWhenTheProfileSaysSo)
+{
+    appState().Settings.RandomBackground = false;
+    appState().Settings.BackgroundColour = 8454016;
+    FormHost host;
+    registerForms(host);
+    Form *start = host.showForm(QStringLiteral("FormAvvio"));
+    EXPECT_EQ(start->backgroundColour(), QColor(0x80, 0xFF, 0x80));
+}
+
+TEST(SettingsNotice, AFailedSaveIsToldOnceAndTheSettingsStayInMemory)
+{
+    RecordedDialogs dialogs;
+    appState().ProfilePath = TestEnv::home() + QStringLiteral("/no/such/folder/anna.ini");
+    appState().Settings.TextFontSize = 40;
+    EXPECT_FALSE(saveSettingsOrWarn(nullptr));
+    EXPECT_FALSE(saveSettingsOrWarn(nullptr));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().startsWith(QStringLiteral("Non è stato possibile salvare")));
+    EXPECT_EQ(appState().Settings.TextFontSize, 40);
+}
+
+} // namespace

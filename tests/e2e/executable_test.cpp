@@ -1,0 +1,107 @@
+#include "testenv.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The real program, started with a home folder of its own.
+class Program
+{
+public:
+    explicit Program(const QString &home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), TestEnv::runtimeDir());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_process.setProcessEnvironment(env);
+        m_process.setProgram(QStringLiteral(VELMORA_EXECUTABLE));
+    }
+
+    ~Program()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    QProcess &process() { return m_process; }
+
+private:
+    QProcess m_process;
+};
+
+bool waitFor(const std::function<bool()> &condition, int milliseconds = 20000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > milliseconds)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
+{
+    const QString home = TestEnv::makeFolder(QStringLiteral("pupil-home"));
+    const QString settings = home + QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/");
+    // The font is already installed, so no first-start message waits for a click.
+    const QString fonts = home + QStringLiteral("/.local/share/fonts");
+    QDir().mkpath(fonts);
+    ASSERT_TRUE(QFile::copy(TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"),
+                            fonts + QStringLiteral("/indis1.ttf")));
+
+    Program first(home);
+    first.process().start();
+    ASSERT_TRUE(first.process().waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(settings + QStringLiteral("Velmora/dati")).isDir(); }))
+        << first.process().readAllStandardError().toStdString();
+    EXPECT_TRUE(QFileInfo(settings + QStringLiteral("Velmora/utenti")).isDir());
+    EXPECT_TRUE(TestEnv::readFile(settings + QStringLiteral("leggimi.txt")).startsWith("Questa cartella"));
+    QTest::qWait(300);
+    EXPECT_EQ(first.process().state(), QProcess::Running);
+    // Loading the default profile writes nothing.
+    EXPECT_TRUE(QDir(settings + QStringLiteral("Velmora/utenti")).isEmpty());
+
+    Program second(home);
+    QElapsedTimer timer;
+    timer.start();
+    second.process().start();
+    ASSERT_TRUE(second.process().waitForFinished(10000));
+    EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.process().exitCode(), 0);
+    EXPECT_TRUE(second.process().readAllStandardOutput().isEmpty());
+    EXPECT_EQ(first.process().state(), QProcess::Running);
+}
+
+TEST(Executable, WithoutADisplayItSaysHowToRunIt)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("HOME"), TestEnv::home());
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_EXECUTABLE), {});
+    ASSERT_TRUE(process.waitForFinished(10000));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString message = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_TRUE(message.contains(QStringLiteral("xvfb-run"))) << message.toStdString();
+    EXPECT_EQ(message.count(u'\n'), 1) << "one sentence";
+}
+
+} // namespace

@@ -1,0 +1,306 @@
+#include "exercises/wordstore.h"
+#include "state/appstate.h"
+#include "state/random.h"
+#include "support/testenv.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+#include <unistd.h>
+
+namespace {
+
+using Rows = std::vector<std::string>;
+
+struct Problem
+{
+    int line;
+    const char *containing;
+};
+
+QString writeList(const QByteArray &bytes)
+{
+    const QString path = TestEnv::makeFolder(QStringLiteral("liste")) + QStringLiteral("/lista.txt");
+    TestEnv::writeFile(path, bytes);
+    appState().WordListPath = path;
+    return path;
+}
+
+// Rows 1 to WordCount as "text|answer", or with the choices too.
+Rows loadedRows(bool withChoices = false)
+{
+    Rows rows;
+    for (int r = 1; r <= appState().WordCount; ++r) {
+        const WordItem &item = appState().wordRow(r);
+        QString row = item.text + u'|' + item.answer;
+        if (withChoices)
+            row += u'|' + item.firstChoice + u'|' + item.secondChoice;
+        rows.push_back(row.toStdString());
+    }
+    return rows;
+}
+
+void expectProblems(const LoadReport &report, const std::vector<Problem> &expected)
+{
+    ASSERT_EQ(report.problems.size(), qsizetype(expected.size())) << report.text().toStdString();
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(report.problems[qsizetype(i)].line, expected[i].line) << i;
+        EXPECT_TRUE(report.problems[qsizetype(i)].message.contains(QString::fromUtf8(expected[i].containing)))
+            << report.problems[qsizetype(i)].message.toStdString();
+    }
+}
+
+QByteArray numberedList(int count, const char *pattern)
+{
+    QByteArray bytes;
+    for (int i = 1; i <= count; ++i)
+        bytes += QByteArray(pattern).replace("#", QByteArray::number(i)) + "\r\n";
+    return bytes;
+}
+
+} // namespace
+
+TEST(WordList, LoadsTheSameRowsWhateverTheLayout)
+{
+    const Rows expected = {"_anana|b", "ca__a|s", "_Atto|G"};
+    const QByteArray layouts[] = {
+        "_anana,b\r\nca__a,s\r\n_Atto,G\r\n",
+        "_anana,b\r\nca__a,s\r\n_Atto,G",
+        "_anana,b\nca__a,s\n_Atto,G\n\n",
+        "_anana,b\rca__a,s\r_Atto,G",
+        "\r\n_anana,b\r\n\r\n  \t\r\nca__a,s\r\n_Atto,G\r\n\r\n",
+        "  _anana , b\r\n\"ca__a\",\"s\"\r\n_Atto,G",
+        "_anana,b,ca__a,s\r\n_Atto,G\r\n",
+    };
+    for (const QByteArray &bytes : layouts) {
+        SCOPED_TRACE(bytes.toStdString());
+        writeList(bytes);
+        const LoadReport report = CaricaParole();
+        EXPECT_TRUE(report.ok()) << report.text().toStdString();
+        EXPECT_EQ(report.recordsRead, 3);
+        EXPECT_EQ(loadedRows(), expected);
+    }
+}
+
+TEST(WordList, KeepsFieldsAsWritten)
+{
+    const std::pair<QByteArray, std::string> cases[] = {
+        {"_itt\xE0,c\r\n", "_ittà|c"},
+        {"_itt\xC3\xA0,c\r\n", "_ittà|c"},
+        {"\xEF\xBB\xBF_itt\xC3\xA0,c", "_ittà|c"},
+        {"\"_ure, _ure\",p", "_ure, _ure|p"},
+        {"_ERCHÈ,P", "_ERCHÈ|P"},
+    };
+    for (const auto &[bytes, row] : cases) {
+        writeList(bytes);
+        EXPECT_TRUE(CaricaParole().ok());
+        EXPECT_EQ(loadedRows(), Rows{row});
+    }
+}
+
+TEST(WordList, LoadOverwritesOnlyTheRowsItReads)
+{
+    writeList(numberedList(20, "frase # _[a-b]a"));
+    ASSERT_EQ(CaricaFrasi().recordsRead, 20);
+    writeList(numberedList(5, "parola_#,x"));
+    ASSERT_EQ(CaricaParole().recordsRead, 5);
+
+    EXPECT_EQ(appState().WordCount, 5);
+    const WordItem &fifth = appState().wordRow(5);
+    EXPECT_EQ(fifth.text, QStringLiteral("parola_5"));
+    // A word list has no choices; the ones already in the row stay.
+    EXPECT_EQ(fifth.firstChoice, QStringLiteral("a"));
+    EXPECT_EQ(appState().wordRow(6).text, QStringLiteral("frase 6 _"));
+    EXPECT_EQ(appState().wordRow(20).text, QStringLiteral("frase 20 _"));
+}
+
+TEST(WordList, KeepsGoodRecordsAndReportsBadOnesByLine)
+{
+    const struct
+    {
+        QByteArray bytes;
+        Rows rows;
+        std::vector<Problem> problems;
+    } cases[] = {
+        {"_anana,b\r\n_ane", {"_anana|b"}, {{2, "manca la risposta dopo «_ane»"}}},
+        {"_anana,b\r\n_ane\r\n\r\n", {"_anana|b"}, {{2, "manca la risposta dopo «_ane»"}}},
+        {"_anana\r\n_ane,p\r\n_atto,g", {"_ane|p", "_atto|g"}, {{1, "manca la risposta dopo «_anana»"}}},
+        {"_anana,b\r\nbanana,x\r\n_ane,\r\n_atto,g",
+         {"_anana|b", "banana|x", "_ane|", "_atto|g"},
+         {{2, "in «banana» manca «_»"}, {3, "la risposta dopo «_ane» è vuota"}}},
+        {"_anana,b\r\n_ane,", {"_anana|b", "_ane|"}, {{2, "la risposta dopo «_ane» è vuota"}}},
+        {"_x,y\r\n_anana,\"b\r\n_ane,p\r\n", {"_x|y"}, {{2, "virgolette"}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.bytes.toStdString());
+        writeList(c.bytes);
+        const LoadReport report = CaricaParole();
+        EXPECT_EQ(loadedRows(), c.rows);
+        EXPECT_EQ(report.recordsRead, int(c.rows.size()));
+        expectProblems(report, c.problems);
+    }
+}
+
+TEST(WordList, AListThatCannotBeReadLoadsNothing)
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("altro"));
+    const QString locked = folder + QStringLiteral("/chiuso.txt");
+    TestEnv::writeFile(locked, "_anana,b");
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+
+    const std::pair<QString, const char *> cases[] = {
+        {QString(), "nessun file"},
+        {folder + QStringLiteral("/manca.txt"), "non esiste"},
+        {folder, "cartella"},
+        {locked, "non si può leggere"},
+    };
+    for (const auto &[path, message] : cases) {
+        if (path == locked && geteuid() == 0)
+            continue; // permissions do not stop root
+        writeList("_anana,b\r\n_ane,p");
+        ASSERT_EQ(CaricaParole().recordsRead, 2);
+        appState().WordListPath = path;
+        const LoadReport report = CaricaParole();
+        EXPECT_EQ(appState().WordCount, 0);
+        expectProblems(report, {{0, message}});
+        EXPECT_EQ(appState().wordRow(2).text, QStringLiteral("_ane"));
+    }
+
+    for (const QByteArray &empty : {QByteArray(), QByteArray("\r\n  \r\n\n")}) {
+        writeList(empty);
+        expectProblems(CaricaParole(), {{0, "il file è vuoto"}});
+        expectProblems(CaricaFrasi(), {{0, "il file è vuoto"}});
+        EXPECT_EQ(appState().WordCount, 0);
+    }
+}
+
+TEST(WordList, ReadsAtMost12000Records)
+{
+    writeList(numberedList(kMaxWordRows, "_#,x"));
+    EXPECT_TRUE(CaricaParole().ok());
+    EXPECT_EQ(appState().WordCount, kMaxWordRows);
+
+    writeList(numberedList(kMaxWordRows + 1, "_#,x"));
+    LoadReport report = CaricaParole();
+    EXPECT_EQ(appState().WordCount, kMaxWordRows);
+    EXPECT_EQ(appState().wordRow(kMaxWordRows).text, QStringLiteral("_12000"));
+    expectProblems(report, {{12001, "più di 12000 righe"}});
+
+    writeList(numberedList(kMaxWordRows + 1, "# _[a-b]a"));
+    report = CaricaFrasi();
+    EXPECT_EQ(appState().WordCount, kMaxWordRows);
+    expectProblems(report, {{12001, "più di 12000 righe"}});
+}
+
+TEST(SentenceList, SplitsTextChoicesAndAnswer)
+{
+    writeList("Luca _ un cane[a-ha]ha\r\n\r\n"
+              "Il [gatto] _ nero[e-\xE8]\xE8  \r\n"
+              "Loro _anno fame[-h]h\n"
+              "_ andato[\xE8-e-\xE8]e-\xE8");
+    const LoadReport report = CaricaFrasi();
+    EXPECT_TRUE(report.ok()) << report.text().toStdString();
+    EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Il [gatto] _ nero|è|e|è",
+                                      "Loro _anno fame|h||h", "_ andato|e-è|è|e-è"}));
+}
+
+TEST(SentenceList, SkipsMalformedLinesAndReportsThem)
+{
+    writeList("Luca _ un cane[a-ha]ha\r\n"
+              "senza scelte\r\n"
+              "Luca _ un cane[a ha]ha\r\n"
+              "Luca _ un cane[a-ha\r\n"
+              "Luca ]_ un cane[a-ha\r\n"
+              "Luca _ fame[a-ha]o\r\n"
+              "\r\n"
+              "Luca _ fame[a-ha]ha");
+    const LoadReport report = CaricaFrasi();
+    EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Luca _ fame|o|a|ha",
+                                      "Luca _ fame|ha|a|ha"}));
+    expectProblems(report, {{2, "manca «[»"},
+                            {3, "manca «-»"},
+                            {4, "manca «]»"},
+                            {5, "manca «]»"},
+                            {6, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"}});
+}
+
+TEST(LoadReport, NamesTheFileAndListsTheFirstTenProblems)
+{
+    LoadReport report;
+    EXPECT_TRUE(report.text().isEmpty());
+
+    report.path = QStringLiteral("/scuola/liste/bp.txt");
+    report.problems.append({0, QStringLiteral("il file è vuoto")});
+    for (int line = 2; line <= 11; ++line)
+        report.problems.append({line, QStringLiteral("manca la risposta")});
+    QStringList lines = report.text().split(u'\n');
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[0], QStringLiteral("Il file delle parole «/scuola/liste/bp.txt» ha dei problemi:"));
+    EXPECT_EQ(lines[1], QStringLiteral("il file è vuoto"));
+    EXPECT_EQ(lines[10], QStringLiteral("riga 10: manca la risposta"));
+    EXPECT_EQ(lines[11], QStringLiteral("… e un altro problema"));
+
+    report.sentences = true;
+    report.problems.append({12, QStringLiteral("manca «[»")});
+    lines = report.text().split(u'\n');
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Il file delle frasi")));
+    EXPECT_EQ(lines.last(), QStringLiteral("… e altri 2 problemi"));
+}
+
+TEST(CompleteWord, FillsTheFirstGapAndDropsTheOthers)
+{
+    EXPECT_EQ(completeWord(QStringLiteral("ca__a"), QStringLiteral("s")), QStringLiteral("casa"));
+    EXPECT_EQ(completeWord(QStringLiteral("_a_a"), QStringLiteral("c")), QStringLiteral("caa"));
+    EXPECT_EQ(completeWord(QStringLiteral("casa"), QStringLiteral("x")), QStringLiteral("casa"));
+    EXPECT_EQ(completeWord(QStringLiteral("_"), QStringLiteral("gn")), QStringLiteral("gn"));
+
+    writeList("so__o,gn\r\n");
+    CaricaParole();
+    EXPECT_EQ(ParolaCompleta(1), QStringLiteral("sogno"));
+    EXPECT_EQ(ParolaCompleta(2), QString());
+}
+
+class RandomWord : public ::testing::Test
+{
+protected:
+    void TearDown() override { Random::setSource({}); }
+
+    // The rows picked for each draw of the generator.
+    static std::vector<int> picks(int wordCount, const std::vector<double> &draws)
+    {
+        appState().WordCount = qint16(wordCount);
+        std::size_t next = 0;
+        Random::setSource([&] { return draws[next++ % draws.size()]; });
+        std::vector<int> rows;
+        for (std::size_t i = 0; i < draws.size(); ++i) {
+            ScegliParolaCasuale();
+            rows.push_back(appState().CurrentWordIndex);
+        }
+        return rows;
+    }
+};
+
+TEST_F(RandomWord, MapsEachDrawOntoARow)
+{
+    const double almostOne = std::nextafter(1.0, 0.0);
+    EXPECT_EQ(picks(1, {0.0, 0.5, almostOne}), (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(picks(4, {0.0, 0.2499, 0.25, 0.5, 0.75, almostOne}), (std::vector<int>{1, 1, 2, 3, 4, 4}));
+    EXPECT_EQ(picks(kMaxWordRows, {0.0, almostOne}), (std::vector<int>{1, kMaxWordRows}));
+    // Callers check WordCount; an empty store still names row 1.
+    EXPECT_EQ(picks(0, {0.7}), std::vector<int>{1});
+}
+
+TEST_F(RandomWord, PicksEveryRowEquallyOften)
+{
+    std::vector<double> draws;
+    for (int k = 0; k < 700; ++k)
+        draws.push_back((k + 0.5) / 700);
+    std::vector<int> counts(8, 0);
+    for (const int row : picks(7, draws))
+        ++counts[std::size_t(row)];
+    EXPECT_EQ(counts, (std::vector<int>{0, 100, 100, 100, 100, 100, 100, 100}));
+}

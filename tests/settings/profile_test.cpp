@@ -1,0 +1,290 @@
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// The file a fresh profile is saved as, one entry a line.
+QStringList defaultLines()
+{
+    return {
+        QStringLiteral("minuscolo"),
+        QStringLiteral("True"),
+        QStringLiteral(" 130 "),
+        QStringLiteral(" 100 "),
+        QStringLiteral("True"),
+        QStringLiteral("False"),
+        QStringLiteral("True"),
+        QStringLiteral("Arial"),
+        QStringLiteral(" 14 "),
+        QStringLiteral("False"),
+        QStringLiteral("Arial"),
+        QStringLiteral("Arial"),
+        QStringLiteral(" 28 "),
+        QStringLiteral(" 0 "),
+        QStringLiteral(" 16777215 "),
+        QStringLiteral(" 16777152 "),
+        QStringLiteral("True"),
+        QStringLiteral("False"),
+        QStringLiteral(" 0 "),
+        QStringLiteral(" 4 "),
+        QStringLiteral("{7EF71701-A92D-11d1-B17B-0020AFED142E}"),
+        QStringLiteral("Merlin"),
+        QStringLiteral("-2147483633 "),
+        QStringLiteral(" 255 "),
+    };
+}
+
+// A profile with every value away from its default, so that a load which
+// mixes file values with defaults shows.
+ProfileSettings customSettings()
+{
+    ProfileSettings s;
+    s.LetterCase = QStringLiteral("maiuscolo");
+    s.SoundsOn = false;
+    s.SpeechSpeed = -7;
+    s.SpeechPitch = 32767;
+    s.SpeechOn = false;
+    s.BalloonVisible = true;
+    s.BalloonHoldsAllText = false;
+    s.BalloonFontName = QStringLiteral("Anna è");
+    s.BalloonFontSize = -32768;
+    s.KeepActivityRecord = true;
+    s.TextFontName = QStringLiteral("Comic Sans MS");
+    s.ChosenFontName = QStringLiteral("Perché àòù");
+    s.TextFontSize = 36;
+    s.TextColour = -1;
+    s.TextBackColour = 255;
+    s.BackgroundColour = -2147483633.0;
+    s.RandomBackground = false;
+    s.UseSystemCursor = true;
+    s.InputMode = 2;
+    s.ScanInterval = 9;
+    s.VoiceModeId = QStringLiteral("{ABC}");
+    s.AgentCharacter = QStringLiteral("Genie");
+    s.ButtonColour = 12632256;
+    s.SelectedButtonColour = -2147483643.0;
+    return s;
+}
+
+QByteArray crlfFile(const QStringList &lines)
+{
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+}
+
+class ProfileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir(SettingsFolders::SettingsRoot()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(SettingsFolders::UsersFolder()));
+        appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
+    }
+
+    // Loads bytes as Anna's profile, starting from values a load must replace.
+    ProfileSettings load(const QByteArray &bytes)
+    {
+        TestEnv::writeFile(appState().ProfilePath, bytes);
+        appState().Settings = customSettings();
+        appState().Settings.TextFontName = QStringLiteral("not loaded");
+        CaricaImpostazioni();
+        return appState().Settings;
+    }
+};
+
+TEST_F(ProfileTest, DefaultProfileIsWrittenByteForByte)
+{
+    const QByteArray expected = crlfFile(defaultLines());
+    EXPECT_EQ(Profile::serialize(ProfileSettings{}), expected);
+
+    ImpostazioniPredefinite();
+    QString error;
+    ASSERT_TRUE(SalvaImpostazioni(&error)) << error.toStdString();
+    EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), expected);
+}
+
+TEST_F(ProfileTest, NonDefaultValuesSurviveSaveAndLoad)
+{
+    for (const char *letterCase : {"maiuscolo", "minuscolo", "corsivo"}) {
+        SCOPED_TRACE(letterCase);
+        ProfileSettings saved = customSettings();
+        saved.LetterCase = QString::fromLatin1(letterCase);
+        appState().Settings = saved;
+        QString error;
+        ASSERT_TRUE(SalvaImpostazioni(&error)) << error.toStdString();
+
+        appState().Settings = ProfileSettings{};
+        CaricaImpostazioni();
+        EXPECT_EQ(appState().Settings, saved);
+    }
+
+    // Accents are stored as single Windows-1252 bytes.
+    const QByteArray bytes = TestEnv::readFile(appState().ProfilePath);
+    EXPECT_TRUE(bytes.contains("Anna \xE8\r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n-2147483633 \r\n"));
+    EXPECT_TRUE(bytes.contains("\r\n-1 \r\n"));
+}
+
+TEST_F(ProfileTest, ColoursAreWrittenAsWholeNumbers)
+{
+    ProfileSettings s;
+    s.TextColour = 254.6;
+    s.TextBackColour = -0.2;
+    const QStringList lines = QString::fromLatin1(Profile::serialize(s)).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(lines.at(13), QStringLiteral(" 255 "));
+    EXPECT_EQ(lines.at(14), QStringLiteral(" 0 "));
+}
+
+TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
+{
+    appState().Settings = customSettings();
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings, ProfileSettings{});
+    EXPECT_FALSE(QFile::exists(appState().ProfilePath));
+    EXPECT_TRUE(QDir(SettingsFolders::UsersFolder()).isEmpty());
+}
+
+TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
+{
+    const QStringList custom = QString::fromLatin1(Profile::serialize(customSettings()))
+                                   .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(custom.size(), 24);
+
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+    };
+    QStringList shortFile = custom.mid(0, 23);
+    QStringList speedTooLarge = custom;
+    speedTooLarge[2] = QStringLiteral(" 40000 ");
+    QStringList scanTooSmall = custom;
+    scanTooSmall[19] = QStringLiteral("-32769 ");
+    const Case cases[] = {
+        {"23 lines", crlfFile(shortFile)},
+        {"23 lines and no line end", shortFile.join(QStringLiteral("\r\n")).toLatin1()},
+        {"integer above range", crlfFile(speedTooLarge)},
+        {"integer below range", crlfFile(scanTooSmall)},
+        {"empty file", QByteArray()},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(load(c.bytes), ProfileSettings{});
+    }
+}
+
+TEST_F(ProfileTest, NumbersReadAsFarAsTheyGo)
+{
+    QStringList lines = defaultLines();
+    lines[13] = QStringLiteral(" 40000 ");
+    lines[8] = QStringLiteral("abc");
+    lines[12] = QStringLiteral(" 24x ");
+    lines[2] = QStringLiteral("150.4");
+    lines[14] = QStringLiteral(" 1e999 ");
+    const ProfileSettings s = load(crlfFile(lines));
+
+    EXPECT_EQ(s.TextColour, 40000);
+    EXPECT_EQ(s.BalloonFontSize, 0);
+    EXPECT_EQ(s.TextFontSize, 24);
+    EXPECT_EQ(s.SpeechSpeed, 150);
+    EXPECT_TRUE(std::isfinite(s.TextBackColour));
+    EXPECT_EQ(s.TextFontName, QStringLiteral("Arial"));
+    EXPECT_EQ(s.SelectedButtonColour, 255);
+}
+
+TEST_F(ProfileTest, LetterCaseIsDecodedFromItsFirstThreeLetters)
+{
+    const struct
+    {
+        const char *field;
+        const char *expected;
+    } cases[] = {
+        {"maiuscolo", "maiuscolo"}, {"maiusc", "maiuscolo"},   {"mai", "maiuscolo"},
+        {"minuscolo", "minuscolo"}, {"minimo", "minuscolo"},   {"corsivo", "corsivo"},
+        {"MAIUSCOLO", "corsivo"},   {"Minuscolo", "corsivo"},  {"ma", "corsivo"},
+        {"", "corsivo"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.field);
+        QStringList lines = defaultLines();
+        lines[0] = QString::fromLatin1(c.field);
+        const ProfileSettings s = load(crlfFile(lines));
+        EXPECT_EQ(s.LetterCase, QString::fromLatin1(c.expected));
+        EXPECT_EQ(s.TextFontName, QStringLiteral("Arial"));
+    }
+}
+
+TEST_F(ProfileTest, BooleanIsTrueOnlyForCapitalT)
+{
+    const struct
+    {
+        const char *field;
+        bool expected;
+    } cases[] = {
+        {"True", true}, {"Tx", true},   {"T", true},      {"true", false},
+        {"False", false}, {"", false},  {"-1", false},    {" True", true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.field);
+        QStringList lines = defaultLines();
+        lines[1] = QString::fromLatin1(c.field);
+        lines[9] = QString::fromLatin1(c.field);
+        const ProfileSettings s = load(crlfFile(lines));
+        EXPECT_EQ(s.SoundsOn, c.expected);
+        EXPECT_EQ(s.KeepActivityRecord, c.expected);
+        EXPECT_EQ(s.TextFontName, QStringLiteral("Arial"));
+    }
+}
+
+TEST_F(ProfileTest, LayoutOfTheFileDoesNotMatter)
+{
+    const ProfileSettings expected = customSettings();
+    const QString text = QString::fromLatin1(Profile::serialize(expected));
+    QStringList fields = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+
+    const struct
+    {
+        const char *name;
+        QString text;
+    } cases[] = {
+        {"one line, comma separated", fields.join(u',')},
+        {"LF line ends", fields.join(u'\n') + u'\n'},
+        {"extra lines after the last value", text + QStringLiteral("extra\r\n 12 \r\nTrue\r\n")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(load(c.text.toLatin1()), expected);
+    }
+}
+
+TEST_F(ProfileTest, UnsafeStringsDoNotShiftLaterValues)
+{
+    ProfileSettings saved = customSettings();
+    saved.BalloonFontName = QStringLiteral("Arial, Grassetto");
+    saved.TextFontName = QStringLiteral("\"Citato\", poi");
+    saved.ChosenFontName = QStringLiteral("  spazi  ");
+    saved.AgentCharacter = QStringLiteral("due\r\nrighe");
+    appState().Settings = saved;
+    ASSERT_TRUE(SalvaImpostazioni());
+
+    appState().Settings = ProfileSettings{};
+    CaricaImpostazioni();
+    const ProfileSettings &s = appState().Settings;
+    EXPECT_EQ(s.BalloonFontName, saved.BalloonFontName);
+    EXPECT_EQ(s.TextFontName, QStringLiteral("'Citato', poi"));
+    EXPECT_EQ(s.ChosenFontName, saved.ChosenFontName);
+    EXPECT_EQ(s.AgentCharacter, QStringLiteral("due  righe"));
+    EXPECT_EQ(s.BalloonFontSize, saved.BalloonFontSize);
+    EXPECT_EQ(s.SelectedButtonColour, saved.SelectedButtonColour);
+}
+
+} // namespace

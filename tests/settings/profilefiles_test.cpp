@@ -1,0 +1,203 @@
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QString users()
+{
+    return SettingsFolders::UsersFolder();
+}
+
+QStringList filesInUsers()
+{
+    return QDir(users()).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+class ProfileFilesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QDir(SettingsFolders::SettingsRoot()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(users()));
+    }
+};
+
+TEST_F(ProfileFilesTest, ProfileNamesIgnoreLetterCase)
+{
+    ProfileSettings stored;
+    stored.TextFontSize = 40;
+    TestEnv::writeFile(users() + QStringLiteral("_predefinito.ini"), Profile::serialize(stored));
+
+    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("_predefinito.INI")),
+              users() + QStringLiteral("_predefinito.ini"));
+    appState().ProfilePath = users() + QStringLiteral("_predefinito.INI");
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings.TextFontSize, 40);
+
+    TestEnv::writeFile(users() + QStringLiteral("anna.ini"), Profile::serialize(ProfileSettings{}));
+    appState().ProfilePath = users() + QStringLiteral("ANNA.ini");
+    appState().Settings.TextFontSize = 50;
+    ASSERT_TRUE(SalvaImpostazioni());
+    EXPECT_EQ(filesInUsers(), QStringList({QStringLiteral("_predefinito.ini"), QStringLiteral("anna.ini")}));
+    appState().ProfilePath = users() + QStringLiteral("anna.ini");
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings.TextFontSize, 50);
+}
+
+TEST_F(ProfileFilesTest, NewProfileIsCreatedWithLowerCaseExtension)
+{
+    appState().ProfilePath = users() + QStringLiteral("Nuovo.INI");
+    ASSERT_TRUE(SalvaImpostazioni());
+    EXPECT_EQ(filesInUsers(), QStringList{QStringLiteral("Nuovo.ini")});
+
+    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("altro.Ini")),
+              users() + QStringLiteral("altro.ini"));
+    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("nuovo.ini")),
+              users() + QStringLiteral("Nuovo.ini"));
+}
+
+TEST_F(ProfileFilesTest, ExactSpellingWinsWhenTwoFilesDifferOnlyInCase)
+{
+    TestEnv::writeFile(users() + QStringLiteral("Anna.ini"), "x");
+    TestEnv::writeFile(users() + QStringLiteral("anna.ini"), "y");
+    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("anna.ini")),
+              users() + QStringLiteral("anna.ini"));
+    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("Anna.ini")),
+              users() + QStringLiteral("Anna.ini"));
+}
+
+TEST_F(ProfileFilesTest, UserNamesListsEveryProfileOnce)
+{
+    for (const char *name : {"zeno.ini", "Anna.INI", "ANNA.ini", "bruno.Ini", "note.txt", "ini",
+                             "Perché.ini", ".nascosto.ini"})
+        TestEnv::writeFile(users() + QString::fromUtf8(name), "x");
+    ASSERT_TRUE(QDir().mkdir(users() + QStringLiteral("cartella.ini")));
+
+    EXPECT_EQ(ProfileFiles::userNames(),
+              QStringList({QStringLiteral(".nascosto"), QStringLiteral("ANNA"), QStringLiteral("bruno"),
+                           QStringLiteral("Perché"), QStringLiteral("zeno")}));
+    EXPECT_EQ(ProfileFiles::pathFor(QStringLiteral("Anna")), users() + QStringLiteral("Anna.ini"));
+
+    QDir(users()).removeRecursively();
+    EXPECT_TRUE(ProfileFiles::userNames().isEmpty());
+}
+
+TEST_F(ProfileFilesTest, UserNamesMustMakePortableFileNames)
+{
+    for (const char *name : {"Anna", "Anna è", "Maria Chiara", "_predefinito", "a.b", "Zoë"})
+        EXPECT_TRUE(ProfileFiles::isValidUserName(QString::fromUtf8(name))) << name;
+
+    const QString rejected[] = {
+        QString(), QStringLiteral("   "), QStringLiteral("."), QStringLiteral(".."),
+        QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("a") + QChar(0) + u'b',
+        QStringLiteral("a\tb"), QStringLiteral("a\nb"), QString(101, u'a'),
+        QStringLiteral("a<b"), QStringLiteral("a>b"), QStringLiteral("a:b"), QStringLiteral("a\"b"),
+        QStringLiteral("a|b"), QStringLiteral("a?b"), QStringLiteral("a*b"),
+    };
+    for (const QString &name : rejected)
+        EXPECT_FALSE(ProfileFiles::isValidUserName(name)) << name.toStdString();
+    EXPECT_TRUE(ProfileFiles::isValidUserName(QString(100, u'a')));
+}
+
+// Files above a few bytes cannot be written while this is alive.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = m_saved;
+        lowered.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+    bool active() const { return m_active; }
+
+private:
+    rlimit m_saved = {};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_active = false;
+};
+
+TEST_F(ProfileFilesTest, FailedSaveKeepsTheOldProfile)
+{
+    appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
+    ProfileSettings old;
+    old.TextFontName = QStringLiteral("Vecchio");
+    appState().Settings = old;
+    ASSERT_TRUE(SalvaImpostazioni());
+    const QByteArray oldBytes = TestEnv::readFile(appState().ProfilePath);
+
+    appState().Settings.TextFontName = QStringLiteral("Nuovo");
+    QString error;
+    bool saved = true;
+    {
+        FileSizeLimit limit(8);
+        ASSERT_TRUE(limit.active());
+        saved = SalvaImpostazioni(&error);
+    }
+    EXPECT_FALSE(saved);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), oldBytes);
+    EXPECT_EQ(filesInUsers(), QStringList{QStringLiteral("anna.ini")});
+
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings, old);
+}
+
+TEST_F(ProfileFilesTest, SaveWithoutAUsersFolderFails)
+{
+    appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
+
+    ASSERT_TRUE(QDir(users()).removeRecursively());
+    QString error;
+    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(error.isEmpty());
+
+    TestEnv::writeFile(QDir::cleanPath(users()), "non una cartella");
+    error.clear();
+    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(TestEnv::readFile(QDir::cleanPath(users())), QByteArray("non una cartella"));
+
+    appState().ProfilePath.clear();
+    error.clear();
+    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(ProfileFilesTest, FolderInPlaceOfTheProfileIsNeitherLoadedNorReplaced)
+{
+    appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
+    ASSERT_TRUE(QDir().mkdir(appState().ProfilePath));
+    appState().Settings.TextFontSize = 50;
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings, ProfileSettings{});
+
+    QString error;
+    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(QFileInfo(appState().ProfilePath).isDir());
+}
+
+} // namespace

@@ -1,0 +1,54 @@
+#include "testenv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace TestEnv {
+
+QString home()
+{
+    return qEnvironmentVariable("HOME");
+}
+
+QString dataHome()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+QString runtimeDir()
+{
+    return qEnvironmentVariable("XDG_RUNTIME_DIR");
+}
+
+QString buildAppFolder()
+{
+    return QStringLiteral(VELMORA_TEST_APP_DIR);
+}
+
+QString makeFolder(const QString &name)
+{
+    const QString path = home() + u'/' + name;
+    QDir(path).removeRecursively();
+    EXPECT_TRUE(QDir().mkpath(path)) << path.toStdString();
+    return path;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace TestEnv

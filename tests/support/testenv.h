@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// Every test process runs with HOME and the XDG folders pointing into a
+// temporary folder of its own, so no test touches the real home folder.
+namespace TestEnv {
+
+QString home();
+QString dataHome();
+QString runtimeDir();
+
+// The program folder of the build tree: executable, sounds, font, word lists.
+QString buildAppFolder();
+
+// A fresh empty folder below the temporary home.
+QString makeFolder(const QString &name);
+
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+} // namespace TestEnv
