@@ -1,10 +1,12 @@
 #!/usr/bin/python3
 """Make Velmora's cursive font, Indis1, from the OFL font Ecolier_court.
 
-The result differs from the source in three ways:
+The result differs from the source in four ways:
   * it is renamed Indis1 in every name record, as the OFL asks of modified fonts;
   * the Italian accented vowels the source lacks (ì í ò ó ú á and capitals)
     are drawn from its own letters and accents;
+  * a few faulty glyphs are mended (a stray line under W, a wrong en dash and
+    ellipsis, empty glyphs that would hide characters);
   * its outlines and metrics are scaled so that its x-height matches that of
     a reference print font (Liberation Sans), so cursive and print words look
     the same size at the same point size.
@@ -51,7 +53,8 @@ def contours(glyph):
     """Split a simple glyph into (points, flags) per contour."""
     result, start = [], 0
     for end in glyph.endPtsOfContours:
-        result.append((list(glyph.coordinates[start:end + 1]), list(glyph.flags[start:end + 1])))
+        result.append((list(glyph.coordinates[start:end + 1]),
+                       list(glyph.flags[start:end + 1])))
         start = end + 1
     return result
 
@@ -112,7 +115,6 @@ def compose_letters(font, x_height, verbose):
     for name in glyf.keys():
         glyf[name].recalcBounds(glyf)
     unicode_cmap = font["cmap"].getcmap(3, 1).cmap
-    order = font.getGlyphOrder()
     added = []
     for name, (base, donor) in NEW_LETTERS.items():
         if CODEPOINTS[name] in unicode_cmap:
@@ -121,12 +123,10 @@ def compose_letters(font, x_height, verbose):
         centre, body = accent_centre(font, base, x_height)
         dx = round(centre - centre_x(mark))
         moved = [([(x + dx, y) for x, y in points], flags) for points, flags in mark]
-        glyf.glyphs[name] = glyph_from(body + moved, glyf)
+        glyf[name] = glyph_from(body + moved, glyf)  # also appends to the glyph order
         hmtx[name] = (hmtx[base][0], glyf[name].xMin)
-        order.append(name)
         added.append(name)
-    font.setGlyphOrder(order)
-    glyf.glyphOrder = order
+    font.setGlyphOrder(glyf.glyphOrder)
     for name in added:
         unicode_cmap[CODEPOINTS[name]] = name
     inherit_kerning(font, {name: NEW_LETTERS[name][0] for name in added})
@@ -201,9 +201,17 @@ def em_fraction(font, name):
 
 
 def scale(font, factor):
+    """Scale outlines and every metric by factor, keeping the units per em."""
     upem = font["head"].unitsPerEm
     ScalerVisitor(factor).visit(font)
     font["head"].unitsPerEm = upem
+    # Rounded separately, side bearings could drift a unit from the outlines.
+    glyf, hmtx = font["glyf"], font["hmtx"]
+    for name in glyf.keys():
+        glyph = glyf[name]
+        if glyph.numberOfContours:
+            glyph.recalcBounds(glyf)
+            hmtx[name] = (hmtx[name][0], glyph.xMin)
 
 
 def set_vertical_metrics(font):
@@ -238,12 +246,14 @@ def rename(font, version_note):
     names = font["name"]
     platforms = {(r.platformID, r.platEncID, r.langID) for r in names.names}
     old_family = names.getDebugName(1)
-    values = {1: FAMILY, 2: STYLE, 3: f"Velmora: {FAMILY}: {version_note}", 4: FAMILY, 6: FAMILY,
-              10: f"{FAMILY} is {old_family} renamed and modified (accents composed, faulty glyphs mended, "
-                  "outlines scaled) by the Velmora project.",
-              13: "This Font Software is licensed under the SIL Open Font License, Version 1.1.",
-              14: "https://openfontlicense.org",
-              16: FAMILY, 17: STYLE}
+    values = {
+        1: FAMILY, 2: STYLE, 3: f"Velmora: {FAMILY}: {version_note}", 4: FAMILY, 6: FAMILY,
+        10: f"{FAMILY} is {old_family} renamed and modified (accents composed, "
+            "faulty glyphs mended, outlines scaled) by the Velmora project.",
+        13: "This Font Software is licensed under the SIL Open Font License, Version 1.1.",
+        14: "https://openfontlicense.org",
+        16: FAMILY, 17: STYLE,
+    }
     for platform in platforms:
         for name_id, text in values.items():
             names.setName(text, name_id, *platform)
@@ -255,7 +265,7 @@ def rename(font, version_note):
 
 
 def drop_mac_cmap(font):
-    """The Mac Roman subtable is keyed by Windows-1252 codes, so Mac lookups get wrong letters."""
+    """The source's Mac Roman subtable is keyed by Windows-1252 codes: wrong letters."""
     cmap = font["cmap"]
     cmap.tables = [t for t in cmap.tables if t.platformID != 1]
 
@@ -281,7 +291,7 @@ def main():
     parser.add_argument("--licence-output", required=True)
     parser.add_argument("--verbose", action="store_true")
     args = parser.parse_args()
-    # fontTools grumbles about the source's odd timestamps and post padding; both are harmless.
+    # fontTools grumbles about the source's odd timestamps and post padding: harmless.
     logging.getLogger("fontTools").setLevel(logging.ERROR)
 
     # Keep the source's timestamps so the output is the same on every build.
@@ -308,7 +318,8 @@ def main():
         result = TTFont(args.output)
         hhea = result["hhea"]
         upem = result["head"].unitsPerEm
-        print(f"x-height: result {glyph_top(result, 'x')}/{upem} = {em_fraction(result, 'x'):.3f} em")
+        print(f"x-height: result {glyph_top(result, 'x')}/{upem} "
+              f"= {em_fraction(result, 'x'):.3f} em")
         print(f"line box: ascent {hhea.ascent}, descent {hhea.descent} "
               f"({(hhea.ascent - hhea.descent) / upem:.2f} em)")
     return 0

@@ -4,8 +4,8 @@
 Writes si1.wav ... si4.wav (right answer) and no.wav (wrong answer) into
 OUTDIR as 16-bit mono PCM at 22050 Hz, each under a second long. The rewards
 peak at -3 dBFS; the wrong-answer tone is softer. Every note fades in and
-out, so nothing clicks. The output is the
-same on every run. Standard library only. Called as:
+out, so nothing clicks. The output is the same on every run. Standard
+library only. Called as:
 
   make_sounds.py OUTDIR
 """

@@ -57,11 +57,9 @@ bool EsisteFile(const QString &path)
 void InstallaFontCorsivo()
 {
     const QString target = installedFontPath();
-    if (EsisteFile(target)) {
-        // Installed on an earlier start; fontconfig may not have seen it yet.
-        QFontDatabase::addApplicationFont(target);
+    // Installed on an earlier start: fontconfig finds it in the user's font folder.
+    if (EsisteFile(target))
         return;
-    }
 
     const QString source = appState().ApplicationFolder + u'/' + kFontFile;
     QDir().mkpath(QFileInfo(target).absolutePath());
@@ -76,6 +74,7 @@ void InstallaFontCorsivo()
                                           .arg(kFontFile, reason));
         return;
     }
+    // Copied after fontconfig looked at the folder: the running program is told itself.
     QFontDatabase::addApplicationFont(target);
     Dialogs::information(nullptr, QStringList{
                                       QStringLiteral("Ho installato il font per il corsivo 'indis1.ttf'"),

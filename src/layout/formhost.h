@@ -1,13 +1,13 @@
 #pragma once
 
+#include "form.h"
+
 #include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
-
-class Form;
 
 // The one top-level window. It fills the screen and shows one form at a
 // time; forms open each other by name, so no form depends on another's class.

@@ -61,7 +61,9 @@ ReadResult read(const QString &path)
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
     QSaveFile file(path);
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()
+    // commit() alone misses a write error that only shows when the buffer is
+    // flushed, and would then replace the old file with a truncated one.
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
                     && file.commit();
     if (!ok && error)
         *error = file.errorString();

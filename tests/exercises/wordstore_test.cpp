@@ -1,7 +1,8 @@
 #include "exercises/wordstore.h"
 #include "state/appstate.h"
 #include "state/random.h"
-#include "support/testenv.h"
+
+#include "testenv.h"
 
 #include <QFile>
 

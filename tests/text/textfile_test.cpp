@@ -1,5 +1,6 @@
-#include "support/testenv.h"
 #include "text/textfile.h"
+
+#include "testenv.h"
 
 #include <gtest/gtest.h>
 
