@@ -39,7 +39,7 @@ struct Sample
 };
 
 bool runProbe(const QString &probe, const QString &mode, const QString &appFolder,
-              const QProcessEnvironment &env, Sample &sample)
+    const QProcessEnvironment &env, Sample &sample)
 {
     QProcess process;
     process.setProcessEnvironment(env);
@@ -70,8 +70,9 @@ int main(int argc, char **argv)
     QDir().mkpath(home.path() + QStringLiteral("/share/fonts"));
     QDir().mkpath(home.path() + QStringLiteral("/run"));
     QFile::setPermissions(home.path() + QStringLiteral("/run"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QFile::copy(appFolder + QStringLiteral("/indis1.ttf"), home.path() + QStringLiteral("/share/fonts/indis1.ttf"));
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::copy(
+        appFolder + QStringLiteral("/indis1.ttf"), home.path() + QStringLiteral("/share/fonts/indis1.ttf"));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
     env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/share"));
@@ -99,7 +100,7 @@ int main(int argc, char **argv)
     const double ms = median(velmoraMs), baseMs = median(bareMs);
     const double kb = median(velmoraKb), baseKb = median(bareKb);
     std::printf("runs: %d (platform %s)\n", runs,
-                qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"))));
+        qPrintable(env.value(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"))));
     std::printf("bare Qt window: %8.1f ms  %8.0f kB\n", baseMs, baseKb);
     std::printf("Velmora:        %8.1f ms  %8.0f kB\n", ms, kb);
     std::printf("ratio:          %8.2f     %8.2f   (targets: 1.5 and 1.3)\n", ms / baseMs, kb / baseKb);

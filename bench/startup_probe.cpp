@@ -45,8 +45,7 @@ class FirstPaint : public QObject
 public:
     explicit FirstPaint(qint64 launchNs)
         : m_launchNs(launchNs)
-    {
-    }
+    { }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

@@ -15,7 +15,7 @@ namespace {
 bool displayAvailable()
 {
     return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
-           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 void useItalianDialogs(QApplication &app)
@@ -23,7 +23,7 @@ void useItalianDialogs(QApplication &app)
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
     auto *translator = new QTranslator(&app);
     if (translator->load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 
@@ -34,7 +34,7 @@ int main(int argc, char **argv)
     if (!displayAvailable()) {
         std::fputs("Velmora needs a graphical display and none was found (DISPLAY is not set); "
                    "to run it without one, start it under a virtual display: xvfb-run -a ",
-                   stderr);
+            stderr);
         std::fputs(argv[0], stderr);
         std::fputs("\n", stderr);
         return 1;

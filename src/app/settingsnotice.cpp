@@ -14,10 +14,11 @@ bool saveSettingsOrWarn(QWidget *parent)
     AppState &state = appState();
     if (!state.SettingsSaveFailureShown) {
         state.SettingsSaveFailureShown = true;
-        Dialogs::information(parent, QStringLiteral("Non è stato possibile salvare le impostazioni di «%1» nel file %2: %3\r\n"
-                                                    "Il programma continua con le impostazioni attuali, "
-                                                    "che però andranno perse alla chiusura.")
-                                         .arg(state.UserName, QDir::toNativeSeparators(state.ProfilePath), error));
+        Dialogs::information(parent,
+            QStringLiteral("Non è stato possibile salvare le impostazioni di «%1» nel file %2: %3\r\n"
+                           "Il programma continua con le impostazioni attuali, "
+                           "che però andranno perse alla chiusura.")
+                .arg(state.UserName, QDir::toNativeSeparators(state.ProfilePath), error));
     }
     return false;
 }

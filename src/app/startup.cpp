@@ -49,8 +49,8 @@ bool EsisteFile(const QString &path)
 {
     const QFileInfo info(path);
     const QDir folder = info.absoluteDir();
-    const QStringList found =
-        folder.entryList(QStringList(info.fileName()), QDir::Files | QDir::NoDotAndDotDot);
+    const QStringList found
+        = folder.entryList(QStringList(info.fileName()), QDir::Files | QDir::NoDotAndDotDot);
     return !found.isEmpty();
 }
 
@@ -65,24 +65,26 @@ void InstallaFontCorsivo()
     QDir().mkpath(QFileInfo(target).absolutePath());
     if (!QFile::copy(source, target)) {
         const QString reason = QFileInfo::exists(source)
-                                   ? QStringLiteral("la cartella %1 non è scrivibile.")
-                                         .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()))
-                                   : QStringLiteral("il file %1 manca.").arg(QDir::toNativeSeparators(source));
-        Dialogs::information(nullptr, QStringLiteral("Non ho potuto installare il font per il corsivo '%1': %2\r\n"
-                                                     "Il programma funziona lo stesso, ma il corsivo "
-                                                     "sarà scritto con un altro carattere.")
-                                          .arg(kFontFile, reason));
+            ? QStringLiteral("la cartella %1 non è scrivibile.")
+                  .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()))
+            : QStringLiteral("il file %1 manca.").arg(QDir::toNativeSeparators(source));
+        Dialogs::information(nullptr,
+            QStringLiteral("Non ho potuto installare il font per il corsivo '%1': %2\r\n"
+                           "Il programma funziona lo stesso, ma il corsivo "
+                           "sarà scritto con un altro carattere.")
+                .arg(kFontFile, reason));
         return;
     }
     // Copied after fontconfig looked at the folder: the running program is told itself.
     QFontDatabase::addApplicationFont(target);
-    Dialogs::information(nullptr, QStringList{
-                                      QStringLiteral("Ho installato il font per il corsivo 'indis1.ttf'"),
-                                      QStringLiteral(" ----------------------- "),
-                                      QStringLiteral("Il corsivo scolastico è distribuito con licenza SIL Open Font License 1.1."),
-                                      QStringLiteral("Autori e licenza: file indis1-OFL.txt nella cartella del programma."),
-                                  }
-                                      .join(QStringLiteral("\r\n")));
+    Dialogs::information(nullptr,
+        QStringList{
+            QStringLiteral("Ho installato il font per il corsivo 'indis1.ttf'"),
+            QStringLiteral(" ----------------------- "),
+            QStringLiteral("Il corsivo scolastico è distribuito con licenza SIL Open Font License 1.1."),
+            QStringLiteral("Autori e licenza: file indis1-OFL.txt nella cartella del programma."),
+        }
+            .join(QStringLiteral("\r\n")));
 }
 
 void CreaCartelleImpostazioni()
@@ -96,10 +98,11 @@ void CreaCartelleImpostazioni()
             failures << error;
     }
     if (!failures.isEmpty()) {
-        Dialogs::information(nullptr, QStringLiteral("Non riesco a preparare la cartella delle impostazioni:\r\n%1\r\n"
-                                                     "Il programma funziona lo stesso, ma le impostazioni "
-                                                     "non potranno essere salvate.")
-                                          .arg(failures.join(QStringLiteral("\r\n"))));
+        Dialogs::information(nullptr,
+            QStringLiteral("Non riesco a preparare la cartella delle impostazioni:\r\n%1\r\n"
+                           "Il programma funziona lo stesso, ma le impostazioni "
+                           "non potranno essere salvate.")
+                .arg(failures.join(QStringLiteral("\r\n"))));
     }
 }
 
@@ -118,8 +121,8 @@ void registerForms(FormHost &host)
 {
     host.registerForm(QStringLiteral("FormAvvio"), [] { return new FormAvvio; });
     host.registerForm(QStringLiteral("FormMenu"), [] {
-        return new PlaceholderForm(QStringLiteral("FormMenu"),
-                                   QStringLiteral("Il menu degli esercizi è in preparazione."));
+        return new PlaceholderForm(
+            QStringLiteral("FormMenu"), QStringLiteral("Il menu degli esercizi è in preparazione."));
     });
 }
 

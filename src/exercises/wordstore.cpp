@@ -68,8 +68,8 @@ public:
     {
         if (m_count < kMaxWordRows)
             return true;
-        problem(line, QStringLiteral("il file contiene più di %1 righe: usate solo le prime %1")
-                          .arg(kMaxWordRows));
+        problem(line,
+            QStringLiteral("il file contiene più di %1 righe: usate solo le prime %1").arg(kMaxWordRows));
         return false;
     }
 
@@ -98,9 +98,8 @@ QString LoadReport::text() const
 
     const QString kind = sentences ? QStringLiteral("delle frasi") : QStringLiteral("delle parole");
     QString message = path.isEmpty()
-                          ? QStringLiteral("Il file %1 ha dei problemi:").arg(kind)
-                          : QStringLiteral("Il file %1 «%2» ha dei problemi:")
-                                .arg(kind, QDir::toNativeSeparators(path));
+        ? QStringLiteral("Il file %1 ha dei problemi:").arg(kind)
+        : QStringLiteral("Il file %1 «%2» ha dei problemi:").arg(kind, QDir::toNativeSeparators(path));
     const int listed = qMin(int(problems.size()), kListedProblems);
     for (int i = 0; i < listed; ++i) {
         const LoadProblem &p = problems[i];
@@ -150,7 +149,8 @@ LoadReport CaricaParole()
         }
         // Loaded as the format allows, but the exercise cannot work as meant.
         if (!gapped.contains(u'_'))
-            loader.problem(line, QStringLiteral("in %1 manca «_», lo spazio da completare").arg(quoted(gapped)));
+            loader.problem(
+                line, QStringLiteral("in %1 manca «_», lo spazio da completare").arg(quoted(gapped)));
         if (answer.isEmpty())
             loader.problem(line, QStringLiteral("la risposta dopo %1 è vuota").arg(quoted(gapped)));
 
@@ -203,10 +203,12 @@ LoadReport CaricaFrasi()
         row.answer = sentence.mid(close + 1);
         row.firstChoice = sentence.mid(open + 1, dash - open - 1);
         row.secondChoice = sentence.mid(dash + 1, close - dash - 1);
-        if (row.answer != row.firstChoice && row.answer != row.secondChoice)
-            loader.problem(line, QStringLiteral("la risposta %1 non è nessuna delle due scelte %2 e %3")
-                                     .arg(quoted(row.answer), quoted(row.firstChoice),
-                                          quoted(row.secondChoice)));
+        // Answers are compared without regard to letter case.
+        if (row.answer.compare(row.firstChoice, Qt::CaseInsensitive) != 0
+            && row.answer.compare(row.secondChoice, Qt::CaseInsensitive) != 0)
+            loader.problem(line,
+                QStringLiteral("la risposta %1 non è nessuna delle due scelte %2 e %3")
+                    .arg(quoted(row.answer), quoted(row.firstChoice), quoted(row.secondChoice)));
     }
     return loader.finish();
 }

@@ -15,7 +15,7 @@ public:
     bool question(QWidget *parent, const QString &title, const QString &text) override
     {
         return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes;
+            == QMessageBox::Yes;
     }
 };
 

@@ -19,8 +19,7 @@ public:
     ClientResizeWatcher(QObject *parent, std::function<void()> onResize)
         : QObject(parent)
         , m_onResize(std::move(onResize))
-    {
-    }
+    { }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override

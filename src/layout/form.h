@@ -43,14 +43,13 @@ public:
     QColor backgroundColour() const;
 
 protected:
-    virtual void formLoad() {}
-    virtual void formActivate() {}
+    virtual void formLoad() { }
+    virtual void formActivate() { }
     virtual void formResize();
-    virtual void formUnload() {}
+    virtual void formUnload() { }
 
     // Places a control on the client area at its design place, in twips.
-    template<typename Control>
-    Control *addControl(Control *control, const QRect &twips)
+    template<typename Control> Control *addControl(Control *control, const QRect &twips)
     {
         placeControl(control, twips);
         return control;

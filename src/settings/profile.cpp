@@ -44,9 +44,8 @@ QString stringText(const QString &value)
 {
     QString text = value;
     text.replace(u'\r', u' ').replace(u'\n', u' ');
-    const bool needsQuotes = text.contains(u',') || text.startsWith(u'"')
-                             || text.startsWith(u' ') || text.startsWith(u'\t')
-                             || text.endsWith(u' ') || text.endsWith(u'\t');
+    const bool needsQuotes = text.contains(u',') || text.startsWith(u'"') || text.startsWith(u' ')
+        || text.startsWith(u'\t') || text.endsWith(u' ') || text.endsWith(u'\t');
     if (!needsQuotes)
         return text;
     text.replace(u'"', u'\'');
@@ -69,8 +68,7 @@ class ProfileReader
 public:
     explicit ProfileReader(const QString &text)
         : m_fields(text)
-    {
-    }
+    { }
 
     bool ok() const { return m_ok; }
 
@@ -217,20 +215,22 @@ bool SalvaImpostazioni(QString *error)
     const QString shownPath = QDir::toNativeSeparators(path);
     const QFileInfo target(path);
     if (!QFileInfo(target.path()).isDir()) {
-        return fail(error, QStringLiteral("impossibile salvare le impostazioni in %1: la cartella "
-                                          "degli utenti non esiste")
-                               .arg(shownPath));
+        return fail(error,
+            QStringLiteral("impossibile salvare le impostazioni in %1: la cartella "
+                           "degli utenti non esiste")
+                .arg(shownPath));
     }
     if (target.isDir()) {
-        return fail(error, QStringLiteral("impossibile salvare le impostazioni in %1: al posto "
-                                          "del file c'è una cartella")
-                               .arg(shownPath));
+        return fail(error,
+            QStringLiteral("impossibile salvare le impostazioni in %1: al posto "
+                           "del file c'è una cartella")
+                .arg(shownPath));
     }
 
     QString reason;
     if (!TextFile::writeAtomically(path, Profile::serialize(appState().Settings), &reason)) {
-        return fail(error,
-                    QStringLiteral("impossibile salvare le impostazioni in %1 (%2)").arg(shownPath, reason));
+        return fail(
+            error, QStringLiteral("impossibile salvare le impostazioni in %1 (%2)").arg(shownPath, reason));
     }
     return true;
 }

@@ -104,26 +104,28 @@ bool CreaCartella(const QString &path, QString *error)
     // read-me still needs writing.
     if (!info.isDir()) {
         if (info.exists()) {
-            return fail(error, QStringLiteral("impossibile creare la cartella %1: esiste già un "
-                                              "file con lo stesso nome")
-                                   .arg(QDir::toNativeSeparators(path)));
+            return fail(error,
+                QStringLiteral("impossibile creare la cartella %1: esiste già un "
+                               "file con lo stesso nome")
+                    .arg(QDir::toNativeSeparators(path)));
         }
         if (!QFileInfo(info.path()).isDir()) {
-            return fail(error, QStringLiteral("impossibile creare la cartella %1: la cartella "
-                                              "che dovrebbe contenerla non esiste")
-                                   .arg(QDir::toNativeSeparators(path)));
+            return fail(error,
+                QStringLiteral("impossibile creare la cartella %1: la cartella "
+                               "che dovrebbe contenerla non esiste")
+                    .arg(QDir::toNativeSeparators(path)));
         }
         if (!QDir().mkdir(path)) {
-            return fail(error, QStringLiteral("impossibile creare la cartella %1")
-                                   .arg(QDir::toNativeSeparators(path)));
+            return fail(error,
+                QStringLiteral("impossibile creare la cartella %1").arg(QDir::toNativeSeparators(path)));
         }
     }
 
     QString reason;
     if (!TextFile::writeAtomically(SettingsFolders::readMePath(), readMeBytes(), &reason)) {
-        return fail(error, QStringLiteral("impossibile scrivere il file leggimi.txt in %1 (%2)")
-                               .arg(QDir::toNativeSeparators(SettingsFolders::SettingsRoot()),
-                                    reason));
+        return fail(error,
+            QStringLiteral("impossibile scrivere il file leggimi.txt in %1 (%2)")
+                .arg(QDir::toNativeSeparators(SettingsFolders::SettingsRoot()), reason));
     }
     return true;
 }
@@ -182,9 +184,7 @@ QStringList userNames()
         return order != 0 ? order < 0 : a < b;
     });
     const auto duplicate = std::unique(names.begin(), names.end(),
-                                       [](const QString &a, const QString &b) {
-                                           return a.compare(b, Qt::CaseInsensitive) == 0;
-                                       });
+        [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; });
     names.erase(duplicate, names.end());
     return names;
 }

@@ -40,15 +40,13 @@ struct ProfileSettings
 inline bool ProfileSettings::operator==(const ProfileSettings &o) const
 {
     return LetterCase == o.LetterCase && SoundsOn == o.SoundsOn && SpeechSpeed == o.SpeechSpeed
-           && SpeechPitch == o.SpeechPitch && SpeechOn == o.SpeechOn
-           && BalloonVisible == o.BalloonVisible && BalloonHoldsAllText == o.BalloonHoldsAllText
-           && BalloonFontName == o.BalloonFontName && BalloonFontSize == o.BalloonFontSize
-           && KeepActivityRecord == o.KeepActivityRecord && TextFontName == o.TextFontName
-           && ChosenFontName == o.ChosenFontName && TextFontSize == o.TextFontSize
-           && TextColour == o.TextColour && TextBackColour == o.TextBackColour
-           && BackgroundColour == o.BackgroundColour && RandomBackground == o.RandomBackground
-           && UseSystemCursor == o.UseSystemCursor && InputMode == o.InputMode
-           && ScanInterval == o.ScanInterval && VoiceModeId == o.VoiceModeId
-           && AgentCharacter == o.AgentCharacter && ButtonColour == o.ButtonColour
-           && SelectedButtonColour == o.SelectedButtonColour;
+        && SpeechPitch == o.SpeechPitch && SpeechOn == o.SpeechOn && BalloonVisible == o.BalloonVisible
+        && BalloonHoldsAllText == o.BalloonHoldsAllText && BalloonFontName == o.BalloonFontName
+        && BalloonFontSize == o.BalloonFontSize && KeepActivityRecord == o.KeepActivityRecord
+        && TextFontName == o.TextFontName && ChosenFontName == o.ChosenFontName
+        && TextFontSize == o.TextFontSize && TextColour == o.TextColour && TextBackColour == o.TextBackColour
+        && BackgroundColour == o.BackgroundColour && RandomBackground == o.RandomBackground
+        && UseSystemCursor == o.UseSystemCursor && InputMode == o.InputMode && ScanInterval == o.ScanInterval
+        && VoiceModeId == o.VoiceModeId && AgentCharacter == o.AgentCharacter
+        && ButtonColour == o.ButtonColour && SelectedButtonColour == o.SelectedButtonColour;
 }

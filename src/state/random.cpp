@@ -12,7 +12,7 @@ std::mt19937 &engine()
     return generator;
 }
 
-std::function<double()> &override()
+std::function<double()> & override()
 {
     static std::function<double()> source;
     return source;

@@ -62,8 +62,7 @@ int lineEnds(const QString &text)
 
 FieldReader::FieldReader(QString text)
     : m_text(std::move(text))
-{
-}
+{ }
 
 bool FieldReader::atLineEnd() const
 {

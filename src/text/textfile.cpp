@@ -64,7 +64,7 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
     // commit() alone misses a write error that only shows when the buffer is
     // flushed, and would then replace the old file with a truncated one.
     const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-                    && file.commit();
+        && file.commit();
     if (!ok && error)
         *error = file.errorString();
     return ok;

@@ -18,12 +18,13 @@
 
 namespace {
 
-const QByteArray kReadMe = "Questa cartella contiene i files di impostazione dei programmi presenti nel sito Velmora.\r\n"
-                           " \r\n"
-                           "Se qualche programma presenta problemi di funzionamento pu\xF2 essere utile cancellare "
-                           "il file *.ini relativo al programma in quata cartella.\r\n"
-                           " \r\n"
-                           "Non cancellare questo file.\r\n";
+const QByteArray kReadMe
+    = "Questa cartella contiene i files di impostazione dei programmi presenti nel sito Velmora.\r\n"
+      " \r\n"
+      "Se qualche programma presenta problemi di funzionamento pu\xF2 essere utile cancellare "
+      "il file *.ini relativo al programma in quata cartella.\r\n"
+      " \r\n"
+      "Non cancellare questo file.\r\n";
 
 TEST(SettingsFolders, FirstStartCreatesAllFourWithTheReadMe)
 {
@@ -72,8 +73,8 @@ TEST(CursiveFont, InstalledOnceWithAMessageThenSilently)
     InstallaFontCorsivo();
     EXPECT_TRUE(EsisteFile(installed));
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().first().startsWith(
-        QStringLiteral("Ho installato il font per il corsivo 'indis1.ttf'\r\n ----------------------- \r\n")));
+    EXPECT_TRUE(dialogs.messages().first().startsWith(QStringLiteral(
+        "Ho installato il font per il corsivo 'indis1.ttf'\r\n ----------------------- \r\n")));
     EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Indis1")));
 
     InstallaFontCorsivo();
@@ -106,7 +107,8 @@ TEST(Startup, ApplicationFolderIsBesideTheExecutableOrUnderShare)
     const QString prefix = TestEnv::makeFolder(QStringLiteral("prefix"));
     QDir().mkpath(prefix + QStringLiteral("/bin"));
     QDir().mkpath(prefix + QStringLiteral("/share/velmora/suoni"));
-    EXPECT_EQ(findApplicationFolder(prefix + QStringLiteral("/bin")), prefix + QStringLiteral("/share/velmora"));
+    EXPECT_EQ(
+        findApplicationFolder(prefix + QStringLiteral("/bin")), prefix + QStringLiteral("/share/velmora"));
     QDir().mkpath(prefix + QStringLiteral("/bin/suoni"));
     EXPECT_EQ(findApplicationFolder(prefix + QStringLiteral("/bin")), prefix + QStringLiteral("/bin"));
 }

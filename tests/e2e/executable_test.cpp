@@ -61,8 +61,8 @@ TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
     // The font is already installed, so no first-start message waits for a click.
     const QString fonts = home + QStringLiteral("/.local/share/fonts");
     QDir().mkpath(fonts);
-    ASSERT_TRUE(QFile::copy(TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"),
-                            fonts + QStringLiteral("/indis1.ttf")));
+    ASSERT_TRUE(QFile::copy(
+        TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf")));
 
     Program first(home);
     first.process().start();

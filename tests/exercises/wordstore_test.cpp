@@ -10,8 +10,8 @@
 
 #include <cmath>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -130,9 +130,8 @@ TEST(WordList, KeepsGoodRecordsAndReportsBadOnesByLine)
         {"_anana,b\r\n_ane", {"_anana|b"}, {{2, "manca la risposta dopo «_ane»"}}},
         {"_anana,b\r\n_ane\r\n\r\n", {"_anana|b"}, {{2, "manca la risposta dopo «_ane»"}}},
         {"_anana\r\n_ane,p\r\n_atto,g", {"_ane|p", "_atto|g"}, {{1, "manca la risposta dopo «_anana»"}}},
-        {"_anana,b\r\nbanana,x\r\n_ane,\r\n_atto,g",
-         {"_anana|b", "banana|x", "_ane|", "_atto|g"},
-         {{2, "in «banana» manca «_»"}, {3, "la risposta dopo «_ane» è vuota"}}},
+        {"_anana,b\r\nbanana,x\r\n_ane,\r\n_atto,g", {"_anana|b", "banana|x", "_ane|", "_atto|g"},
+            {{2, "in «banana» manca «_»"}, {3, "la risposta dopo «_ane» è vuota"}}},
         {"_anana,b\r\n_ane,", {"_anana|b", "_ane|"}, {{2, "la risposta dopo «_ane» è vuota"}}},
         {"_x,y\r\n_anana,\"b\r\n_ane,p\r\n", {"_x|y"}, {{2, "virgolette"}}},
     };
@@ -202,11 +201,13 @@ TEST(SentenceList, SplitsTextChoicesAndAnswer)
     writeList("Luca _ un cane[a-ha]ha\r\n\r\n"
               "Il [gatto] _ nero[e-\xE8]\xE8  \r\n"
               "Loro _anno fame[-h]h\n"
-              "_ andato[\xE8-e-\xE8]e-\xE8");
+              "_ andato[\xE8-e-\xE8]e-\xE8\r\n"
+              "IO _ FAME[ho-o]HO");
     const LoadReport report = CaricaFrasi();
     EXPECT_TRUE(report.ok()) << report.text().toStdString();
-    EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Il [gatto] _ nero|è|e|è",
-                                      "Loro _anno fame|h||h", "_ andato|e-è|è|e-è"}));
+    EXPECT_EQ(loadedRows(true),
+        (Rows{"Luca _ un cane|ha|a|ha", "Il [gatto] _ nero|è|e|è", "Loro _anno fame|h||h",
+            "_ andato|e-è|è|e-è", "IO _ FAME|HO|ho|o"}));
 }
 
 TEST(SentenceList, SkipsMalformedLinesAndReportsThem)
@@ -220,13 +221,11 @@ TEST(SentenceList, SkipsMalformedLinesAndReportsThem)
               "\r\n"
               "Luca _ fame[a-ha]ha");
     const LoadReport report = CaricaFrasi();
-    EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Luca _ fame|o|a|ha",
-                                      "Luca _ fame|ha|a|ha"}));
-    expectProblems(report, {{2, "manca «[»"},
-                            {3, "manca «-»"},
-                            {4, "manca «]»"},
-                            {5, "manca «]»"},
-                            {6, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"}});
+    EXPECT_EQ(
+        loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Luca _ fame|o|a|ha", "Luca _ fame|ha|a|ha"}));
+    expectProblems(report,
+        {{2, "manca «[»"}, {3, "manca «-»"}, {4, "manca «]»"}, {5, "manca «]»"},
+            {6, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"}});
 }
 
 TEST(LoadReport, NamesTheFileAndListsTheFirstTenProblems)

@@ -4,8 +4,8 @@
 #include <QApplication>
 #include <QMap>
 
-#include <algorithm>
 #include <QPalette>
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +30,7 @@ TEST(Colours, RandomBackgroundsComeFromThePaletteWithPinkTwiceAsOften)
     EXPECT_EQ(seen.size(), 17);
     for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
         EXPECT_NE(std::find(Colours::palette().begin(), Colours::palette().end(), it.key()),
-                  Colours::palette().end());
+            Colours::palette().end());
         const int expected = it.key() == 16761087 ? 4000 : 2000;
         EXPECT_NEAR(it.value(), expected, expected / 6) << qint64(it.key());
     }

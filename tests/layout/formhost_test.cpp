@@ -48,8 +48,8 @@ TEST(FormHost, ShowingAFormLoadsItThenUnloadsThePreviousThenActivates)
 
     QTest::mouseClick(static_cast<TestForm *>(first.data())->button, Qt::LeftButton);
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("second"));
-    EXPECT_EQ(events, (QStringList{"first load", "first activate", "second load", "first unload",
-                                   "second activate"}));
+    EXPECT_EQ(events,
+        (QStringList{"first load", "first activate", "second load", "first unload", "second activate"}));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull()) << "the form that was left is destroyed";
 

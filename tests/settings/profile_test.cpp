@@ -208,9 +208,15 @@ TEST_F(ProfileTest, LetterCaseIsDecodedFromItsFirstThreeLetters)
         const char *field;
         const char *expected;
     } cases[] = {
-        {"maiuscolo", "maiuscolo"}, {"maiusc", "maiuscolo"},   {"mai", "maiuscolo"},
-        {"minuscolo", "minuscolo"}, {"minimo", "minuscolo"},   {"corsivo", "corsivo"},
-        {"MAIUSCOLO", "corsivo"},   {"Minuscolo", "corsivo"},  {"ma", "corsivo"},
+        {"maiuscolo", "maiuscolo"},
+        {"maiusc", "maiuscolo"},
+        {"mai", "maiuscolo"},
+        {"minuscolo", "minuscolo"},
+        {"minimo", "minuscolo"},
+        {"corsivo", "corsivo"},
+        {"MAIUSCOLO", "corsivo"},
+        {"Minuscolo", "corsivo"},
+        {"ma", "corsivo"},
         {"", "corsivo"},
     };
     for (const auto &c : cases) {
@@ -230,8 +236,14 @@ TEST_F(ProfileTest, BooleanIsTrueOnlyForCapitalT)
         const char *field;
         bool expected;
     } cases[] = {
-        {"True", true}, {"Tx", true},   {"T", true},      {"true", false},
-        {"False", false}, {"", false},  {"-1", false},    {" True", true},
+        {"True", true},
+        {"Tx", true},
+        {"T", true},
+        {"true", false},
+        {"False", false},
+        {"", false},
+        {"-1", false},
+        {" True", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.field);

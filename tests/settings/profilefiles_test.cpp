@@ -41,7 +41,7 @@ TEST_F(ProfileFilesTest, ProfileNamesIgnoreLetterCase)
     TestEnv::writeFile(users() + QStringLiteral("_predefinito.ini"), Profile::serialize(stored));
 
     EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("_predefinito.INI")),
-              users() + QStringLiteral("_predefinito.ini"));
+        users() + QStringLiteral("_predefinito.ini"));
     appState().ProfilePath = users() + QStringLiteral("_predefinito.INI");
     CaricaImpostazioni();
     EXPECT_EQ(appState().Settings.TextFontSize, 40);
@@ -62,32 +62,32 @@ TEST_F(ProfileFilesTest, NewProfileIsCreatedWithLowerCaseExtension)
     ASSERT_TRUE(SalvaImpostazioni());
     EXPECT_EQ(filesInUsers(), QStringList{QStringLiteral("Nuovo.ini")});
 
-    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("altro.Ini")),
-              users() + QStringLiteral("altro.ini"));
-    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("nuovo.ini")),
-              users() + QStringLiteral("Nuovo.ini"));
+    EXPECT_EQ(
+        ProfileFiles::resolve(users() + QStringLiteral("altro.Ini")), users() + QStringLiteral("altro.ini"));
+    EXPECT_EQ(
+        ProfileFiles::resolve(users() + QStringLiteral("nuovo.ini")), users() + QStringLiteral("Nuovo.ini"));
 }
 
 TEST_F(ProfileFilesTest, ExactSpellingWinsWhenTwoFilesDifferOnlyInCase)
 {
     TestEnv::writeFile(users() + QStringLiteral("Anna.ini"), "x");
     TestEnv::writeFile(users() + QStringLiteral("anna.ini"), "y");
-    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("anna.ini")),
-              users() + QStringLiteral("anna.ini"));
-    EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("Anna.ini")),
-              users() + QStringLiteral("Anna.ini"));
+    EXPECT_EQ(
+        ProfileFiles::resolve(users() + QStringLiteral("anna.ini")), users() + QStringLiteral("anna.ini"));
+    EXPECT_EQ(
+        ProfileFiles::resolve(users() + QStringLiteral("Anna.ini")), users() + QStringLiteral("Anna.ini"));
 }
 
 TEST_F(ProfileFilesTest, UserNamesListsEveryProfileOnce)
 {
-    for (const char *name : {"zeno.ini", "Anna.INI", "ANNA.ini", "bruno.Ini", "note.txt", "ini",
-                             "Perché.ini", ".nascosto.ini"})
+    for (const char *name :
+        {"zeno.ini", "Anna.INI", "ANNA.ini", "bruno.Ini", "note.txt", "ini", "Perché.ini", ".nascosto.ini"})
         TestEnv::writeFile(users() + QString::fromUtf8(name), "x");
     ASSERT_TRUE(QDir().mkdir(users() + QStringLiteral("cartella.ini")));
 
     EXPECT_EQ(ProfileFiles::userNames(),
-              QStringList({QStringLiteral(".nascosto"), QStringLiteral("ANNA"), QStringLiteral("bruno"),
-                           QStringLiteral("Perché"), QStringLiteral("zeno")}));
+        QStringList({QStringLiteral(".nascosto"), QStringLiteral("ANNA"), QStringLiteral("bruno"),
+            QStringLiteral("Perché"), QStringLiteral("zeno")}));
     EXPECT_EQ(ProfileFiles::pathFor(QStringLiteral("Anna")), users() + QStringLiteral("Anna.ini"));
 
     QDir(users()).removeRecursively();
@@ -100,11 +100,23 @@ TEST_F(ProfileFilesTest, UserNamesMustMakePortableFileNames)
         EXPECT_TRUE(ProfileFiles::isValidUserName(QString::fromUtf8(name))) << name;
 
     const QString rejected[] = {
-        QString(), QStringLiteral("   "), QStringLiteral("."), QStringLiteral(".."),
-        QStringLiteral("a/b"), QStringLiteral("a\\b"), QStringLiteral("a") + QChar(0) + u'b',
-        QStringLiteral("a\tb"), QStringLiteral("a\nb"), QString(101, u'a'),
-        QStringLiteral("a<b"), QStringLiteral("a>b"), QStringLiteral("a:b"), QStringLiteral("a\"b"),
-        QStringLiteral("a|b"), QStringLiteral("a?b"), QStringLiteral("a*b"),
+        QString(),
+        QStringLiteral("   "),
+        QStringLiteral("."),
+        QStringLiteral(".."),
+        QStringLiteral("a/b"),
+        QStringLiteral("a\\b"),
+        QStringLiteral("a") + QChar(0) + u'b',
+        QStringLiteral("a\tb"),
+        QStringLiteral("a\nb"),
+        QString(101, u'a'),
+        QStringLiteral("a<b"),
+        QStringLiteral("a>b"),
+        QStringLiteral("a:b"),
+        QStringLiteral("a\"b"),
+        QStringLiteral("a|b"),
+        QStringLiteral("a?b"),
+        QStringLiteral("a*b"),
     };
     for (const QString &name : rejected)
         EXPECT_FALSE(ProfileFiles::isValidUserName(name)) << name.toStdString();

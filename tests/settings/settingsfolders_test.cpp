@@ -14,21 +14,21 @@ protected:
     void SetUp() override { QDir(SettingsFolders::SettingsRoot()).removeRecursively(); }
 };
 
-const QByteArray kReadMe =
-    "Questa cartella contiene i files di impostazione dei programmi presenti nel sito Velmora.\r\n"
-    " \r\n"
-    "Se qualche programma presenta problemi di funzionamento pu\xF2 essere utile cancellare il "
-    "file *.ini relativo al programma in quata cartella.\r\n"
-    " \r\n"
-    "Non cancellare questo file.\r\n";
+const QByteArray kReadMe
+    = "Questa cartella contiene i files di impostazione dei programmi presenti nel sito Velmora.\r\n"
+      " \r\n"
+      "Se qualche programma presenta problemi di funzionamento pu\xF2 essere utile cancellare il "
+      "file *.ini relativo al programma in quata cartella.\r\n"
+      " \r\n"
+      "Non cancellare questo file.\r\n";
 
 TEST_F(SettingsFoldersTest, FoldersLieBelowTheDataHome)
 {
     const QString root = TestEnv::dataHome() + QStringLiteral("/ImpostazioniProgrammiZerla/");
     EXPECT_EQ(SettingsFolders::SettingsRoot(), root);
     EXPECT_EQ(SettingsFolders::all(),
-              QStringList({root, root + QStringLiteral("Velmora/"), root + QStringLiteral("Velmora/utenti/"),
-                           root + QStringLiteral("Velmora/dati/")}));
+        QStringList({root, root + QStringLiteral("Velmora/"), root + QStringLiteral("Velmora/utenti/"),
+            root + QStringLiteral("Velmora/dati/")}));
     EXPECT_EQ(SettingsFolders::readMePath(), root + QStringLiteral("leggimi.txt"));
 }
 

@@ -13,8 +13,7 @@ class RecordingProvider : public Dialogs::Provider
 public:
     explicit RecordingProvider(std::shared_ptr<RecordedDialogs::Shared> shared)
         : m_shared(std::move(shared))
-    {
-    }
+    { }
 
     void information(QWidget *, const QString &, const QString &text) override { m_shared->messages << text; }
 
@@ -33,8 +32,7 @@ class RecordingOutput : public SoundOutput
 public:
     explicit RecordingOutput(std::shared_ptr<QStringList> played)
         : m_played(std::move(played))
-    {
-    }
+    { }
 
     void play(const QString &wavePath) override { *m_played << wavePath; }
 

@@ -31,7 +31,7 @@ int main(int argc, char **argv)
     for (const char *sub : {"/share", "/config", "/cache", "/run"})
         QDir().mkpath(root + QLatin1String(sub));
     QFile::setPermissions(root + QStringLiteral("/run"),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("HOME", root.toLocal8Bit());
     qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());

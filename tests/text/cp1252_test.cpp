@@ -24,5 +24,7 @@ TEST(Cp1252, WritesOneQuestionMarkPerCharacterOutsideThePage)
 {
     EXPECT_EQ(Cp1252::encode(QStringLiteral("a\u0101b")), QByteArray("a?b"));
     // An emoji is two UTF-16 units.
-    EXPECT_EQ(Cp1252::encode(QString::fromUtf8("a\xF0\x9F\x98\x80" "b")), QByteArray("a?b"));
+    EXPECT_EQ(Cp1252::encode(QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                               "b")),
+        QByteArray("a?b"));
 }

@@ -15,11 +15,17 @@ TEST(TextFileDecode, RecognisesUtf8AndFallsBackToWindows1252)
         {"casa", QStringLiteral("casa")},
         {"citt\xE0", citta},
         {"citt\xC3\xA0", citta},
-        {"\xEF\xBB\xBF" "citt\xC3\xA0", citta},
-        {"\xEF\xBB\xBF" "casa", QStringLiteral("casa")},
+        {"\xEF\xBB\xBF"
+         "citt\xC3\xA0",
+            citta},
+        {"\xEF\xBB\xBF"
+         "casa",
+            QStringLiteral("casa")},
         {"\xEF\xBB\xBF", QString()},
         // Not UTF-8 as a whole, so every byte is Windows-1252.
-        {"\xC3\xA0 \x93" "ciao\x94", QStringLiteral("Ã\u00A0 “ciao”")},
+        {"\xC3\xA0 \x93"
+         "ciao\x94",
+            QStringLiteral("Ã\u00A0 “ciao”")},
         {"perch\xC3", QStringLiteral("perchÃ")},
     };
     for (const auto &c : cases)
