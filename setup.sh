@@ -12,7 +12,7 @@ cd "$(dirname "$0")"
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages_from() {
-    grep -v '^\s*#' "$@" | grep -v '^\s*$'
+    cat "$@" | grep -v '^\s*#' | grep -v '^\s*$'
 }
 
 install_missing() {
