@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+
+// The content map of the program: the eight topic menus, which file each of
+// their buttons loads, which spellings it offers and which window plays it,
+// and the files each review mixes.
+namespace Catalogue {
+
+enum class Opens {
+    TwoChoice, // FormEsercizi
+    Sentence, // FormEsFrasi
+    ThreeChoice, // FormEsercizi3
+    FiveChoice, // FormEsercizi5
+    Review, // the menu's review, played in FormEserciziRiep
+    Back, // FormMenu
+};
+
+struct Button
+{
+    QString caption; // exactly as shown and recorded, blanks included
+    QPoint position; // design left and top, in twips; every button is 2300 x 1000
+    QString file; // relative to the program folder, '/' separated; empty when none
+    QString choiceA; // only for the two-choice window
+    QString choiceB;
+    Opens opens = Opens::TwoChoice;
+};
+
+struct ReviewFile
+{
+    QString file;
+    QString first;
+    QString second;
+};
+
+struct TopicMenu
+{
+    QString formName;
+    QString mainMenuCaption;
+    QString marker; // TopicMarker while this menu is active
+    QSize designClientArea; // twips
+    QList<Button> buttons; // the last one leads back to the main menu
+    QList<ReviewFile> review; // empty for the menus without a review
+
+    int backIndex() const { return int(buttons.size()) - 1; }
+};
+
+// The eight menus, in the order of the main menu's buttons.
+const QList<TopicMenu> &topicMenus();
+
+const TopicMenu *menuByFormName(const QString &formName);
+const TopicMenu *menuByMarker(const QString &marker);
+
+// The window that plays a button's exercise, by form name.
+QString formNameFor(Opens opens);
+
+constexpr QSize kButtonSize{2300, 1000};
+
+} // namespace Catalogue
