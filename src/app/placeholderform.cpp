@@ -1,27 +1,41 @@
 #include "placeholderform.h"
 
+#include "exercises/exercisewindow.h"
 #include "feedback/colours.h"
+#include "state/appstate.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
-PlaceholderForm::PlaceholderForm(const QString &name, const QString &message, QWidget *parent)
+PlaceholderForm::PlaceholderForm(
+    const QString &name, const QString &message, const QString &backTo, QWidget *parent)
     : Form(name, QSize(9030, 5040), parent)
+    , m_backTo(backTo)
 {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(20);
+
     m_message = addControl(new QLabel(message), QRect(600, 600, 7830, 2400));
     m_message->setObjectName(QStringLiteral("Label1"));
-    m_message->setFont(QFont(QStringLiteral("Arial"), 20));
+    m_message->setFont(font);
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setWordWrap(true);
 
-    m_exit = addControl(new QPushButton(QStringLiteral("Esci")), QRect(6120, 3840, 2800, 1000));
-    m_exit->setObjectName(QStringLiteral("Command1"));
-    m_exit->setFont(QFont(QStringLiteral("Arial"), 20));
-    connect(m_exit, &QPushButton::clicked, qApp, &QApplication::quit);
+    m_back = addControl(new QPushButton(QStringLiteral("menu")), QRect(6120, 3840, 2800, 1000));
+    m_back->setObjectName(QStringLiteral("Command1"));
+    m_back->setFont(font);
+    connect(m_back, &QPushButton::clicked, this, &PlaceholderForm::goBack);
 }
 
 void PlaceholderForm::formLoad()
 {
     setBackgroundColour(windowBackgroundColour());
+}
+
+void PlaceholderForm::goBack()
+{
+    QString target = m_backTo;
+    if (target.isEmpty())
+        target = ExerciseWindow::topicMenuFor(appState().TopicMarker);
+    showForm(target.isEmpty() ? QStringLiteral("FormMenu") : target);
 }

@@ -1,7 +1,13 @@
 #include "startup.h"
 
+#include "catalogue.h"
 #include "formavvio.h"
+#include "forminfo.h"
+#include "formmenu.h"
 #include "placeholderform.h"
+#include "topicmenu.h"
+
+#include "exercises/exercisewindow.h"
 
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
@@ -120,9 +126,28 @@ QString findApplicationFolder(const QString &executableFolder)
 void registerForms(FormHost &host)
 {
     host.registerForm(QStringLiteral("FormAvvio"), [] { return new FormAvvio; });
-    host.registerForm(QStringLiteral("FormMenu"), [] {
-        return new PlaceholderForm(
-            QStringLiteral("FormMenu"), QStringLiteral("Il menu degli esercizi è in preparazione."));
+    host.registerForm(QStringLiteral("FormMenu"), [] { return new FormMenu; });
+    host.registerForm(QStringLiteral("FormInfo"), [] { return new FormInfo; });
+    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus())
+        host.registerForm(menu.formName, [&menu] { return new TopicMenuForm(menu); });
+    for (const auto kind : {ExerciseWindow::Kind::Words, ExerciseWindow::Kind::Sentences}) {
+        host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
+    }
+
+    const QString notYet = QStringLiteral("Questo esercizio non è ancora disponibile.");
+    for (const char *name : {"FormEsercizi3", "FormEsercizi5", "FormEserciziRiep"}) {
+        const QString formName = QString::fromLatin1(name);
+        host.registerForm(
+            formName, [formName, notYet] { return new PlaceholderForm(formName, notYet, QString()); });
+    }
+    host.registerForm(QStringLiteral("FormConfigura"), [] {
+        return new PlaceholderForm(QStringLiteral("FormConfigura"),
+            QStringLiteral("La configurazione non è ancora disponibile."), QStringLiteral("FormMenu"));
+    });
+    host.registerForm(QStringLiteral("FormEserciziEseguiti"), [] {
+        return new PlaceholderForm(QStringLiteral("FormEserciziEseguiti"),
+            QStringLiteral("L'elenco degli esercizi eseguiti non è ancora disponibile."),
+            QStringLiteral("FormMenu"));
     });
 }
 

@@ -12,10 +12,11 @@ public:
         QMessageBox::information(parent, title, text, QMessageBox::Ok);
     }
 
-    bool question(QWidget *parent, const QString &title, const QString &text) override
+    bool question(QWidget *parent, const QString &title, const QString &text, Dialogs::Icon icon) override
     {
-        return QMessageBox::question(parent, title, text, QMessageBox::Yes | QMessageBox::No)
-            == QMessageBox::Yes;
+        QMessageBox box(icon == Dialogs::Icon::Stop ? QMessageBox::Critical : QMessageBox::Question, title,
+            text, QMessageBox::Yes | QMessageBox::No, parent);
+        return box.exec() == QMessageBox::Yes;
     }
 };
 
@@ -41,9 +42,9 @@ void information(QWidget *parent, const QString &text)
     current()->information(parent, kTitle, text);
 }
 
-bool question(QWidget *parent, const QString &text)
+bool question(QWidget *parent, const QString &text, Icon icon)
 {
-    return current()->question(parent, kTitle, text);
+    return current()->question(parent, kTitle, text, icon);
 }
 
 } // namespace Dialogs

@@ -10,19 +10,21 @@ class QWidget;
 // the real modal dialogs.
 namespace Dialogs {
 
+enum class Icon { Question, Stop };
+
 class Provider
 {
 public:
     virtual ~Provider() = default;
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
     // Yes (true) or No (false).
-    virtual bool question(QWidget *parent, const QString &title, const QString &text) = 0;
+    virtual bool question(QWidget *parent, const QString &title, const QString &text, Icon icon) = 0;
 };
 
 // Takes ownership; nullptr restores the real dialogs.
 void setProvider(std::unique_ptr<Provider> provider);
 
 void information(QWidget *parent, const QString &text);
-bool question(QWidget *parent, const QString &text);
+bool question(QWidget *parent, const QString &text, Icon icon = Icon::Question);
 
 } // namespace Dialogs

@@ -2,6 +2,7 @@
 
 #include "form.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -61,6 +62,12 @@ void FormHost::showOnScreen()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
     showFullScreen();
+}
+
+void FormHost::endProgram()
+{
+    Q_EMIT programEnding();
+    QCoreApplication::quit();
 }
 
 void FormHost::resizeEvent(QResizeEvent *event)

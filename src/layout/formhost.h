@@ -33,8 +33,12 @@ public:
     // Full screen, also without a window manager to honour the request.
     void showOnScreen();
 
+    // Ends the program at once; nothing is saved.
+    void endProgram();
+
 Q_SIGNALS:
     void formShown(const QString &name);
+    void programEnding();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -17,7 +17,7 @@ public:
 
     void information(QWidget *, const QString &, const QString &text) override { m_shared->messages << text; }
 
-    bool question(QWidget *, const QString &, const QString &text) override
+    bool question(QWidget *, const QString &, const QString &text, Dialogs::Icon) override
     {
         m_shared->messages << text;
         return m_shared->answer;

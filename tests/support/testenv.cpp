@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace TestEnv {
 
 QString home()

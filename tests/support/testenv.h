@@ -2,6 +2,11 @@
 
 #include <QString>
 
+#include <ostream>
+
+// Readable QStrings in failure messages.
+void PrintTo(const QString &text, std::ostream *out);
+
 // Every test process runs with HOME and the XDG folders pointing into a
 // temporary folder of its own, so no test touches the real home folder.
 namespace TestEnv {

@@ -1,0 +1,62 @@
+#include "forminfo.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+QFont arial(double points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    return font;
+}
+
+} // namespace
+
+FormInfo::FormInfo(QWidget *parent)
+    : Form(QStringLiteral("FormInfo"), QSize(8535, 6420), parent)
+{
+    const QList<QPair<QLabel **, QRect>> labels = {
+        {&m_label1, QRect(240, 240, 8055, 2160)},
+        {&m_label2, QRect(240, 2400, 8055, 240)},
+        {&m_label3, QRect(240, 2760, 8055, 2280)},
+        {&m_label4, QRect(240, 5040, 5160, 240)},
+    };
+    int number = 1;
+    for (const auto &[label, place] : labels) {
+        *label = addControl(new QLabel, place);
+        (*label)->setObjectName(QStringLiteral("Label%1").arg(number++));
+        (*label)->setFont(arial(14.25));
+        (*label)->setWordWrap(true);
+        (*label)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
+
+    m_command1 = addControl(new QPushButton(QStringLiteral("Chiudi")), QRect(5640, 5280, 2655, 975));
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setFont(arial(14.25));
+    connect(m_command1, &QPushButton::clicked, this, [this] { showForm(QStringLiteral("FormMenu")); });
+}
+
+void FormInfo::formActivate()
+{
+    const QString lineEnd = QStringLiteral("\r\n");
+    m_label1->setText(QStringList{
+        QStringLiteral("Software di"),
+        QStringLiteral("gli sviluppatori di Velmora"),
+        QString(),
+        QStringLiteral("Gli archivi di parole e di frasi sono anch'essi opera del progetto Velmora,"),
+        QStringLiteral("scritti apposta per i bambini della scuola primaria."),
+    }
+                          .join(lineEnd));
+    m_label3->setText(QStringList{
+        QStringLiteral("Velmora è software libero: puoi copiarlo, usarlo e modificarlo secondo i termini "
+                       "della GNU General Public License, versione 3 o successiva."),
+        QStringLiteral("Il programma è distribuito nella speranza che sia utile, ma senza alcuna garanzia."),
+        QStringLiteral("Gli archivi di parole della cartella testidifort sono semplici file di testo: "
+                       "gli insegnanti possono modificarli e arricchirli liberamente."),
+    }
+                          .join(lineEnd));
+    m_label2->clear();
+    m_label4->clear();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "wordstore.h"
+
+#include "layout/form.h"
+
+#include <QList>
+
+class PictureBox;
+class QAction;
+class QLabel;
+class QPushButton;
+
+// The two-choice exercise: a word or sentence with a gap, two buttons with
+// the spellings that could fill it. One window type in three configurations:
+//   Words     - a word list; the menu's pair of spellings on the buttons;
+//   Sentences - a sentence list; each item brings its own pair;
+//   Review    - the word store a review filled; each item brings its pair.
+class ExerciseWindow : public Form
+{
+    Q_OBJECT
+
+public:
+    enum class Kind { Words, Sentences, Review };
+
+    explicit ExerciseWindow(Kind kind, QWidget *parent = nullptr);
+
+    static QString formNameFor(Kind kind);
+
+    // The topic menu that an exercise goes back to, by the marker its menu
+    // left; empty for an unknown marker.
+    static QString topicMenuFor(const QString &marker);
+
+    Kind kind() const { return m_kind; }
+    bool solved() const { return m_solved; }
+
+    // The completed item in place of the gapped one.
+    void MostraParola();
+
+    QLabel *wordLabel() const { return m_etArticoli; }
+    QPushButton *answerButton(int index) const { return m_answerButtons.value(index); }
+    QPushButton *nextButton() const { return m_command1; }
+    QPushButton *readButton() const { return m_command2; }
+    QLabel *rightCountLabel() const { return m_etichettaEsatti; }
+    QLabel *wrongCountLabel() const { return m_etichettaErrati; }
+    PictureBox *rightSign() const { return m_comandoIconaSi; }
+    PictureBox *wrongSign() const { return m_comandoIconaNo; }
+    QAction *soundsAction() const { return m_mnuSuoni; }
+    QAction *resetCountsAction() const { return m_menuAzzera; }
+    QAction *printAction() const { return m_mnuStampa; }
+    QAction *exitAction() const { return m_mnuEsci; }
+
+protected:
+    void formLoad() override;
+    void formActivate() override;
+
+private:
+    void ProssimaParola();
+    void answer(int buttonIndex);
+    QString offeredSpelling(int buttonIndex) const;
+    void showCount(QLabel *label, qint16 count, bool signPosition);
+    void returnToTopicMenu();
+
+    void Command1_Click();
+    void Command2_Click();
+    void MenuAzzera_Click();
+    void mnuSuoni_Click();
+    void mnuStampa_Click();
+    void mnuEsci_Click();
+
+    Kind m_kind;
+    QLabel *m_etArticoli = nullptr;
+    QList<QPushButton *> m_answerButtons;
+    QPushButton *m_command1 = nullptr;
+    QPushButton *m_command2 = nullptr;
+    PictureBox *m_comandoIconaSi = nullptr;
+    PictureBox *m_comandoIconaNo = nullptr;
+    QLabel *m_etichettaEsatti = nullptr;
+    QLabel *m_etichettaErrati = nullptr;
+    QWidget *m_picAgent = nullptr;
+    QWidget *m_pictureScansione = nullptr;
+    QAction *m_mnuSuoni = nullptr;
+    QAction *m_menuAzzera = nullptr;
+    QAction *m_mnuStampa = nullptr;
+    QAction *m_mnuEsci = nullptr;
+
+    LoadReport m_loadReport;
+    bool m_reportShown = false;
+    bool m_solved = false;
+    // The activity-record row of the item on screen; 0 when it was not recorded.
+    int m_recordRow = 0;
+};

@@ -1,0 +1,238 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "exercises/exercisewindow.h"
+#include "layout/formhost.h"
+#include "layout/picturebox.h"
+#include "state/appstate.h"
+#include "state/random.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A host with the exercise window and a stand-in for the menu it returns to.
+class ExerciseTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        host.registerForm(QStringLiteral("FormMenuH"), [] {
+            return new Form(QStringLiteral("FormMenuH"), {900, 900});
+        });
+        host.registerForm(QStringLiteral("FormMenu"), [] {
+            return new Form(QStringLiteral("FormMenu"), {900, 900});
+        });
+        for (auto kind :
+            {ExerciseWindow::Kind::Words, ExerciseWindow::Kind::Sentences, ExerciseWindow::Kind::Review})
+            host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
+        host.resize(1024, 768);
+        host.show();
+        AppState &state = appState();
+        state.TopicMarker = QStringLiteral("h");
+        state.ChoiceA = QStringLiteral("a");
+        state.ChoiceB = QStringLiteral("ha");
+        // Always the first row, unless a test says otherwise.
+        Random::setSource([] { return 0.0; });
+    }
+
+    void TearDown() override { Random::setSource({}); }
+
+    ExerciseWindow *open(const QByteArray &list, ExerciseWindow::Kind kind = ExerciseWindow::Kind::Words)
+    {
+        const QString path = TestEnv::home() + QStringLiteral("/list.txt");
+        TestEnv::writeFile(path, list);
+        appState().WordListPath = path;
+        return static_cast<ExerciseWindow *>(host.showForm(ExerciseWindow::formNameFor(kind)));
+    }
+
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    RecordedDialogs dialogs;
+    RecordedSounds sounds;
+    FormHost host;
+};
+
+TEST_F(ExerciseTest, ARightAnswerSignsCountsAndCompletesTheWord)
+{
+    appState().RightCount = 3;
+    appState().WrongCount = 2;
+    ExerciseWindow *window = open("Marco _ un gatto,ha\r\n");
+    EXPECT_EQ(window->rightCountLabel()->text(), QStringLiteral("3"));
+    EXPECT_EQ(window->wrongCountLabel()->text(), QStringLiteral("2"));
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("a"));
+    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("ha"));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("Marco _ un gatto"));
+    EXPECT_FALSE(window->rightSign()->isVisible());
+    EXPECT_FALSE(window->wrongSign()->isVisible());
+    EXPECT_FALSE(window->nextButton()->isVisible());
+
+    click(window->answerButton(1));
+    EXPECT_TRUE(window->rightSign()->isVisible());
+    EXPECT_FALSE(window->wrongSign()->isVisible());
+    EXPECT_EQ(window->rightCountLabel()->text(), QStringLiteral(" 4"));
+    EXPECT_EQ(appState().RightCount, 4);
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("Marco ha un gatto"));
+    EXPECT_TRUE(window->nextButton()->isVisible());
+    EXPECT_FALSE(window->answerButton(0)->isEnabled());
+    EXPECT_FALSE(window->answerButton(1)->isEnabled());
+    ASSERT_EQ(sounds.played().size(), 1);
+    EXPECT_TRUE(sounds.played().first().contains(QStringLiteral("/suoni/si")));
+
+    click(window->nextButton());
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("Marco _ un gatto"));
+    EXPECT_TRUE(window->answerButton(0)->isEnabled());
+    EXPECT_FALSE(window->nextButton()->isVisible());
+}
+
+TEST_F(ExerciseTest, WrongAnswersAreCountedAndMarkedOnTheItemsRecordRow)
+{
+    appState().ChoiceA = QStringLiteral("o");
+    appState().ChoiceB = QStringLiteral("ho");
+    ExerciseWindow *window = open("io _ fame,ho\r\n");
+    ASSERT_EQ(appState().CaptionTrailCount, 1);
+    EXPECT_EQ(appState().CaptionTrail[1].item, QStringLiteral("io _ fame"));
+
+    click(window->answerButton(0));
+    click(window->answerButton(0));
+    EXPECT_TRUE(window->wrongSign()->isVisible());
+    EXPECT_FALSE(window->rightSign()->isVisible());
+    EXPECT_EQ(window->wrongCountLabel()->text(), QStringLiteral(" 2"));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("io _ fame")) << "the gap stays";
+    EXPECT_TRUE(window->answerButton(0)->isEnabled());
+    EXPECT_EQ(appState().CaptionTrail[1].marks, QStringLiteral(" *  * "));
+    EXPECT_EQ(sounds.played().last(), appState().ApplicationFolder + QStringLiteral("/suoni/no.wav"));
+}
+
+TEST_F(ExerciseTest, CapitalsEverywhereAndAnswersStillRecognised)
+{
+    appState().Settings.LetterCase = QStringLiteral("maiuscolo");
+    appState().ChoiceA = QStringLiteral("e");
+    appState().ChoiceB = QStringLiteral("\u00e9");
+    ExerciseWindow *window = open("perch_,\xE9\r\n");
+    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("\u00c9"));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("PERCH_"));
+    EXPECT_EQ(appState().CaptionTrail[appState().CaptionTrailCount].item, QStringLiteral("PERCH_"));
+    click(window->answerButton(1));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("PERCH\u00c9"));
+}
+
+TEST_F(ExerciseTest, ScanningModesIgnoreClicksOnAnswersAndNext)
+{
+    appState().Settings.InputMode = 1;
+    ExerciseWindow *window = open("vado _ scuola,a\r\n");
+    click(window->answerButton(0));
+    click(window->answerButton(1));
+    EXPECT_EQ(appState().RightCount, 0);
+    EXPECT_EQ(appState().WrongCount, 0);
+    EXPECT_FALSE(window->rightSign()->isVisible());
+}
+
+TEST_F(ExerciseTest, MenuCommandsResetCountsSwitchSoundsAndLeave)
+{
+    appState().RightCount = 7;
+    ExerciseWindow *window = open("vado _ scuola,a\r\n");
+    window->resetCountsAction()->trigger();
+    EXPECT_EQ(appState().RightCount, 0);
+    EXPECT_EQ(window->rightCountLabel()->text(), QStringLiteral("0"));
+
+    EXPECT_EQ(window->soundsAction()->text(), QStringLiteral("Disattiva suoni"));
+    window->soundsAction()->trigger();
+    EXPECT_FALSE(appState().Settings.SoundsOn);
+    EXPECT_EQ(window->soundsAction()->text(), QStringLiteral("Attiva suoni"));
+    click(window->answerButton(0));
+    EXPECT_TRUE(sounds.played().isEmpty());
+    window->soundsAction()->trigger();
+    EXPECT_TRUE(appState().Settings.SoundsOn);
+    EXPECT_EQ(window->soundsAction()->text(), QStringLiteral("Disattiva suoni"));
+
+    dialogs.answerQuestionsWith(false);
+    window->exitAction()->trigger();
+    EXPECT_EQ(dialogs.messages().last(), QStringLiteral("Vuoi tornare al menù?"));
+    EXPECT_EQ(host.currentForm(), window);
+    EXPECT_TRUE(window->solved()) << "No leaves everything as it was";
+
+    dialogs.answerQuestionsWith(true);
+    window->exitAction()->trigger();
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuH"));
+}
+
+TEST_F(ExerciseTest, CountsStopAtTheirLargestValue)
+{
+    appState().RightCount = 32767;
+    ExerciseWindow *window = open("vado _ scuola,a\r\n");
+    click(window->answerButton(0));
+    EXPECT_EQ(appState().RightCount, 32767);
+    EXPECT_EQ(window->rightCountLabel()->text(), QStringLiteral(" 32767"));
+}
+
+TEST_F(ExerciseTest, AMissingListIsReportedAndLeadsBackToTheMenu)
+{
+    appState().WordListPath = TestEnv::home() + QStringLiteral("/nowhere.txt");
+    host.showForm(QStringLiteral("FormEsercizi"));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("nowhere.txt")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuH"));
+}
+
+TEST_F(ExerciseTest, AListWithSomeBadRecordsIsReportedAndStillPlays)
+{
+    ExerciseWindow *window = open("vado _ scuola,a\r\n_anana\r\n");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("riga 2")));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(host.currentForm(), window);
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("vado _ scuola"));
+}
+
+TEST_F(ExerciseTest, SentencesBringTheirOwnPairs)
+{
+    double draw = 0.0;
+    Random::setSource([&draw] { return draw; });
+    ExerciseWindow *window
+        = open("Io _ fame[ho-o]ho\r\nLoro _ sete[anno-hanno]hanno\r\n", ExerciseWindow::Kind::Sentences);
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("ho"));
+    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("o"));
+    click(window->answerButton(0));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("Io ho fame"));
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("ho"))
+        << "captions stay those of the solved item";
+
+    draw = 0.75;
+    click(window->nextButton());
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("anno"));
+    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("hanno"));
+    click(window->answerButton(0));
+    EXPECT_EQ(appState().WrongCount, 1);
+}
+
+TEST_F(ExerciseTest, AReviewPlaysTheStoreAgainstEachItemsOwnPair)
+{
+    AppState &state = appState();
+    state.writableWordRow(1) = {
+        QStringLiteral("Marco _ un gatto"), QStringLiteral("ha"), QStringLiteral("a"), QStringLiteral("ha")};
+    state.writableWordRow(2) = {QStringLiteral("l'_ scorso"), QStringLiteral("anno"), QStringLiteral("anno"),
+        QStringLiteral("hanno")};
+    state.WordCount = 2;
+    Random::setSource([] { return 0.6; });
+    auto *window = static_cast<ExerciseWindow *>(host.showForm(QStringLiteral("FormEserciziRiep")));
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("anno"));
+    click(window->answerButton(0));
+    EXPECT_TRUE(window->solved());
+}
+
+TEST(TopicReturn, EveryMarkerNamesItsMenu)
+{
+    EXPECT_EQ(ExerciseWindow::topicMenuFor(QStringLiteral("altre difficoltà")), QStringLiteral("FormMenuCG"));
+    EXPECT_EQ(
+        ExerciseWindow::topicMenuFor(QStringLiteral("SuoniSImili")), QStringLiteral("FormMenuSuoniSimili"));
+    EXPECT_TRUE(ExerciseWindow::topicMenuFor(QStringLiteral("suonisimili")).isEmpty()) << "exact comparison";
+}
+
+} // namespace
