@@ -1,0 +1,265 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "app/catalogue.h"
+#include "app/documents.h"
+#include "app/formavvio.h"
+#include "app/forminfo.h"
+#include "app/formmenu.h"
+#include "app/startup.h"
+#include "app/topicmenu.h"
+#include "exercises/exercisewindow.h"
+#include "layout/formhost.h"
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+#include "state/random.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A program folder whose every catalogue file holds one small, valid item.
+QString programFolderWithEveryList()
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("program"));
+    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        for (const Catalogue::Button &button : menu.buttons) {
+            if (button.file.isEmpty())
+                continue;
+            const QString path = folder + u'/' + button.file;
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QByteArray content;
+            switch (button.opens) {
+            case Catalogue::Opens::Sentence:
+                content = "Luca _ un cane[a-ha]ha\r\n";
+                break;
+            case Catalogue::Opens::ThreeChoice:
+                content = "_ casa,la\r\n";
+                break;
+            case Catalogue::Opens::FiveChoice:
+                content = "ba_,gno\r\n";
+                break;
+            default:
+                content = "x_," + button.choiceA.toUtf8() + "\r\n";
+            }
+            TestEnv::writeFile(path, content);
+        }
+    }
+    return folder;
+}
+
+class RoadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        registerForms(host);
+        host.resize(1024, 768);
+        host.show();
+        appState().ApplicationFolder = programFolderWithEveryList();
+        appState().UserName = QStringLiteral("_predefinito");
+        for (const QString &folder : SettingsFolders::all())
+            QDir().mkpath(folder);
+        appState().ProfilePath = ProfileFiles::pathFor(appState().UserName);
+    }
+
+    template<typename FormType> FormType *current()
+    {
+        auto *form = qobject_cast<FormType *>(host.currentForm());
+        EXPECT_TRUE(form) << host.currentForm()->formName().toStdString();
+        return form;
+    }
+
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    RecordedDialogs dialogs;
+    RecordedSounds sounds;
+    FormHost host;
+};
+
+TEST_F(RoadTest, APupilGoesFromTheStartToAnExerciseAndBackOut)
+{
+    QSignalSpy ending(&host, &FormHost::programEnding);
+    host.showForm(QStringLiteral("FormAvvio"));
+    click(current<FormAvvio>()->startButton());
+
+    FormMenu *menu = current<FormMenu>();
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->button(7)->text(), QStringLiteral("Uso  h"));
+    click(menu->button(7));
+
+    TopicMenuForm *topic = current<TopicMenuForm>();
+    ASSERT_TRUE(topic);
+    EXPECT_EQ(topic->formName(), QStringLiteral("FormMenuH"));
+    EXPECT_EQ(appState().TopicMarker, QStringLiteral("h"));
+    click(topic->button(0));
+
+    ExerciseWindow *exercise = current<ExerciseWindow>();
+    ASSERT_TRUE(exercise);
+    EXPECT_EQ(exercise->answerButton(1)->text(), QStringLiteral("ha"));
+    click(exercise->answerButton(0));
+    ASSERT_TRUE(exercise->solved());
+    click(exercise->nextButton());
+    EXPECT_FALSE(exercise->solved());
+
+    dialogs.answerQuestionsWith(true);
+    exercise->exitAction()->trigger();
+    topic = current<TopicMenuForm>();
+    ASSERT_TRUE(topic);
+    EXPECT_EQ(topic->formName(), QStringLiteral("FormMenuH"));
+    click(topic->button(topic->menu().backIndex()));
+
+    menu = current<FormMenu>();
+    ASSERT_TRUE(menu);
+    click(menu->button(8));
+    EXPECT_EQ(ending.count(), 1);
+
+    // "Uso  h", "a  ha", the two items shown; never "menu" or "Esci".
+    const AppState &state = appState();
+    ASSERT_EQ(state.CaptionTrailCount, 4);
+    EXPECT_EQ(state.CaptionTrail[1].caption, QStringLiteral("Uso  h"));
+    EXPECT_EQ(state.CaptionTrail[2].caption, QStringLiteral("a  ha"));
+    EXPECT_EQ(state.CaptionTrail[3].item, QStringLiteral("x_"));
+    EXPECT_FALSE(QFileInfo::exists(appState().ProfilePath)) << "leaving writes no profile";
+}
+
+TEST_F(RoadTest, EveryCatalogueButtonOpensItsWindowWithItsFileAndPair)
+{
+    for (int m = 0; m < Catalogue::topicMenus().size(); ++m) {
+        const Catalogue::TopicMenu &entry = Catalogue::topicMenus()[m];
+        for (int b = 0; b < entry.buttons.size(); ++b) {
+            const Catalogue::Button &button = entry.buttons[b];
+            SCOPED_TRACE(QStringLiteral("%1 / %2").arg(entry.formName, button.caption).toStdString());
+            AppState &state = appState();
+            state.ChoiceA = QStringLiteral("before");
+            state.ChoiceB = QStringLiteral("before");
+            state.WordListPath.clear();
+            const int recorded = state.CaptionTrailCount;
+
+            auto *topic = qobject_cast<TopicMenuForm *>(host.showForm(entry.formName));
+            ASSERT_TRUE(topic);
+            EXPECT_EQ(state.TopicMarker, entry.marker);
+            EXPECT_EQ(topic->button(b)->text(), button.caption);
+            click(topic->button(b));
+
+            EXPECT_EQ(host.currentForm()->formName(), Catalogue::formNameFor(button.opens));
+            if (!button.file.isEmpty()) {
+                EXPECT_EQ(state.WordListPath, state.ApplicationFolder + u'/' + button.file);
+            }
+            if (button.opens == Catalogue::Opens::TwoChoice) {
+                EXPECT_EQ(state.ChoiceA, button.choiceA);
+                EXPECT_EQ(state.ChoiceB, button.choiceB);
+            } else {
+                EXPECT_EQ(state.ChoiceA, QStringLiteral("before"));
+            }
+            if (b == entry.backIndex()) {
+                EXPECT_EQ(state.CaptionTrailCount, recorded);
+            } else {
+                EXPECT_EQ(state.CaptionTrail[recorded + 1].caption, button.caption);
+            }
+            QCoreApplication::processEvents();
+        }
+    }
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join(u'\n').toStdString();
+}
+
+TEST_F(RoadTest, AnExerciseOfAnyMenuReturnsToThatMenu)
+{
+    dialogs.answerQuestionsWith(true);
+    for (const Catalogue::TopicMenu &entry : Catalogue::topicMenus()) {
+        for (int b = 0; b < entry.buttons.size(); ++b) {
+            const Catalogue::Opens opens = entry.buttons[b].opens;
+            if (opens != Catalogue::Opens::TwoChoice && opens != Catalogue::Opens::Sentence)
+                continue;
+            click(static_cast<TopicMenuForm *>(host.showForm(entry.formName))->button(b));
+            current<ExerciseWindow>()->exitAction()->trigger();
+            EXPECT_EQ(host.currentForm()->formName(), entry.formName);
+            break;
+        }
+    }
+}
+
+TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
+{
+    AppState &state = appState();
+    state.Settings.TextFontSize = 40;
+    ASSERT_TRUE(SalvaImpostazioni());
+    ProfileSettings luca;
+    luca.KeepActivityRecord = true;
+    luca.LetterCase = QStringLiteral("maiuscolo");
+    state.Settings = luca;
+    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("Luca"));
+    ASSERT_TRUE(SalvaImpostazioni());
+    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("_predefinito"));
+    CaricaImpostazioni();
+    ASSERT_EQ(state.Settings.TextFontSize, 40);
+
+    state.CaptionTrailCount = 0;
+    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    EXPECT_FALSE(menu->recordAction()->isVisible());
+    click(menu->button(0));
+    click(static_cast<TopicMenuForm *>(host.currentForm())->button(12));
+    menu = current<FormMenu>();
+    ASSERT_EQ(state.CaptionTrailCount, 1);
+
+    QComboBox *users = menu->userList();
+    ASSERT_EQ(users->count(), 2);
+    EXPECT_EQ(users->currentText(), QStringLiteral("_predefinito"));
+
+    // The same user keeps the record.
+    state.Settings.TextFontSize = 44;
+    users->activated(users->findText(QStringLiteral("_predefinito")));
+    EXPECT_EQ(state.CaptionTrailCount, 1);
+    EXPECT_EQ(state.Settings.TextFontSize, 44) << "saved, then read back";
+
+    users->activated(users->findText(QStringLiteral("Luca")));
+    EXPECT_EQ(state.UserName, QStringLiteral("Luca"));
+    EXPECT_EQ(state.Settings, luca);
+    EXPECT_TRUE(menu->recordAction()->isVisible());
+    EXPECT_EQ(state.CaptionTrailCount, 0);
+
+    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("_predefinito"));
+    CaricaImpostazioni();
+    EXPECT_EQ(state.Settings.TextFontSize, 44) << "the user who was left kept his settings";
+}
+
+TEST_F(RoadTest, TheAboutBoxAndTheManual)
+{
+    QStringList opened;
+    setDocumentOpener([&opened](const QString &path) { opened << path; });
+    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    menu->manualAction()->trigger();
+    EXPECT_EQ(opened, QStringList(appState().ApplicationFolder + QStringLiteral("/Velmora.pdf")));
+    EXPECT_EQ(host.currentForm(), menu) << "the menu stays open beside the manual";
+    setDocumentOpener({});
+
+    menu->aboutAction()->trigger();
+    FormInfo *info = current<FormInfo>();
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(
+        info->credits()->text().startsWith(QStringLiteral("Software di\r\ngli sviluppatori di Velmora\r\n")));
+    EXPECT_TRUE(info->notice()->text().contains(QStringLiteral("software libero")));
+    click(info->closeButton());
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenu"));
+}
+
+TEST_F(RoadTest, WindowsNotBuiltYetSayOnAndLeadBack)
+{
+    appState().TopicMarker = QStringLiteral("apostrofo");
+    auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuApostrofo")));
+    click(topic->button(0));
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormEsercizi3"));
+    click(host.currentForm()->findChild<QPushButton *>(QStringLiteral("Command1")));
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuApostrofo"));
+}
+
+} // namespace
