@@ -108,6 +108,7 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_command1 = addControl(new QPushButton(QStringLiteral("avanti")), QRect(6000, 4560, 1935, 975));
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setFont(arialBold(14.25));
+    m_command1->hide();
     connect(m_command1, &QPushButton::clicked, this, &ExerciseWindow::Command1_Click);
 
     m_command2 = addControl(new QPushButton(QStringLiteral("leggi")),
