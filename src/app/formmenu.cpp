@@ -21,12 +21,6 @@ namespace {
 
 constexpr int kExitIndex = 8;
 
-QPalette withButtonColour(QPalette palette, double colourNumber)
-{
-    palette.setColor(QPalette::Button, Colours::fromNumber(colourNumber));
-    return palette;
-}
-
 } // namespace
 
 FormMenu::FormMenu(QWidget *parent)
@@ -83,12 +77,9 @@ void FormMenu::formLoad()
 
 void FormMenu::formActivate()
 {
-    const ProfileSettings &settings = appState().Settings;
-    const Qt::CursorShape pointer
-        = settings.InputMode != 0 || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
     for (QPushButton *button : std::as_const(m_command1)) {
-        button->setPalette(withButtonColour(button->palette(), settings.ButtonColour));
-        button->setCursor(pointer);
+        setButtonColour(button, appState().Settings.ButtonColour);
+        button->setCursor(buttonPointer());
     }
     setBackgroundColour(windowBackgroundColour());
     FillUserList();

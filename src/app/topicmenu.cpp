@@ -30,15 +30,10 @@ void TopicMenuForm::formLoad()
 
 void TopicMenuForm::formActivate()
 {
-    const ProfileSettings &settings = appState().Settings;
     appState().TopicMarker = m_menu.marker;
-    const Qt::CursorShape pointer
-        = settings.InputMode != 0 || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
     for (QPushButton *button : std::as_const(m_command1)) {
-        QPalette palette = button->palette();
-        palette.setColor(QPalette::Button, Colours::fromNumber(settings.ButtonColour));
-        button->setPalette(palette);
-        button->setCursor(pointer);
+        setButtonColour(button, appState().Settings.ButtonColour);
+        button->setCursor(buttonPointer());
     }
     setBackgroundColour(windowBackgroundColour());
 }

@@ -181,10 +181,8 @@ void ExerciseWindow::formLoad()
     for (QPushButton *button : std::as_const(m_answerButtons))
         button->setFont(textFont());
 
-    const Qt::CursorShape pointer
-        = settings.InputMode != 0 || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
     for (QPushButton *button : {m_answerButtons[0], m_answerButtons[1], m_command1, m_command2})
-        button->setCursor(pointer);
+        button->setCursor(buttonPointer());
 
     m_command2->setVisible(settings.SpeechOn);
     m_picAgent->setVisible(settings.SpeechOn);
@@ -243,11 +241,8 @@ void ExerciseWindow::ProssimaParola()
     }
     m_recordRow = ActivityRecord::addItem(m_etArticoli->text());
 
-    if (state.Settings.InputMode == 1 || state.Settings.InputMode == 2) {
-        QPalette palette = m_answerButtons[0]->palette();
-        palette.setColor(QPalette::Button, Colours::fromNumber(state.Settings.SelectedButtonColour));
-        m_answerButtons[0]->setPalette(palette);
-    }
+    if (state.Settings.InputMode == 1 || state.Settings.InputMode == 2)
+        setButtonColour(m_answerButtons[0], state.Settings.SelectedButtonColour);
 }
 
 void ExerciseWindow::MostraParola()

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QWidget>
 
 #include <cmath>
 
@@ -74,6 +75,19 @@ const std::array<double, 18> &palette()
 }
 
 } // namespace Colours
+
+void setButtonColour(QWidget *button, double colourNumber)
+{
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, Colours::fromNumber(colourNumber));
+    button->setPalette(palette);
+}
+
+Qt::CursorShape buttonPointer()
+{
+    const ProfileSettings &settings = appState().Settings;
+    return settings.InputMode != 0 || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
+}
 
 double ColoreCasuale()
 {

@@ -17,6 +17,15 @@ const std::array<double, 18> &palette();
 
 } // namespace Colours
 
+class QWidget;
+
+// Paints a button in the colour a profile names.
+void setButtonColour(QWidget *button, double colourNumber);
+
+// The pointer over the buttons: the program's own, unless the pupil scans
+// or the profile asks for the system's.
+Qt::CursorShape buttonPointer();
+
 // One palette colour drawn at random, as a colour number.
 double ColoreCasuale();
 
