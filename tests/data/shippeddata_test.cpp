@@ -1,0 +1,656 @@
+// The word lists and sentence lists shipped in data/testidifort, checked file
+// by file against what the catalogue says each button does with them. A
+// failure names the file, the line and the word, so that whoever edits the
+// lists can mend them from the message alone.
+
+#include "app/catalogue.h"
+#include "exercises/wordstore.h"
+#include "state/appstate.h"
+#include "text/cp1252.h"
+
+#include "testenv.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Catalogue::Opens;
+
+const char *const kDictionaryPath = "/usr/share/dict/italian";
+const char *const kAllowListPath = VELMORA_SOURCE_DIR "/tests/data/dictionary-allowlist.txt";
+
+// Fixed captions of the three- and five-choice windows.
+const QStringList kArticles = {QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")};
+const QStringList kSyllables = {QStringLiteral("gna"), QStringLiteral("gne"), QStringLiteral("gni"),
+    QStringLiteral("gno"), QStringLiteral("gnu")};
+
+// Pairs for which Italian has few words: a shorter list will do.
+const QSet<QString> kNarrowPairs = {QStringLiteral("qcq"), QStringLiteral("cuoquo"), QStringLiteral("cuiqui"),
+    QStringLiteral("sdrstr"), QStringLiteral("scrsgr"), QStringLiteral("sprsbr"), QStringLiteral("schesce"),
+    QStringLiteral("schisci"), QStringLiteral("sciesce"), QStringLiteral("cecie"), QStringLiteral("gegie")};
+
+constexpr int kMinSentences = 30;
+constexpr int kMinWords = 40;
+constexpr int kMinNarrowWords = 20;
+constexpr int kMinManyChoiceWords = 50;
+constexpr int kMinEachOfManyChoices = 5;
+
+// What the Italian word list can say about a record.
+enum class Lookup {
+    Nothing, // sentences, and phrases whose gap is a whole word
+    WordAndOtherSpelling, // the completed word is listed; with the other spelling it is not
+    Word, // the completed word is listed (five syllables: several may make words)
+    WordAfterGap, // the gap is an article: the noun after it is listed
+};
+
+// One way the program uses a file: a menu button or a review.
+struct Use
+{
+    QString by;
+    QStringList spellings; // empty for sentences, which bring their own
+};
+
+struct ShippedList
+{
+    QString file; // below the program folder, as the catalogue names it
+    bool sentences = false;
+    QList<Use> uses;
+    Lookup lookup = Lookup::Nothing;
+    int minimum = kMinWords;
+
+    QString name() const { return QString(file).remove(QStringLiteral("testidifort/")); }
+    QString baseName() const { return QFileInfo(file).completeBaseName(); }
+    QString folder() const { return file.section(u'/', 1, 1); }
+    const QStringList &spellings() const { return uses.first().spellings; }
+};
+
+void PrintTo(const ShippedList &list, std::ostream *out)
+{
+    *out << list.file.toStdString();
+}
+
+std::string str(const QString &text)
+{
+    return text.toStdString();
+}
+
+QString quoted(const QString &text)
+{
+    return u'«' + text + u'»';
+}
+
+void addUse(QList<ShippedList> &lists, const QString &file, bool sentences, const Use &use)
+{
+    for (ShippedList &list : lists) {
+        if (list.file == file) {
+            list.uses.append(use);
+            return;
+        }
+    }
+    ShippedList list;
+    list.file = file;
+    list.sentences = sentences;
+    list.uses.append(use);
+    lists.append(list);
+}
+
+void classify(ShippedList &list)
+{
+    const int choices = int(list.spellings().size());
+    if (list.sentences) {
+        list.lookup = Lookup::Nothing;
+        list.minimum = kMinSentences;
+    } else if (choices == 3) {
+        list.lookup = Lookup::WordAfterGap;
+        list.minimum = kMinManyChoiceWords;
+    } else if (choices == 5) {
+        list.lookup = Lookup::Word;
+        list.minimum = kMinManyChoiceWords;
+    } else if (list.baseName() == QLatin1String("un")) {
+        list.lookup = Lookup::WordAfterGap; // "un" or "un'" before a noun
+    } else if (list.folder() == QLatin1String("h")) {
+        list.lookup = Lookup::Nothing; // "a" or "ha" is decided by the phrase, not by a word
+    } else {
+        list.lookup = Lookup::WordAndOtherSpelling;
+    }
+    if (!list.sentences && choices == 2)
+        list.minimum = kNarrowPairs.contains(list.baseName()) ? kMinNarrowWords : kMinWords;
+}
+
+// Every file that a button opens or a review reads, once, with every use.
+QList<ShippedList> shippedLists()
+{
+    QList<ShippedList> lists;
+    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        for (const Catalogue::Button &button : menu.buttons) {
+            if (button.file.isEmpty())
+                continue;
+            const QString by = menu.formName + QStringLiteral(" button ") + quoted(button.caption.trimmed());
+            switch (button.opens) {
+            case Opens::TwoChoice:
+                addUse(lists, button.file, false, {by, {button.choiceA, button.choiceB}});
+                break;
+            case Opens::ThreeChoice:
+                addUse(lists, button.file, false, {by, kArticles});
+                break;
+            case Opens::FiveChoice:
+                addUse(lists, button.file, false, {by, kSyllables});
+                break;
+            case Opens::Sentence:
+                addUse(lists, button.file, true, {by, {}});
+                break;
+            case Opens::Review:
+            case Opens::Back:
+                break;
+            }
+        }
+        for (const Catalogue::ReviewFile &review : menu.review)
+            addUse(lists, review.file, false,
+                {menu.formName + QStringLiteral(" review"), {review.first, review.second}});
+    }
+    for (ShippedList &list : lists)
+        classify(list);
+    return lists;
+}
+
+std::string testName(const ::testing::TestParamInfo<ShippedList> &info)
+{
+    std::string name = str(info.param.name());
+    for (char &c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return name.substr(0, name.size() - 4); // without "_txt"
+}
+
+QString sourcePath(const ShippedList &list)
+{
+    return QStringLiteral(VELMORA_SOURCE_DIR "/data/") + list.file;
+}
+
+QString programPath(const ShippedList &list)
+{
+    return TestEnv::buildAppFolder() + u'/' + list.file;
+}
+
+QString joined(const QStringList &problems)
+{
+    return problems.join(u'\n');
+}
+
+// Line numbers for a message: "3, 7, 12", at most ten of them.
+QString lineList(const QList<int> &lines)
+{
+    QStringList shown;
+    for (int i = 0; i < lines.size() && i < 10; ++i)
+        shown.append(QString::number(lines[i]));
+    QString text = shown.join(QStringLiteral(", "));
+    if (lines.size() > 10)
+        text += QStringLiteral(" and %1 more").arg(lines.size() - 10);
+    return text;
+}
+
+// The fields of a word-record line, split at the commas outside double quotes.
+QStringList fieldsOf(const QString &line)
+{
+    QStringList fields(QString{});
+    bool inQuotes = false;
+    for (const QChar c : line) {
+        if (c == u'"')
+            inQuotes = !inQuotes;
+        if (c == u',' && !inQuotes)
+            fields.append(QString{});
+        else
+            fields.last() += c;
+    }
+    return fields;
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+
+bool hasOuterBlanks(const QString &field)
+{
+    return !field.isEmpty() && (isBlank(field.front()) || isBlank(field.back()));
+}
+
+// The length of the UTF-8 sequence of a non-ASCII character starting at i,
+// or 0 when the bytes there are not one.
+int utf8SequenceAt(const QByteArray &bytes, qsizetype i)
+{
+    const auto byte = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
+    const unsigned char lead = byte(i);
+    const int length = lead >= 0xC2 && lead <= 0xDF ? 2
+        : lead >= 0xE0 && lead <= 0xEF              ? 3
+        : lead >= 0xF0 && lead <= 0xF4              ? 4
+                                                    : 0;
+    if (length == 0 || i + length > bytes.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    }
+    return length;
+}
+
+// Lines as the file holds them, split at every line end the reader knows
+// (CR LF, LF, CR), without the empty rest after the last one.
+QStringList linesOf(const QByteArray &bytes)
+{
+    static const QRegularExpression lineEnd(QStringLiteral("\r\n|\n|\r"));
+    QStringList lines = Cp1252::decode(bytes).split(lineEnd);
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+struct Record
+{
+    int row = 0;
+    QString text;
+    QString answer;
+    QString firstChoice;
+    QString secondChoice;
+};
+
+class ShippedListTest : public ::testing::TestWithParam<ShippedList>
+{
+protected:
+    const ShippedList &list() const { return GetParam(); }
+
+    // Loads the program's copy with the reader the catalogue's window uses.
+    LoadReport load() const
+    {
+        appState().WordListPath = programPath(list());
+        return list().sentences ? CaricaFrasi() : CaricaParole();
+    }
+
+    // Loads the records, and finds the line of each: the records are one a
+    // line, so the n-th record is on the n-th line that is not blank.
+    std::vector<Record> loadedRecords(LoadReport &report)
+    {
+        report = load();
+        std::vector<Record> records;
+        for (int row = 1; row <= appState().WordCount; ++row) {
+            const WordItem &item = appState().wordRow(row);
+            records.push_back({row, item.text, item.answer, item.firstChoice, item.secondChoice});
+        }
+        m_recordCount = records.size();
+        m_recordLines.clear();
+        const QStringList lines = linesOf(TestEnv::readFile(programPath(list())));
+        for (int n = 1; n <= lines.size(); ++n) {
+            if (!lines[n - 1].trimmed().isEmpty())
+                m_recordLines.append(n);
+        }
+        return records;
+    }
+
+    // Whether every record has a line of its own, so that messages can name lines.
+    bool recordsAreLines() const { return m_recordLines.size() == qsizetype(m_recordCount); }
+
+    QString lineOf(int row) const
+    {
+        if (recordsAreLines())
+            return QStringLiteral("line %1").arg(m_recordLines[row - 1]);
+        return QStringLiteral("record %1").arg(row);
+    }
+
+    // "suonisimili/bp.txt line 12 «_ollo,p»"
+    QString where(const Record &record) const
+    {
+        QString text = record.text;
+        if (list().sentences)
+            text += u'[' + record.firstChoice + u'-' + record.secondChoice + u']' + record.answer;
+        else
+            text += u',' + record.answer;
+        return QStringLiteral("%1 %2 %3").arg(list().name(), lineOf(record.row), quoted(text));
+    }
+
+private:
+    std::size_t m_recordCount = 0;
+    QList<int> m_recordLines;
+};
+
+TEST_P(ShippedListTest, IsInTheProgramFolderAndLoads)
+{
+    ASSERT_TRUE(QFileInfo::exists(sourcePath(list())))
+        << str(list().name()) << " is missing from data/: " << str(list().uses.first().by) << " opens it";
+    ASSERT_TRUE(QFileInfo::exists(programPath(list())))
+        << str(programPath(list())) << " was not copied to the program folder";
+
+    EXPECT_TRUE(TestEnv::readFile(programPath(list())) == TestEnv::readFile(sourcePath(list())))
+        << str(list().name()) << ": the program folder holds an older copy; build again";
+
+    const LoadReport report = load();
+    EXPECT_TRUE(report.ok()) << str(report.text());
+    EXPECT_GT(report.recordsRead, 0) << str(list().name());
+}
+
+TEST_P(ShippedListTest, IsWindows1252WithCrLfLinesAndNoStrayBlanks)
+{
+    QFile file(sourcePath(list()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << str(list().name()) << " is missing from data/";
+    const QByteArray bytes = file.readAll();
+
+    QStringList problems;
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        problems.append(QStringLiteral("it starts with a byte-order mark: save it as Windows-1252 (ANSI)"));
+
+    // Problems by kind, with the lines where they occur.
+    QMap<QString, QList<int>> found;
+    const auto note = [&found](const QString &problem, int line) {
+        QList<int> &lines = found[problem];
+        if (lines.isEmpty() || lines.last() != line)
+            lines.append(line);
+    };
+    int line = 1;
+    for (qsizetype i = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte == '\n') {
+            if (i == 0 || bytes[i - 1] != '\r')
+                note(QStringLiteral("a line ends in LF alone instead of CR LF"), line);
+            ++line;
+        } else if (byte == '\r') {
+            if (i + 1 >= bytes.size() || bytes[i + 1] != '\n') {
+                note(QStringLiteral("a line ends in CR alone instead of CR LF"), line);
+                ++line;
+            }
+        } else if (byte < 0x20 || byte == 0x7F) {
+            note(QStringLiteral("a control character (tab or other) in the text"), line);
+        } else if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
+            note(QStringLiteral("a byte that is no Windows-1252 character"), line);
+        } else if (const int length = utf8SequenceAt(bytes, i)) {
+            note(QStringLiteral("an accented letter written in UTF-8: save the file as Windows-1252 (ANSI)"),
+                line);
+            i += length - 1;
+        }
+    }
+
+    const QStringList lines = linesOf(bytes);
+    for (int n = 1; n <= lines.size(); ++n) {
+        const QString &text = lines[n - 1];
+        if (text.trimmed().isEmpty()) {
+            note(QStringLiteral("a blank line"), n);
+            continue;
+        }
+        if (list().sentences) {
+            const qsizetype open = text.lastIndexOf(u'[');
+            const qsizetype dash = text.indexOf(u'-', open);
+            const qsizetype close = text.lastIndexOf(u']');
+            if (hasOuterBlanks(text)) {
+                note(QStringLiteral("blanks at the start or end of the line"), n);
+            } else if (open >= 0 && dash > open && close > dash) {
+                const QStringList parts = {text.mid(open + 1, dash - open - 1),
+                    text.mid(dash + 1, close - dash - 1), text.mid(close + 1)};
+                for (const QString &part : parts) {
+                    if (hasOuterBlanks(part))
+                        note(QStringLiteral("blanks around a choice or the answer, after «[»"), n);
+                }
+            }
+        } else {
+            for (const QString &field : fieldsOf(text)) {
+                if (hasOuterBlanks(field))
+                    note(QStringLiteral("blanks before or after a comma"), n);
+            }
+        }
+    }
+
+    for (auto it = found.cbegin(); it != found.cend(); ++it)
+        problems.append(QStringLiteral("line %1: %2").arg(lineList(it.value()), it.key()));
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
+{
+    LoadReport report;
+    const std::vector<Record> records = loadedRecords(report);
+    ASSERT_GT(records.size(), 0u) << str(report.text());
+
+    QStringList problems;
+    if (!recordsAreLines())
+        problems.append(
+            QStringLiteral("the %1 records are not one a line: write each record on a line of its own")
+                .arg(records.size()));
+
+    QHash<QString, int> seen; // the gapped text (and for sentences the answer), by first row
+    QMap<QString, int> answers; // by the spelling they match, lower case
+    for (const Record &r : records) {
+        const qsizetype gaps = r.text.count(u'_');
+        if (list().sentences) {
+            if (gaps != 1)
+                problems.append(
+                    where(r) + QStringLiteral(": a sentence needs exactly one «_», it has %1").arg(gaps));
+            if (r.firstChoice.compare(r.secondChoice, Qt::CaseInsensitive) == 0)
+                problems.append(where(r) + QStringLiteral(": the two choices are the same"));
+            if (r.answer.compare(r.firstChoice, Qt::CaseInsensitive) != 0
+                && r.answer.compare(r.secondChoice, Qt::CaseInsensitive) != 0)
+                problems.append(where(r)
+                    + QStringLiteral(": the answer %1 is neither %2 nor %3")
+                          .arg(quoted(r.answer), quoted(r.firstChoice), quoted(r.secondChoice)));
+        } else {
+            if (gaps == 0)
+                problems.append(where(r) + QStringLiteral(": no «_» marks the gap"));
+            else if (r.text.lastIndexOf(u'_') - r.text.indexOf(u'_') + 1 != gaps)
+                problems.append(where(r) + QStringLiteral(": more than one gap; only the first is filled"));
+            for (qsizetype u = 0; u < list().uses.size(); ++u) {
+                const Use &use = list().uses[u];
+                const auto match = std::find_if(use.spellings.cbegin(), use.spellings.cend(),
+                    [&](const QString &s) { return s.compare(r.answer, Qt::CaseInsensitive) == 0; });
+                if (match == use.spellings.cend())
+                    problems.append(where(r)
+                        + QStringLiteral(": the answer %1 is not one of %2, which %3 offers")
+                              .arg(
+                                  quoted(r.answer), quoted(use.spellings.join(QStringLiteral(" "))), use.by));
+                else if (u == 0)
+                    ++answers[match->toLower()];
+            }
+        }
+
+        const QString key = list().sentences ? (r.text + u'|' + r.answer).toLower() : r.text.toLower();
+        const auto earlier = seen.constFind(key);
+        if (earlier == seen.cend())
+            seen.insert(key, r.row);
+        else
+            problems.append(where(r)
+                + (list().sentences ? QStringLiteral(": the same sentence and answer as %1")
+                                    : QStringLiteral(": the same gapped text as %1"))
+                      .arg(lineOf(*earlier)));
+    }
+
+    const int total = int(records.size());
+    if (total < list().minimum)
+        problems.append(QStringLiteral("%1 records, at least %2 are needed").arg(total).arg(list().minimum));
+
+    if (!list().sentences) {
+        const QStringList &spellings = list().spellings();
+        for (const QString &spelling : spellings) {
+            const int count = answers.value(spelling.toLower());
+            if (spellings.size() == 2 && count * 3 < total)
+                problems.append(
+                    QStringLiteral("%1 is the answer of %2 of %3 records: each spelling needs at least "
+                                   "a third of them (%4)")
+                        .arg(quoted(spelling))
+                        .arg(count)
+                        .arg(total)
+                        .arg((total + 2) / 3));
+            else if (spellings.size() > 2 && count < kMinEachOfManyChoices)
+                problems.append(QStringLiteral("%1 is the answer of %2 records, at least %3 are needed")
+                                    .arg(quoted(spelling))
+                                    .arg(count)
+                                    .arg(kMinEachOfManyChoices));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+// Debian's Italian word list, with the words it lacks that the lists may use.
+class Lexicon
+{
+public:
+    static const Lexicon &instance()
+    {
+        static const Lexicon lexicon;
+        return lexicon;
+    }
+
+    bool available() const { return !m_words.isEmpty(); }
+    bool dictionaryHas(const QString &word) const { return m_words.contains(word); }
+    bool allowed(const QString &word) const { return m_allowed.contains(word); }
+    bool lists(const QString &word) const { return dictionaryHas(word) || allowed(word); }
+
+    // Entries of the allow-list by line; entries without a reason read as empty.
+    const QMap<int, QPair<QString, QString>> &allowListEntries() const { return m_entries; }
+
+private:
+    Lexicon()
+    {
+        QFile dictionary(QString::fromLatin1(kDictionaryPath));
+        if (dictionary.open(QIODevice::ReadOnly)) {
+            for (const QString &word :
+                QString::fromUtf8(dictionary.readAll()).split(u'\n', Qt::SkipEmptyParts))
+                m_words.insert(word.trimmed());
+        }
+        QFile allowList(QString::fromLatin1(kAllowListPath));
+        if (allowList.open(QIODevice::ReadOnly)) {
+            const QStringList lines = QString::fromUtf8(allowList.readAll()).split(u'\n');
+            for (int n = 1; n <= lines.size(); ++n) {
+                const QString line = lines[n - 1].trimmed();
+                if (line.isEmpty() || line.startsWith(u'#'))
+                    continue;
+                const QString word = line.section(u'#', 0, 0).trimmed();
+                const QString reason = line.section(u'#', 1).trimmed();
+                m_entries.insert(n, {word, reason});
+                m_allowed.insert(word);
+            }
+        }
+    }
+
+    QSet<QString> m_words;
+    QSet<QString> m_allowed;
+    QMap<int, QPair<QString, QString>> m_entries;
+};
+
+// The first word after the gap, without the blank or apostrophe before it.
+QString wordAfterGap(const QString &gapped)
+{
+    QString word;
+    for (qsizetype i = gapped.indexOf(u'_') + 1; i < gapped.size(); ++i) {
+        const QChar c = gapped[i];
+        if (c.isLetter())
+            word += c;
+        else if (!word.isEmpty())
+            break;
+        else if (c != u'_' && !isBlank(c) && c != u'\'' && c != u'’')
+            break;
+    }
+    return word.toLower();
+}
+
+TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
+{
+    const Lexicon &lexicon = Lexicon::instance();
+    if (!lexicon.available())
+        GTEST_SKIP() << kDictionaryPath << " is missing (Debian package witalian)";
+    if (list().lookup == Lookup::Nothing)
+        return;
+
+    LoadReport report;
+    const std::vector<Record> records = loadedRecords(report);
+    const QString mend
+        = QStringLiteral(": check the spelling; a right word that the Italian word list lacks goes "
+                         "into tests/data/dictionary-allowlist.txt with the reason");
+    QStringList problems;
+    for (const Record &r : records) {
+        if (list().lookup == Lookup::WordAfterGap) {
+            const QString noun = wordAfterGap(r.text);
+            if (!lexicon.lists(noun))
+                problems.append(where(r)
+                    + QStringLiteral(": %1 is not in the Italian word list").arg(quoted(noun)) + mend);
+            continue;
+        }
+
+        // An answer that is not one of the spellings is reported with the answers.
+        const bool offered = std::any_of(list().spellings().cbegin(), list().spellings().cend(),
+            [&](const QString &s) { return s.compare(r.answer, Qt::CaseInsensitive) == 0; });
+        if (!offered)
+            continue;
+        const QString word = completeWord(r.text, r.answer).toLower();
+        if (!lexicon.lists(word))
+            problems.append(
+                where(r) + QStringLiteral(": %1 is not in the Italian word list").arg(quoted(word)) + mend);
+        if (list().lookup != Lookup::WordAndOtherSpelling)
+            continue;
+        for (const QString &other : list().spellings()) {
+            if (other.compare(r.answer, Qt::CaseInsensitive) == 0)
+                continue;
+            const QString otherWord = completeWord(r.text, other).toLower();
+            if (lexicon.lists(otherWord))
+                problems.append(where(r)
+                    + QStringLiteral(": with %1 it reads %2, a word too, so both answers are right; "
+                                     "such pairs belong in a sentence of frasi.txt")
+                          .arg(quoted(other), quoted(otherWord)));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, ShippedListTest, ::testing::ValuesIn(shippedLists()), testName);
+
+TEST(ShippedTexts, EveryTextFileIsOneTheProgramReads)
+{
+    QSet<QString> read;
+    for (const ShippedList &list : shippedLists())
+        read.insert(list.file);
+
+    QStringList unread;
+    const QString data = QStringLiteral(VELMORA_SOURCE_DIR "/data/");
+    QDirIterator it(data + QStringLiteral("testidifort"), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next().mid(data.size());
+        if (!read.contains(file))
+            unread.append(file);
+    }
+    unread.sort();
+    EXPECT_TRUE(unread.isEmpty()) << "no button or review reads these files; is the name right?\n"
+                                  << str(unread.join(u'\n'));
+}
+
+TEST(DictionaryAllowList, EveryEntryIsAWordTheDictionaryLacksWithItsReason)
+{
+    const Lexicon &lexicon = Lexicon::instance();
+    if (!lexicon.available())
+        GTEST_SKIP() << kDictionaryPath << " is missing (Debian package witalian)";
+
+    QStringList problems;
+    const auto &entries = lexicon.allowListEntries();
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        const QString &word = it.value().first;
+        const QString where
+            = QStringLiteral("dictionary-allowlist.txt line %1 %2").arg(it.key()).arg(quoted(word));
+        if (word.isEmpty() || word.contains(u' ') || word != word.toLower())
+            problems.append(where + QStringLiteral(": one word in lower case a line"));
+        if (it.value().second.isEmpty())
+            problems.append(where + QStringLiteral(": say after «#» why the word is right"));
+        if (lexicon.dictionaryHas(word))
+            problems.append(where + QStringLiteral(": the dictionary has it already; remove the entry"));
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(joined(problems));
+}
+
+} // namespace
