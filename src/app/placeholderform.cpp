@@ -2,7 +2,6 @@
 
 #include "exercises/exercisewindow.h"
 #include "feedback/colours.h"
-#include "state/appstate.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -34,8 +33,5 @@ void PlaceholderForm::formLoad()
 
 void PlaceholderForm::goBack()
 {
-    QString target = m_backTo;
-    if (target.isEmpty())
-        target = ExerciseWindow::topicMenuFor(appState().TopicMarker);
-    showForm(target.isEmpty() ? QStringLiteral("FormMenu") : target);
+    showForm(m_backTo.isEmpty() ? ExerciseWindow::menuToReturnTo() : m_backTo);
 }

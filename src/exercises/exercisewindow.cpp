@@ -3,7 +3,6 @@
 #include "feedback/colours.h"
 #include "feedback/sounds.h"
 #include "layout/dialogs.h"
-#include "layout/formhost.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
 #include "state/appstate.h"
@@ -333,11 +332,13 @@ void ExerciseWindow::mnuEsci_Click()
         returnToTopicMenu();
 }
 
-void ExerciseWindow::returnToTopicMenu()
+QString ExerciseWindow::menuToReturnTo()
 {
     const QString menu = topicMenuFor(appState().TopicMarker);
-    if (host() && host()->hasForm(menu))
-        showForm(menu);
-    else if (host())
-        showForm(QStringLiteral("FormMenu"));
+    return menu.isEmpty() ? QStringLiteral("FormMenu") : menu;
+}
+
+void ExerciseWindow::returnToTopicMenu()
+{
+    showForm(menuToReturnTo());
 }

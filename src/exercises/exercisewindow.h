@@ -31,6 +31,10 @@ public:
     // left; empty for an unknown marker.
     static QString topicMenuFor(const QString &marker);
 
+    // The menu to go back to now: the topic menu of TopicMarker, or the
+    // main menu when the marker names none.
+    static QString menuToReturnTo();
+
     Kind kind() const { return m_kind; }
     bool solved() const { return m_solved; }
 
