@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace {
 
@@ -24,7 +25,7 @@ constexpr int kExitIndex = 8;
 } // namespace
 
 FormMenu::FormMenu(QWidget *parent)
-    : Form(QStringLiteral("FormMenu"), QSize(9030, 5040), parent)
+    : MenuForm(QStringLiteral("FormMenu"), QSize(9030, 5040), parent)
 {
     const QList<QPoint> places = {{120, 240}, {120, 1440}, {120, 2640}, {120, 3840}, {3120, 240},
         {3120, 1440}, {3120, 2640}, {3120, 3840}, {6120, 3840}};
@@ -33,15 +34,9 @@ FormMenu::FormMenu(QWidget *parent)
         captions << menu.mainMenuCaption;
     captions << QStringLiteral("Esci");
 
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(27.75);
-    for (int i = 0; i < places.size(); ++i) {
-        auto *button = addControl(new QPushButton(captions[i]), QRect(places[i], QSize(2800, 1000)));
-        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        button->setFont(font);
-        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        m_command1 << button;
-    }
+    for (int i = 0; i < places.size(); ++i)
+        addMenuButton(captions[i], QRect(places[i], QSize(2800, 1000)));
+    enableScanning();
 
     m_combo1 = addControl(new QComboBox, QRect(6120, 2760, 2655, 315));
     m_combo1->setObjectName(QStringLiteral("Combo1"));
@@ -71,18 +66,7 @@ FormMenu::FormMenu(QWidget *parent)
 void FormMenu::formLoad()
 {
     m_loadedUserName = appState().UserName;
-    m_scanIndex = 0;
     updateRecordEntry();
-}
-
-void FormMenu::formActivate()
-{
-    for (QPushButton *button : std::as_const(m_command1)) {
-        setButtonColour(button, appState().Settings.ButtonColour);
-        button->setCursor(buttonPointer());
-    }
-    setBackgroundColour(windowBackgroundColour());
-    FillUserList();
 }
 
 void FormMenu::Command1_Click(int index)
@@ -93,13 +77,14 @@ void FormMenu::Command1_Click(int index)
             host()->endProgram();
         return;
     }
-    ActivityRecord::addCaption(m_command1[index]->text());
+    ActivityRecord::addCaption(button(index)->text());
     showForm(Catalogue::topicMenus()[index].formName);
 }
 
 void FormMenu::Combo1_Click(int index)
 {
-    const QString chosen = m_combo1->itemText(index);
+    // The list may show names in capitals; the profile keeps its own spelling.
+    const QString chosen = m_combo1->itemData(index).toString();
     AppState &state = appState();
     // The user being left keeps the settings in force.
     saveSettingsOrWarn(this);
@@ -109,21 +94,40 @@ void FormMenu::Combo1_Click(int index)
     updateRecordEntry();
     if (state.UserName != m_loadedUserName)
         ActivityRecord::clear();
+    // The new user's settings may change the captions and their size.
+    restartFontFit();
+}
+
+void FormMenu::afterFontFitted()
+{
     FillUserList();
 }
 
 void FormMenu::FillUserList()
 {
-    const QStringList users = ProfileFiles::userNames();
+    const ProfileSettings &settings = appState().Settings;
+    updateRecordEntry();
+
+    QFont font(settings.TextFontName);
+    font.setPointSize(qMax(14, button(0)->font().pointSize() - 10));
+    m_combo1->setFont(font);
+
+    const QSignalBlocker blocker(m_combo1);
     m_combo1->clear();
-    m_combo1->addItems(users);
-    const QString current = appState().UserName;
-    int index = -1;
-    for (int i = 0; i < users.size(); ++i) {
-        if (users[i].compare(current, Qt::CaseInsensitive) == 0)
-            index = i;
+    const bool capitals = settings.LetterCase == QLatin1String("maiuscolo");
+    for (const QString &name : ProfileFiles::userNames())
+        m_combo1->addItem(capitals ? name.toUpper() : name, name);
+    m_combo1->setVisible(m_combo1->count() >= 2);
+
+    const QString current = appState().UserName.toUpper();
+    for (int i = 0; i < m_combo1->count(); ++i) {
+        if (m_combo1->itemText(i).toUpper() == current) {
+            m_combo1->setCurrentIndex(i);
+            // Choosing the entry is the same as the user choosing it: the
+            // settings in force are saved and the profile read again.
+            Combo1_Click(i);
+        }
     }
-    m_combo1->setCurrentIndex(index);
 }
 
 void FormMenu::updateRecordEntry()

@@ -1,48 +1,30 @@
 #include "topicmenu.h"
 
-#include "feedback/colours.h"
 #include "records/activityrecord.h"
 #include "state/appstate.h"
 
 #include <QPushButton>
 
 TopicMenuForm::TopicMenuForm(const Catalogue::TopicMenu &menu, QWidget *parent)
-    : Form(menu.formName, menu.designClientArea, parent)
+    : MenuForm(menu.formName, menu.designClientArea, parent)
     , m_menu(menu)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(27.75);
-    for (int i = 0; i < menu.buttons.size(); ++i) {
-        const Catalogue::Button &entry = menu.buttons[i];
-        auto *button
-            = addControl(new QPushButton(entry.caption), QRect(entry.position, Catalogue::kButtonSize));
-        button->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        button->setFont(font);
-        connect(button, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        m_command1 << button;
-    }
-}
-
-void TopicMenuForm::formLoad()
-{
-    m_scanIndex = 0;
+    for (const Catalogue::Button &entry : menu.buttons)
+        addMenuButton(entry.caption, QRect(entry.position, Catalogue::kButtonSize));
+    enableScanning();
 }
 
 void TopicMenuForm::formActivate()
 {
     appState().TopicMarker = m_menu.marker;
-    for (QPushButton *button : std::as_const(m_command1)) {
-        setButtonColour(button, appState().Settings.ButtonColour);
-        button->setCursor(buttonPointer());
-    }
-    setBackgroundColour(windowBackgroundColour());
+    MenuForm::formActivate();
 }
 
 void TopicMenuForm::Command1_Click(int index)
 {
     const Catalogue::Button &entry = m_menu.buttons[index];
     if (index < m_menu.backIndex())
-        ActivityRecord::addCaption(m_command1[index]->text());
+        ActivityRecord::addCaption(button(index)->text());
 
     AppState &state = appState();
     if (!entry.file.isEmpty())

@@ -5,6 +5,7 @@
 #include "layout/dialogs.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
+#include "scanning/exercisescanning.h"
 #include "state/appstate.h"
 
 #include <QAction>
@@ -146,6 +147,10 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_pictureScansione->setObjectName(QStringLiteral("PictureScansione"));
     m_pictureScansione->hide();
 
+    m_scanning = new ExerciseScanning(this, m_answerButtons, m_command2, m_command1,
+        {[this](int answer) { keyboardAnswer(answer); }, [this] { Command2_Click(); },
+            [this] { ProssimaParola(); }});
+
     QMenuBar *bar = menuBar();
     m_mnuSuoni = bar->addAction(QString());
     m_mnuSuoni->setObjectName(QStringLiteral("mnuSuoni"));
@@ -214,9 +219,14 @@ void ExerciseWindow::formActivate()
         return;
     }
 
-    const qint16 mode = appState().Settings.InputMode;
-    m_pictureScansione->setVisible(mode == 1 || mode == 2);
+    m_scanning->activate();
+    m_pictureScansione->setVisible(m_scanning->scanning());
     ProssimaParola();
+}
+
+void ExerciseWindow::formUnload()
+{
+    m_scanning->deactivate();
 }
 
 void ExerciseWindow::ProssimaParola()
@@ -239,9 +249,7 @@ void ExerciseWindow::ProssimaParola()
         m_answerButtons[1]->setText(shown(item.secondChoice));
     }
     m_recordRow = ActivityRecord::addItem(m_etArticoli->text());
-
-    if (state.Settings.InputMode == 1 || state.Settings.InputMode == 2)
-        setButtonColour(m_answerButtons[0], state.Settings.SelectedButtonColour);
+    m_scanning->itemShown();
 }
 
 void ExerciseWindow::MostraParola()
@@ -260,11 +268,30 @@ QString ExerciseWindow::offeredSpelling(int buttonIndex) const
 
 void ExerciseWindow::answer(int buttonIndex)
 {
-    AppState &state = appState();
     // In the scanning modes the answers come from the switch keys.
-    if (state.Settings.InputMode != 0 || m_solved)
+    if (appState().Settings.InputMode != 0 || m_solved)
         return;
+    if (judge(buttonIndex)) {
+        m_command1->show();
+        // The mouse path closes the item; the keys move on to "avanti" instead.
+        for (QPushButton *button : std::as_const(m_answerButtons))
+            button->setEnabled(false);
+    }
+}
 
+void ExerciseWindow::keyboardAnswer(int buttonIndex)
+{
+    if (m_solved)
+        return;
+    const bool right = judge(buttonIndex);
+    if (right)
+        m_command1->show();
+    m_scanning->answered(right);
+}
+
+bool ExerciseWindow::judge(int buttonIndex)
+{
+    AppState &state = appState();
     const QString expected = state.wordRow(state.CurrentWordIndex).answer;
     if (expected.toUpper() == offeredSpelling(buttonIndex).toUpper()) {
         m_comandoIconaSi->show();
@@ -272,19 +299,17 @@ void ExerciseWindow::answer(int buttonIndex)
         incrementCount(state.RightCount);
         showCount(m_etichettaEsatti, state.RightCount, true);
         SuonoEsatto();
-        m_command1->show();
-        for (QPushButton *button : std::as_const(m_answerButtons))
-            button->setEnabled(false);
         m_solved = true;
         MostraParola();
-    } else {
-        m_comandoIconaNo->show();
-        m_comandoIconaSi->hide();
-        incrementCount(state.WrongCount);
-        showCount(m_etichettaErrati, state.WrongCount, true);
-        SuonoErrato();
-        ActivityRecord::markWrongAnswer(m_recordRow);
+        return true;
     }
+    m_comandoIconaNo->show();
+    m_comandoIconaSi->hide();
+    incrementCount(state.WrongCount);
+    showCount(m_etichettaErrati, state.WrongCount, true);
+    SuonoErrato();
+    ActivityRecord::markWrongAnswer(m_recordRow);
+    return false;
 }
 
 void ExerciseWindow::showCount(QLabel *label, qint16 count, bool signPosition)

@@ -6,6 +6,7 @@
 
 #include <QList>
 
+class ExerciseScanning;
 class PictureBox;
 class QAction;
 class QLabel;
@@ -53,14 +54,21 @@ public:
     QAction *resetCountsAction() const { return m_menuAzzera; }
     QAction *printAction() const { return m_mnuStampa; }
     QAction *exitAction() const { return m_mnuEsci; }
+    ExerciseScanning *scanning() const { return m_scanning; }
 
 protected:
     void formLoad() override;
     void formActivate() override;
+    void formUnload() override;
 
 private:
     void ProssimaParola();
+    // The mouse path and the switch path of an answer; both judge alike.
     void answer(int buttonIndex);
+    void keyboardAnswer(int buttonIndex);
+    // Signs, counts, sound and record for the spelling of this button;
+    // true for a right answer, whose item is then shown complete.
+    bool judge(int buttonIndex);
     QString offeredSpelling(int buttonIndex) const;
     void showCount(QLabel *label, qint16 count, bool signPosition);
     void returnToTopicMenu();
@@ -83,6 +91,7 @@ private:
     QLabel *m_etichettaErrati = nullptr;
     QWidget *m_picAgent = nullptr;
     QWidget *m_pictureScansione = nullptr;
+    ExerciseScanning *m_scanning = nullptr;
     QAction *m_mnuSuoni = nullptr;
     QAction *m_menuAzzera = nullptr;
     QAction *m_mnuStampa = nullptr;

@@ -1,0 +1,75 @@
+#include "menuform.h"
+
+#include "feedback/colours.h"
+#include "layout/fontfit.h"
+#include "scanning/menuscanning.h"
+#include "state/appstate.h"
+
+#include <QPushButton>
+
+MenuForm::MenuForm(const QString &name, const QSize &designClientTwips, QWidget *parent)
+    : Form(name, designClientTwips, parent)
+{
+    m_timer1.setInterval(20);
+    connect(&m_timer1, &QTimer::timeout, this, &MenuForm::FitButtonFont);
+}
+
+QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips)
+{
+    const int index = int(m_command1.size());
+    auto *button = addControl(new QPushButton(caption), twips);
+    button->setObjectName(QStringLiteral("Command1_%1").arg(index));
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(27.75);
+    button->setFont(font);
+    connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
+    m_command1 << button;
+    return button;
+}
+
+void MenuForm::enableScanning()
+{
+    m_scanning
+        = new MenuScanning(this, clientArea(), m_command1, [this](int index) { Command1_Click(index); });
+}
+
+void MenuForm::formActivate()
+{
+    const ProfileSettings &settings = appState().Settings;
+    for (QPushButton *button : std::as_const(m_command1)) {
+        setButtonColour(button, settings.ButtonColour);
+        button->setCursor(buttonPointer());
+    }
+    setBackgroundColour(windowBackgroundColour());
+    m_timer1.start();
+    if (m_scanning)
+        m_scanning->activate();
+}
+
+void MenuForm::formUnload()
+{
+    m_timer1.stop();
+    if (m_scanning)
+        m_scanning->deactivate();
+}
+
+void MenuForm::FitButtonFont()
+{
+    const ProfileSettings &settings = appState().Settings;
+    QStringList captions;
+    for (QPushButton *button : std::as_const(m_command1)) {
+        if (settings.LetterCase == QLatin1String("maiuscolo"))
+            button->setText(button->text().toUpper());
+        captions << button->text();
+    }
+    if (!m_command1.isEmpty()) {
+        const int points = FontFit::fittingPointSize(captions, settings.TextFontName, m_command1[0]->size());
+        for (QPushButton *button : std::as_const(m_command1)) {
+            QFont font(settings.TextFontName);
+            font.setPointSize(points);
+            button->setFont(font);
+        }
+    }
+    afterFontFitted();
+    m_timer1.stop();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "layout/form.h"
+
+#include <QList>
+#include <QTimer>
+
+class MenuScanning;
+class QPushButton;
+
+// What every menu shares: its row of buttons `Command1`, switch access over
+// them, and the one-shot step after activation that sizes the captions to
+// fill the buttons (FitButtonFont).
+class MenuForm : public Form
+{
+    Q_OBJECT
+
+public:
+    QPushButton *button(int index) const { return m_command1.value(index); }
+    int buttonCount() const { return int(m_command1.size()); }
+    MenuScanning *scanning() const { return m_scanning; }
+
+    // Runs 20 ms after each activation, once the form has its final size.
+    void FitButtonFont();
+    bool fontFitPending() const { return m_timer1.isActive(); }
+
+protected:
+    MenuForm(const QString &name, const QSize &designClientTwips, QWidget *parent = nullptr);
+
+    QPushButton *addMenuButton(const QString &caption, const QRect &twips);
+    // Once every button is in place.
+    void enableScanning();
+
+    virtual void Command1_Click(int index) = 0;
+    // The last step of FitButtonFont, before its timer stops.
+    virtual void afterFontFitted() { }
+
+    void formActivate() override;
+    void formUnload() override;
+
+    // Starts FitButtonFont afresh.
+    void restartFontFit() { m_timer1.start(); }
+
+private:
+    QList<QPushButton *> m_command1;
+    MenuScanning *m_scanning = nullptr;
+    QTimer m_timer1;
+};

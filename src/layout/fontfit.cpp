@@ -1,0 +1,54 @@
+#include "fontfit.h"
+
+#include <QFont>
+#include <QFontMetrics>
+
+namespace FontFit {
+
+namespace {
+
+// Far beyond any screen; it only guards the loop against a font that
+// measures nothing.
+constexpr int kLargestPoints = 400;
+
+} // namespace
+
+QString longestCaption(const QStringList &captions)
+{
+    // The measuring label starts out with one letter.
+    QString longest = QStringLiteral("a");
+    for (const QString &caption : captions) {
+        if (caption.size() > longest.size())
+            longest = caption;
+    }
+    return longest;
+}
+
+QString padded(const QString &caption)
+{
+    const QString blanks(4, u' ');
+    return blanks + caption + blanks;
+}
+
+QSize labelSize(const QString &text, const QString &family, int points)
+{
+    QFont font(family);
+    font.setPointSize(points);
+    return QFontMetrics(font).size(Qt::TextSingleLine, text);
+}
+
+int fittingPointSize(const QStringList &captions, const QString &family, const QSize &button, int startPoints)
+{
+    const QString text = padded(longestCaption(captions));
+    const int heightLimit = button.height() / 5 * 4;
+    int points = startPoints;
+    while (points < kLargestPoints) {
+        const QSize size = labelSize(text, family, points);
+        if (size.width() >= button.width() || size.height() >= heightLimit)
+            break;
+        ++points;
+    }
+    return points;
+}
+
+} // namespace FontFit

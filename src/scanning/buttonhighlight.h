@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class ScanOutline;
+
+// Paints the buttons of a scan: the highlighted one in the scanning colour
+// and with a thick black-and-white outline, so the highlight shows also to
+// a pupil who cannot tell red from green; the others in the button colour.
+// A colour is set only when it changes, so a repeated highlight causes no
+// repainting.
+class ButtonHighlighter
+{
+public:
+    ButtonHighlighter() = default;
+    explicit ButtonHighlighter(const QList<QWidget *> &buttons);
+    ~ButtonHighlighter();
+
+    ButtonHighlighter(const ButtonHighlighter &) = delete;
+    ButtonHighlighter &operator=(const ButtonHighlighter &) = delete;
+
+    void setButtons(const QList<QWidget *> &buttons);
+
+    // Highlights button `index` (of the list given) in `colour`; -1: none.
+    void highlight(int index, double colour);
+    // Every button in the button colour, no outline.
+    void clear();
+
+    int highlighted() const { return m_highlighted; }
+    bool outlineShown(int index) const;
+
+private:
+    QList<QPointer<QWidget>> m_buttons;
+    QList<QPointer<ScanOutline>> m_outlines;
+    int m_highlighted = -1;
+};
+
+// Sets a button's colour only when it differs from the present one.
+void setButtonColourIfChanged(QWidget *button, double colourNumber);

@@ -1,0 +1,102 @@
+#include "menuscanning.h"
+
+#include "state/appstate.h"
+
+#include <QEvent>
+#include <QPushButton>
+
+namespace {
+
+constexpr double kMouseHighlight = 255; // pure red, whatever the profile says
+
+int interval()
+{
+    return appState().Settings.ScanInterval * 250;
+}
+
+} // namespace
+
+MenuScanning::MenuScanning(
+    QWidget *window, QWidget *background, const QList<QPushButton *> &buttons, std::function<void(int)> click)
+    : QObject(window)
+    , m_background(background)
+    , m_buttons(buttons)
+    , m_click(std::move(click))
+    , m_scan(int(buttons.size()), *this)
+    , m_keys(
+          window, [this](int key) { m_scan.keyDown(key); }, [this](int key) { m_scan.keyUp(key); })
+{
+    m_highlighter.setButtons({buttons.cbegin(), buttons.cend()});
+    connect(&m_timer, &ScanTimer::tick, this, [this] { m_scan.tick(); });
+
+    m_background->setMouseTracking(true);
+    m_background->installEventFilter(this);
+    for (QPushButton *button : std::as_const(m_buttons)) {
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+    }
+}
+
+MenuScanning::~MenuScanning() = default;
+
+void MenuScanning::activate()
+{
+    const int mode = appState().Settings.InputMode;
+    m_highlighter.clear();
+    m_keys.setActive(mode == Scan::Manual || mode == Scan::Automatic);
+    m_scan.activate(mode);
+}
+
+void MenuScanning::deactivate()
+{
+    m_timer.stop();
+    m_keys.setActive(false);
+}
+
+void MenuScanning::highlight(int index)
+{
+    m_highlighter.highlight(index, appState().Settings.SelectedButtonColour);
+}
+
+void MenuScanning::select(int index)
+{
+    if (m_click)
+        m_click(index);
+}
+
+void MenuScanning::runTimer(bool run)
+{
+    if (run)
+        m_timer.start(interval());
+    else
+        m_timer.stop();
+}
+
+bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseMove && event->type() != QEvent::Enter)
+        return false;
+    if (watched == m_background) {
+        mouseOverBackground();
+    } else {
+        const int index = int(m_buttons.indexOf(static_cast<QPushButton *>(watched)));
+        if (index >= 0)
+            mouseOverButton(index);
+    }
+    return false;
+}
+
+void MenuScanning::mouseOverButton(int index)
+{
+    // In the scanning modes the mouse moves no highlight.
+    if (appState().Settings.InputMode != Scan::Mouse)
+        return;
+    m_highlighter.highlight(index, kMouseHighlight);
+}
+
+void MenuScanning::mouseOverBackground()
+{
+    if (appState().Settings.InputMode != Scan::Mouse)
+        return;
+    m_highlighter.clear();
+}

@@ -1,0 +1,57 @@
+#include "scantimer.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 kNsPerMs = 1000000;
+
+} // namespace
+
+ScanTimer::ScanTimer(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &ScanTimer::onTimeout);
+}
+
+void ScanTimer::start(int intervalMs)
+{
+    m_intervalMs = std::max(1, intervalMs);
+    m_active = true;
+    m_clock.start();
+    m_dueNs = qint64(m_intervalMs) * kNsPerMs;
+    scheduleNext();
+}
+
+void ScanTimer::stop()
+{
+    m_active = false;
+    m_timer.stop();
+}
+
+void ScanTimer::scheduleNext()
+{
+    const qint64 waitNs = std::max<qint64>(0, m_dueNs - m_clock.nsecsElapsed());
+    // Rounded up: a tick may come a little late, never early.
+    m_timer.start(int((waitNs + kNsPerMs - 1) / kNsPerMs));
+}
+
+void ScanTimer::onTimeout()
+{
+    if (!m_active)
+        return;
+    const qint64 nowNs = m_clock.nsecsElapsed();
+    if (nowNs < m_dueNs) {
+        scheduleNext();
+        return;
+    }
+    const qint64 intervalNs = qint64(m_intervalMs) * kNsPerMs;
+    m_dueNs += intervalNs;
+    if (m_dueNs <= nowNs)
+        m_dueNs += ((nowNs - m_dueNs) / intervalNs + 1) * intervalNs;
+    // Scheduled before the tick is delivered, so a handler may stop or restart.
+    scheduleNext();
+    Q_EMIT tick();
+}
