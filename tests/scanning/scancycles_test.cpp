@@ -1,0 +1,228 @@
+#include "scanning/scancycles.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Writes down what a cycle asks of its window, one line per request.
+class Recorder : public MenuScanActions, public ExerciseScanActions
+{
+public:
+    void highlight(int index) override { log << QStringLiteral("light %1").arg(index); }
+    void select(int index) override { log << QStringLiteral("select %1").arg(index); }
+    void choose(int answer) override { log << QStringLiteral("choose %1").arg(answer); }
+    void read() override { log << QStringLiteral("read"); }
+    void nextItem() override { log << QStringLiteral("next"); }
+    void runTimer(bool run) override { log << (run ? QStringLiteral("start") : QStringLiteral("stop")); }
+
+    QStringList take() { return std::exchange(log, {}); }
+
+    QStringList log;
+};
+
+QStringList lines(std::initializer_list<const char *> texts)
+{
+    QStringList result;
+    for (const char *text : texts)
+        result << QString::fromLatin1(text);
+    return result;
+}
+
+TEST(MenuScan, ManualScanningHighlightsTheFirstButtonAtOnceAndWrapsAround)
+{
+    Recorder recorder;
+    MenuScan scan(3, recorder);
+    scan.activate(Scan::Manual);
+    EXPECT_EQ(recorder.take(), lines({"light 0"}));
+
+    for (int i = 0; i < 3; ++i)
+        scan.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light 0"}));
+
+    // Presses, other keys and ticks move nothing.
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kOtherKey);
+    scan.tick();
+    EXPECT_TRUE(recorder.take().isEmpty());
+
+    scan.keyUp(Scan::kSpace);
+    scan.keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"light 1", "select 1"}));
+}
+
+TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsTheLastButton)
+{
+    Recorder recorder;
+    MenuScan scan(9, recorder);
+    scan.activate(Scan::Automatic);
+    EXPECT_EQ(recorder.take(), lines({"start"}));
+    EXPECT_EQ(scan.scanIndex(), 8);
+
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 8"}));
+}
+
+TEST(MenuScan, AutomaticScanningStopsOnAnyKeyAndGoesOnOnlyAfterASpace)
+{
+    Recorder recorder;
+    MenuScan scan(2, recorder);
+    scan.activate(Scan::Automatic);
+    scan.tick();
+    scan.tick();
+    scan.tick();
+    EXPECT_EQ(recorder.take(), lines({"start", "light 0", "light 1", "light 0"}));
+
+    scan.keyDown(Scan::kOtherKey);
+    scan.keyUp(Scan::kOtherKey);
+    scan.keyDown(Scan::kEnter);
+    scan.keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"stop", "stop"}));
+
+    // The release restarts the interval before the selection acts, so a
+    // selection that stays in the window keeps scanning.
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 0"}));
+}
+
+TEST(MenuScan, MouseModeIgnoresKeysAndTicks)
+{
+    Recorder recorder;
+    MenuScan scan(4, recorder);
+    scan.activate(Scan::Mouse);
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    scan.keyUp(Scan::kEnter);
+    scan.tick();
+    EXPECT_TRUE(recorder.take().isEmpty());
+    EXPECT_EQ(scan.scanIndex(), 0);
+}
+
+TEST(MenuScan, ANewActivationStartsOver)
+{
+    Recorder recorder;
+    MenuScan scan(3, recorder);
+    scan.activate(Scan::Manual);
+    scan.keyUp(Scan::kSpace);
+    scan.activate(Scan::Manual);
+    EXPECT_EQ(recorder.take(), lines({"light 0", "light 1", "light 0"}));
+}
+
+class ExerciseScanTest : public ::testing::Test
+{
+protected:
+    // A window with `answers` answer buttons, its first item shown.
+    ExerciseScan &start(int answers, int mode, bool speechOn)
+    {
+        scan = std::make_unique<ExerciseScan>(answers, recorder);
+        scan->activate(mode, speechOn);
+        scan->itemShown();
+        recorder.take();
+        return *scan;
+    }
+
+    QStringList spaces(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            scan->keyUp(Scan::kSpace);
+        return recorder.take();
+    }
+
+    Recorder recorder;
+    std::unique_ptr<ExerciseScan> scan;
+};
+
+TEST_F(ExerciseScanTest, TheRingIsTheAnswersThenReadAloudOnlyWithSpeech)
+{
+    start(2, Scan::Manual, true);
+    EXPECT_EQ(spaces(3), lines({"light 1", "light 2", "light 0"}));
+
+    start(2, Scan::Manual, false);
+    EXPECT_EQ(spaces(3), lines({"light 1", "light 0", "light 1"}));
+
+    start(5, Scan::Manual, true);
+    EXPECT_EQ(spaces(6), lines({"light 1", "light 2", "light 3", "light 4", "light 5", "light 0"}));
+
+    start(3, Scan::Automatic, false);
+    for (int i = 0; i < 4; ++i)
+        scan->tick();
+    EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light 0", "light 1"}));
+}
+
+TEST_F(ExerciseScanTest, EveryItemStartsOnTheFirstAnswer)
+{
+    Recorder fresh;
+    ExerciseScan scan(3, fresh);
+    scan.activate(Scan::Automatic, true);
+    EXPECT_EQ(fresh.take(), lines({"start"}));
+    scan.itemShown();
+    EXPECT_EQ(fresh.take(), lines({"light 0"}));
+
+    scan.activate(Scan::Mouse, true);
+    scan.itemShown();
+    EXPECT_TRUE(fresh.take().isEmpty()) << "nothing is highlighted for the mouse";
+}
+
+TEST_F(ExerciseScanTest, EnterChoosesAnAnswerOrReadsAloud)
+{
+    start(2, Scan::Manual, true);
+    scan->keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"choose 0"}));
+    spaces(2);
+    scan->keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"read"}));
+}
+
+TEST_F(ExerciseScanTest, ManualRightAnswerWaitsOnNextWhereOnlyEnterGoesOn)
+{
+    start(2, Scan::Manual, true);
+    scan->keyUp(Scan::kSpace);
+    scan->keyUp(Scan::kEnter);
+    scan->answered(true);
+    EXPECT_EQ(recorder.take(), lines({"light 1", "choose 1", "light -2"}));
+
+    EXPECT_TRUE(spaces(2).isEmpty());
+    scan->keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"next"}));
+}
+
+TEST_F(ExerciseScanTest, AutomaticRightAnswerRestsOnNextUntilASpaceRestartsFromTheFirstAnswer)
+{
+    start(2, Scan::Automatic, false);
+    scan->tick();
+    scan->keyDown(Scan::kSpace);
+    scan->keyUp(Scan::kSpace);
+    scan->answered(true);
+    EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "choose 1", "light -2", "stop"}));
+
+    scan->tick();
+    EXPECT_TRUE(recorder.take().isEmpty()) << "the highlight stays on avanti";
+
+    scan->keyDown(Scan::kSpace);
+    scan->keyUp(Scan::kSpace);
+    // The window shows its next item, which lights the first answer.
+    EXPECT_EQ(recorder.take(), lines({"stop", "next", "start"}));
+}
+
+TEST_F(ExerciseScanTest, AutomaticWrongAnswerGoesOnFromTheChosenButton)
+{
+    start(2, Scan::Automatic, true);
+    scan->keyDown(Scan::kSpace);
+    scan->keyUp(Scan::kSpace);
+    scan->answered(false);
+    scan->tick();
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "choose 0", "light 1"}));
+}
+
+TEST_F(ExerciseScanTest, AnotherKeyStopsAutomaticScanningUntilASpace)
+{
+    start(3, Scan::Automatic, true);
+    scan->keyDown(Scan::kEnter);
+    scan->keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"stop"}));
+}
+
+} // namespace

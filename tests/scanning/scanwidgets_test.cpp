@@ -1,0 +1,152 @@
+#include "testenv.h"
+
+#include "feedback/colours.h"
+#include "scanning/buttonhighlight.h"
+#include "scanning/scancycles.h"
+#include "scanning/switchkeys.h"
+#include "state/appstate.h"
+
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window with two buttons, the first focused, and the keys its filter saw.
+class SwitchKeysTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        auto *layout = new QVBoxLayout(&window);
+        first = new QPushButton(QStringLiteral("uno"));
+        second = new QPushButton(QStringLiteral("due"));
+        layout->addWidget(first);
+        layout->addWidget(second);
+        window.show();
+        first->setFocus();
+        filter.setActive(true);
+    }
+
+    void send(QWidget *target, QEvent::Type type, Qt::Key key, bool autoRepeat = false)
+    {
+        QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+        QCoreApplication::sendEvent(target, &event);
+    }
+
+    QWidget window;
+    QPushButton *first = nullptr;
+    QPushButton *second = nullptr;
+    QList<int> downs;
+    QList<int> ups;
+    SwitchKeyFilter filter {&window, [this](int key) { downs << key; }, [this](int key) { ups << key; }};
+};
+
+TEST_F(SwitchKeysTest, SpaceAndEnterReachTheScannerNotTheFocusedButton)
+{
+    QSignalSpy clicks(first, &QPushButton::clicked);
+    QTest::keyClick(first, Qt::Key_Space);
+    QTest::keyClick(first, Qt::Key_Return);
+    QTest::keyClick(second, Qt::Key_Enter);
+    QTest::keyClick(first, Qt::Key_A);
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(downs, (QList<int>{Scan::kSpace, Scan::kEnter, Scan::kEnter, Scan::kOtherKey}));
+    EXPECT_EQ(ups, downs);
+}
+
+TEST_F(SwitchKeysTest, AHeldKeyIsOnePressAndOneRelease)
+{
+    send(first, QEvent::KeyPress, Qt::Key_Space);
+    for (int i = 0; i < 5; ++i) {
+        send(first, QEvent::KeyRelease, Qt::Key_Space, true);
+        send(first, QEvent::KeyPress, Qt::Key_Space, true);
+    }
+    send(first, QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_EQ(downs, QList<int>{Scan::kSpace});
+    EXPECT_EQ(ups, QList<int>{Scan::kSpace});
+}
+
+TEST_F(SwitchKeysTest, ShortcutsDoNotTakeTheKeys)
+{
+    QKeyEvent override(QEvent::ShortcutOverride, Qt::Key_Space, Qt::NoModifier);
+    override.ignore();
+    QCoreApplication::sendEvent(first, &override);
+    EXPECT_TRUE(override.isAccepted());
+    EXPECT_TRUE(downs.isEmpty()) << "an override is not a press";
+}
+
+TEST_F(SwitchKeysTest, OtherWindowsAndAnInactiveFilterLeaveKeysAlone)
+{
+    QPushButton dialogButton(QStringLiteral("OK"));
+    dialogButton.show();
+    QSignalSpy dialogClicks(&dialogButton, &QPushButton::clicked);
+    QTest::keyClick(&dialogButton, Qt::Key_Space);
+    EXPECT_EQ(dialogClicks.count(), 1);
+
+    filter.setActive(false);
+    QSignalSpy clicks(first, &QPushButton::clicked);
+    QTest::keyClick(first, Qt::Key_Space);
+    EXPECT_EQ(clicks.count(), 1);
+
+    filter.setActive(true);
+    window.hide();
+    dialogButton.setFocus();
+    QTest::keyClick(first, Qt::Key_Space);
+    EXPECT_TRUE(downs.isEmpty()) << "a hidden window scans nothing";
+}
+
+TEST(ButtonHighlighter, OneButtonAtATimeHasTheColourAndTheOutline)
+{
+    appState().Settings.ButtonColour = 0xC0C0C0;
+    QWidget window;
+    QList<QWidget *> buttons;
+    for (int i = 0; i < 3; ++i) {
+        auto *button = new QPushButton(&window);
+        button->setGeometry(0, i * 60, 200, 50);
+        buttons << button;
+    }
+    window.show();
+    ButtonHighlighter highlighter(buttons);
+
+    highlighter.highlight(1, 255);
+    EXPECT_EQ(buttons[1]->palette().color(QPalette::Button), QColor(255, 0, 0));
+    EXPECT_EQ(buttons[0]->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_TRUE(highlighter.outlineShown(1));
+
+    highlighter.highlight(2, 65280);
+    EXPECT_EQ(buttons[1]->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_FALSE(highlighter.outlineShown(1));
+    EXPECT_TRUE(highlighter.outlineShown(2));
+    EXPECT_EQ(highlighter.highlighted(), 2);
+
+    highlighter.clear();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(highlighter.outlineShown(i));
+        EXPECT_EQ(buttons[i]->palette().color(QPalette::Button), QColor(0xC0, 0xC0, 0xC0));
+    }
+}
+
+TEST(ButtonHighlighter, TheOutlineGrowsWithItsButtonAndLetsClicksThrough)
+{
+    QWidget window;
+    auto *button = new QPushButton(QStringLiteral("avanti"), &window);
+    button->setGeometry(10, 10, 100, 40);
+    window.show();
+    ButtonHighlighter highlighter({button});
+    highlighter.highlight(0, 255);
+
+    button->resize(300, 120);
+    QWidget *outline = button->findChild<QWidget *>();
+    ASSERT_TRUE(outline);
+    EXPECT_EQ(outline->geometry(), button->rect());
+
+    QSignalSpy clicks(button, &QPushButton::clicked);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(150, 60));
+    EXPECT_EQ(clicks.count(), 1);
+}
+
+} // namespace
