@@ -3,6 +3,7 @@
 #include "state/appstate.h"
 
 #include <QEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 
 namespace {
@@ -77,7 +78,10 @@ bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
     if (event->type() != QEvent::MouseMove && event->type() != QEvent::Enter)
         return false;
     if (watched == m_background) {
-        mouseOverBackground();
+        // A button passes its mouse moves on to the background; those do not count.
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (event->type() == QEvent::MouseMove && !m_background->childAt(mouse->position().toPoint()))
+            mouseOverBackground();
     } else {
         const int index = int(m_buttons.indexOf(static_cast<QPushButton *>(watched)));
         if (index >= 0)

@@ -210,6 +210,7 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
     click(static_cast<TopicMenuForm *>(host.currentForm())->button(12));
     menu = current<FormMenu>();
     ASSERT_EQ(state.CaptionTrailCount, 1);
+    menu->FitButtonFont();
 
     QComboBox *users = menu->userList();
     ASSERT_EQ(users->count(), 2);

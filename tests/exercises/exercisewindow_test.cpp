@@ -2,12 +2,15 @@
 #include "testenv.h"
 
 #include "exercises/exercisewindow.h"
+#include "feedback/colours.h"
 #include "layout/formhost.h"
 #include "layout/picturebox.h"
+#include "scanning/exercisescanning.h"
 #include "state/appstate.h"
 #include "state/random.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -52,6 +55,19 @@ protected:
     }
 
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    // A switch press: the key goes to whatever holds the focus.
+    void press(Qt::Key key)
+    {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : host.currentForm();
+        QTest::keyClick(target, key);
+    }
+
+    static bool lit(QPushButton *button)
+    {
+        return button->palette().color(QPalette::Button)
+            == Colours::fromNumber(appState().Settings.SelectedButtonColour);
+    }
 
     RecordedDialogs dialogs;
     RecordedSounds sounds;
@@ -225,6 +241,95 @@ TEST_F(ExerciseTest, AReviewPlaysTheStoreAgainstEachItemsOwnPair)
     EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("anno"));
     click(window->answerButton(0));
     EXPECT_TRUE(window->solved());
+}
+
+TEST_F(ExerciseTest, TwoKeysPlayAWholeExercise)
+{
+    appState().Settings.InputMode = 1;
+    appState().Settings.SpeechOn = true;
+    ExerciseWindow *window = open("Marco _ un gatto,ha\r\n");
+    EXPECT_TRUE(lit(window->answerButton(0)));
+    EXPECT_TRUE(window->scanning()->highlighter().outlineShown(0));
+
+    press(Qt::Key_Space);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(lit(window->readButton()));
+    press(Qt::Key_Space);
+    EXPECT_TRUE(lit(window->answerButton(0)));
+
+    // Wrong: the highlight stays where it was.
+    press(Qt::Key_Return);
+    EXPECT_EQ(appState().WrongCount, 1);
+    EXPECT_TRUE(window->wrongSign()->isVisible());
+    EXPECT_EQ(appState().CaptionTrail[1].marks, QStringLiteral(" * "));
+    EXPECT_TRUE(lit(window->answerButton(0)));
+
+    press(Qt::Key_Space);
+    press(Qt::Key_Return);
+    EXPECT_EQ(appState().RightCount, 1);
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("Marco ha un gatto"));
+    EXPECT_TRUE(window->nextButton()->isVisible());
+    EXPECT_TRUE(lit(window->nextButton()));
+    EXPECT_FALSE(lit(window->answerButton(1)));
+    EXPECT_TRUE(window->answerButton(1)->isEnabled()) << "the keys leave the answers enabled";
+    EXPECT_EQ(sounds.played().size(), 2);
+
+    press(Qt::Key_Space);
+    EXPECT_TRUE(lit(window->nextButton())) << "space waits on avanti";
+    press(Qt::Key_Return);
+    EXPECT_FALSE(window->nextButton()->isVisible());
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("Marco _ un gatto"));
+    EXPECT_TRUE(lit(window->answerButton(0)));
+    EXPECT_EQ(appState().CaptionTrailCount, 2);
+}
+
+TEST_F(ExerciseTest, OneKeyPlaysAWholeExercise)
+{
+    appState().Settings.InputMode = 2;
+    appState().Settings.ScanInterval = 6;
+    appState().Settings.SpeechOn = false;
+    appState().ChoiceA = QStringLiteral("o");
+    appState().ChoiceB = QStringLiteral("ho");
+    ExerciseWindow *window = open("io _ fame,ho\r\n");
+    ExerciseScanning *scanning = window->scanning();
+    EXPECT_TRUE(scanning->timer().isActive());
+    EXPECT_EQ(scanning->timer().interval(), 1500);
+    EXPECT_TRUE(lit(window->answerButton(0)));
+
+    // A held key stops the steps; its release answers and starts them again.
+    QWidget *target = host.currentForm();
+    QTest::keyPress(target, Qt::Key_Space);
+    EXPECT_FALSE(scanning->timer().isActive());
+    QTest::keyRelease(target, Qt::Key_Space);
+    EXPECT_EQ(appState().WrongCount, 1);
+    EXPECT_TRUE(scanning->timer().isActive());
+
+    scanning->tick();
+    EXPECT_TRUE(lit(window->answerButton(1)));
+    press(Qt::Key_Space);
+    EXPECT_EQ(appState().RightCount, 1);
+    EXPECT_TRUE(lit(window->nextButton()));
+    EXPECT_FALSE(scanning->timer().isActive()) << "the highlight rests on avanti";
+
+    press(Qt::Key_Space);
+    EXPECT_FALSE(window->nextButton()->isVisible());
+    EXPECT_TRUE(lit(window->answerButton(0)));
+    EXPECT_TRUE(scanning->timer().isActive());
+
+    // Another key stops the steps until a space is released.
+    press(Qt::Key_A);
+    EXPECT_FALSE(scanning->timer().isActive());
+}
+
+TEST_F(ExerciseTest, SpaceOnAFocusedAnswerMovesTheHighlightOnly)
+{
+    appState().Settings.InputMode = 1;
+    appState().Settings.SpeechOn = true;
+    ExerciseWindow *window = open("vado _ scuola,a\r\n");
+    window->answerButton(1)->setFocus();
+    QTest::keyClick(window->answerButton(1), Qt::Key_Space);
+    EXPECT_EQ(appState().RightCount + appState().WrongCount, 0) << "space moved the highlight only";
+    EXPECT_TRUE(lit(window->answerButton(1)));
 }
 
 TEST(TopicReturn, EveryMarkerNamesItsMenu)

@@ -1,0 +1,239 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "app/formmenu.h"
+#include "app/startup.h"
+#include "app/topicmenu.h"
+#include "exercises/exercisewindow.h"
+#include "feedback/colours.h"
+#include "layout/fontfit.h"
+#include "layout/formhost.h"
+#include "records/activityrecord.h"
+#include "scanning/exercisescanning.h"
+#include "scanning/menuscanning.h"
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+#include "state/random.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The whole program's windows over a program folder whose "Uso  h" lists
+// hold one item each.
+class SwitchAccessTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        registerForms(host);
+        host.resize(1024, 768);
+        host.show();
+        AppState &state = appState();
+        state.ApplicationFolder = TestEnv::makeFolder(QStringLiteral("program"));
+        QDir().mkpath(state.ApplicationFolder + QStringLiteral("/testidifort/h"));
+        TestEnv::writeFile(
+            state.ApplicationFolder + QStringLiteral("/testidifort/h/aha.txt"), "_ casa,a\r\n");
+        state.UserName = QStringLiteral("anna");
+        for (const QString &folder : SettingsFolders::all())
+            QDir().mkpath(folder);
+        state.ProfilePath = ProfileFiles::pathFor(state.UserName);
+        state.Settings.SelectedButtonColour = 65280;
+        state.Settings.ButtonColour = 0xC0C0C0;
+        Random::setSource([] { return 0.0; });
+    }
+
+    void TearDown() override { Random::setSource({}); }
+
+    template<typename FormType> FormType *current() { return qobject_cast<FormType *>(host.currentForm()); }
+
+    void press(Qt::Key key)
+    {
+        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : host.currentForm();
+        QTest::keyClick(target, key);
+    }
+
+    static bool lit(QPushButton *button)
+    {
+        return button->palette().color(QPalette::Button)
+            == Colours::fromNumber(appState().Settings.SelectedButtonColour);
+    }
+
+    // The pointer moves over the widget, as the window system reports it.
+    static void hover(QWidget *widget)
+    {
+        const QPointF local(2, 2);
+        QMouseEvent move(
+            QEvent::MouseMove, local, widget->mapToGlobal(local), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &move);
+    }
+
+    static QColor colour(QPushButton *button) { return button->palette().color(QPalette::Button); }
+
+    RecordedDialogs dialogs;
+    RecordedSounds sounds;
+    FormHost host;
+};
+
+TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
+{
+    appState().Settings.InputMode = 2;
+    appState().Settings.ScanInterval = 4;
+    FormMenu *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    MenuScanning *scanning = menu->scanning();
+    EXPECT_TRUE(scanning->timer().isActive());
+    EXPECT_EQ(scanning->timer().interval(), 1000);
+    EXPECT_EQ(scanning->highlighter().highlighted(), -1) << "nothing is lit before the first step";
+
+    for (int i = 0; i < 8; ++i)
+        scanning->tick();
+    EXPECT_TRUE(lit(menu->button(7)));
+    press(Qt::Key_Space);
+
+    auto *topic = current<TopicMenuForm>();
+    ASSERT_TRUE(topic);
+    EXPECT_EQ(topic->formName(), QStringLiteral("FormMenuH"));
+    topic->scanning()->tick();
+    EXPECT_TRUE(lit(topic->button(0)));
+    press(Qt::Key_Space);
+
+    auto *exercise = current<ExerciseWindow>();
+    ASSERT_TRUE(exercise);
+    EXPECT_TRUE(lit(exercise->answerButton(0)));
+    press(Qt::Key_Space);
+    EXPECT_EQ(appState().RightCount, 1);
+    EXPECT_EQ(exercise->wordLabel()->text(), QStringLiteral("a casa"));
+    EXPECT_TRUE(lit(exercise->nextButton()));
+    press(Qt::Key_Space);
+    EXPECT_EQ(exercise->wordLabel()->text(), QStringLiteral("_ casa"));
+    EXPECT_TRUE(exercise->scanning()->timer().isActive());
+
+    const AppState &state = appState();
+    ASSERT_EQ(state.CaptionTrailCount, 4);
+    EXPECT_EQ(state.CaptionTrail[1].caption, QStringLiteral("Uso  h"));
+    EXPECT_EQ(state.CaptionTrail[2].caption, QStringLiteral("a  ha"));
+}
+
+TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
+{
+    appState().Settings.InputMode = 1;
+    FormMenu *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    EXPECT_TRUE(lit(menu->button(0))) << "the first button is lit at once";
+    for (int i = 0; i < 9; ++i)
+        press(Qt::Key_Space);
+    EXPECT_TRUE(lit(menu->button(0)));
+    EXPECT_FALSE(lit(menu->button(8)));
+    EXPECT_EQ(colour(menu->button(8)), QColor(0xC0, 0xC0, 0xC0));
+
+    press(Qt::Key_Space);
+    press(Qt::Key_Return);
+    ASSERT_TRUE(current<TopicMenuForm>());
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuCG"));
+    EXPECT_TRUE(lit(current<TopicMenuForm>()->button(0))) << "a new visit starts afresh";
+}
+
+TEST_F(SwitchAccessTest, ASpaceBeforeTheFirstStepSelectsTheLastButtonAndEndsTheProgram)
+{
+    appState().Settings.InputMode = 2;
+    QSignalSpy ending(&host, &FormHost::programEnding);
+    host.showForm(QStringLiteral("FormMenu"));
+    press(Qt::Key_Space);
+    EXPECT_EQ(ending.count(), 1);
+}
+
+TEST_F(SwitchAccessTest, AnotherKeyStopsTheStepsUntilASpaceIsReleased)
+{
+    appState().Settings.InputMode = 2;
+    auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
+    press(Qt::Key_A);
+    EXPECT_FALSE(topic->scanning()->timer().isActive());
+    press(Qt::Key_Return);
+    EXPECT_EQ(host.currentForm(), topic) << "Enter selects nothing in automatic mode";
+}
+
+TEST_F(SwitchAccessTest, TheMouseLightsTheButtonUnderItInRedOnlyInMouseMode)
+{
+    auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
+    hover(topic->button(2));
+    EXPECT_EQ(colour(topic->button(2)), QColor(255, 0, 0)) << "red, whatever the scanning colour";
+    hover(topic->button(3));
+    EXPECT_EQ(colour(topic->button(2)), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(colour(topic->button(3)), QColor(255, 0, 0));
+    hover(topic->clientArea());
+    for (int i = 0; i < topic->buttonCount(); ++i)
+        EXPECT_EQ(colour(topic->button(i)), QColor(0xC0, 0xC0, 0xC0));
+
+    // Keys do nothing for the mouse user.
+    press(Qt::Key_Space);
+    press(Qt::Key_Return);
+    EXPECT_EQ(host.currentForm(), topic);
+
+    appState().Settings.InputMode = 1;
+    topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
+    hover(topic->button(2));
+    EXPECT_TRUE(lit(topic->button(0)));
+    EXPECT_EQ(colour(topic->button(2)), QColor(0xC0, 0xC0, 0xC0));
+    QTest::mouseClick(topic->button(0), Qt::LeftButton);
+    EXPECT_TRUE(current<ExerciseWindow>()) << "clicks work in every mode";
+}
+
+TEST_F(SwitchAccessTest, CaptionsFillTheButtonsInOneSizeAndCapitals)
+{
+    appState().Settings.LetterCase = QStringLiteral("maiuscolo");
+    auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
+    EXPECT_TRUE(topic->fontFitPending());
+    topic->FitButtonFont();
+    EXPECT_FALSE(topic->fontFitPending());
+
+    QStringList captions;
+    for (int i = 0; i < topic->buttonCount(); ++i)
+        captions << topic->button(i)->text();
+    EXPECT_TRUE(captions.contains(QStringLiteral("ANNO  HANNO")));
+    const int points
+        = FontFit::fittingPointSize(captions, appState().Settings.TextFontName, topic->button(0)->size());
+    for (int i = 0; i < topic->buttonCount(); ++i) {
+        EXPECT_EQ(topic->button(i)->font().pointSize(), points);
+        EXPECT_EQ(topic->button(i)->font().family(), QFont(appState().Settings.TextFontName).family());
+    }
+}
+
+TEST_F(SwitchAccessTest, TheUserListShowsEveryProfileAndSelectsTheCurrentUser)
+{
+    AppState &state = appState();
+    state.Settings.LetterCase = QStringLiteral("maiuscolo");
+    ASSERT_TRUE(SalvaImpostazioni());
+    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    menu->FitButtonFont();
+    EXPECT_FALSE(menu->userList()->isVisibleTo(menu)) << "one profile: no list";
+
+    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("Luca"));
+    ASSERT_TRUE(SalvaImpostazioni());
+    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
+    ActivityRecord::clear();
+    ActivityRecord::addCaption(QStringLiteral("Uso  h"));
+
+    menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    menu->FitButtonFont();
+    QComboBox *users = menu->userList();
+    EXPECT_TRUE(users->isVisibleTo(menu));
+    ASSERT_EQ(users->count(), 2);
+    EXPECT_EQ(users->itemText(0), QStringLiteral("ANNA"));
+    EXPECT_EQ(users->itemText(1), QStringLiteral("LUCA"));
+    EXPECT_EQ(users->currentIndex(), 0);
+    EXPECT_EQ(state.UserName, QStringLiteral("anna")) << "the profile keeps its own spelling";
+    EXPECT_EQ(state.CaptionTrailCount, 1) << "the same user keeps the record";
+    EXPECT_EQ(users->font().pointSize(), qMax(14, menu->button(0)->font().pointSize() - 10));
+    EXPECT_FALSE(menu->fontFitPending()) << "selecting the user does not start the step again";
+}
+
+} // namespace
