@@ -43,7 +43,7 @@ protected:
     QPushButton *second = nullptr;
     QList<int> downs;
     QList<int> ups;
-    SwitchKeyFilter filter {&window, [this](int key) { downs << key; }, [this](int key) { ups << key; }};
+    SwitchKeyFilter filter{&window, [this](int key) { downs << key; }, [this](int key) { ups << key; }};
 };
 
 TEST_F(SwitchKeysTest, SpaceAndEnterReachTheScannerNotTheFocusedButton)
