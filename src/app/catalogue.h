@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exercises/wordstore.h"
+
 #include <QList>
 #include <QPoint>
 #include <QSize>
@@ -29,12 +31,7 @@ struct Button
     Opens opens = Opens::TwoChoice;
 };
 
-struct ReviewFile
-{
-    QString file;
-    QString first;
-    QString second;
-};
+using ReviewFile = ::ReviewFile;
 
 struct TopicMenu
 {

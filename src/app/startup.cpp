@@ -130,16 +130,9 @@ void registerForms(FormHost &host)
     host.registerForm(QStringLiteral("FormInfo"), [] { return new FormInfo; });
     for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus())
         host.registerForm(menu.formName, [&menu] { return new TopicMenuForm(menu); });
-    for (const auto kind : {ExerciseWindow::Kind::Words, ExerciseWindow::Kind::Sentences}) {
+    using Kind = ExerciseWindow::Kind;
+    for (const Kind kind : {Kind::Words, Kind::Sentences, Kind::Review, Kind::Articles, Kind::Syllables})
         host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
-    }
-
-    const QString notYet = QStringLiteral("Questo esercizio non è ancora disponibile.");
-    for (const char *name : {"FormEsercizi3", "FormEsercizi5", "FormEserciziRiep"}) {
-        const QString formName = QString::fromLatin1(name);
-        host.registerForm(
-            formName, [formName, notYet] { return new PlaceholderForm(formName, notYet, QString()); });
-    }
     host.registerForm(QStringLiteral("FormConfigura"), [] {
         return new PlaceholderForm(QStringLiteral("FormConfigura"),
             QStringLiteral("La configurazione non è ancora disponibile."), QStringLiteral("FormMenu"));

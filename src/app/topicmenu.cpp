@@ -1,5 +1,6 @@
 #include "topicmenu.h"
 
+#include "layout/dialogs.h"
 #include "records/activityrecord.h"
 #include "state/appstate.h"
 
@@ -20,6 +21,16 @@ void TopicMenuForm::formActivate()
     MenuForm::formActivate();
 }
 
+void TopicMenuForm::CaricaRipasso()
+{
+    const ReviewReport report = ::CaricaRipasso(m_menu.review);
+    // Told once, here: the review window plays whatever could be read.
+    if (!report.ok())
+        Dialogs::information(this, report.text());
+    if (report.rows > 0)
+        showForm(Catalogue::formNameFor(Catalogue::Opens::Review));
+}
+
 void TopicMenuForm::Command1_Click(int index)
 {
     const Catalogue::Button &entry = m_menu.buttons[index];
@@ -27,6 +38,10 @@ void TopicMenuForm::Command1_Click(int index)
         ActivityRecord::addCaption(button(index)->text());
 
     AppState &state = appState();
+    if (entry.opens == Catalogue::Opens::Review) {
+        CaricaRipasso();
+        return;
+    }
     if (!entry.file.isEmpty())
         state.WordListPath = state.ApplicationFolder + u'/' + entry.file;
     if (entry.opens == Catalogue::Opens::TwoChoice) {

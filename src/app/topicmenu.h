@@ -14,6 +14,10 @@ public:
 
     const Catalogue::TopicMenu &menu() const { return m_menu; }
 
+    // Fills the word store with the menu's review and opens the review
+    // window; a menu without a review list does nothing.
+    void CaricaRipasso();
+
 protected:
     void formActivate() override;
     void Command1_Click(int index) override;

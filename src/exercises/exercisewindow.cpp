@@ -52,6 +52,75 @@ void setBackground(QWidget *widget, const QColor &colour)
     widget->setAutoFillBackground(true);
 }
 
+// Where a configuration puts its controls, in design twips.
+struct WindowLayout
+{
+    QSize canvas;
+    QRect word;
+    QList<QRect> answers;
+    // The spellings of windows whose buttons never change; empty when each
+    // item or menu brings its pair.
+    QStringList fixedSpellings;
+    QRect next;
+    QRect read;
+    QRect signs;
+    int countsLeft = 0; // the captions "Esatti" and "Errati"; the counts follow
+    QRect agent;
+    QRect scan;
+};
+
+WindowLayout layoutFor(ExerciseWindow::Kind kind)
+{
+    using Kind = ExerciseWindow::Kind;
+    WindowLayout layout;
+    if (kind == Kind::Articles || kind == Kind::Syllables) {
+        layout.signs = {3720, 240, 975, 855};
+        layout.countsLeft = 5265;
+        layout.scan = {6480, 3240, 975, 495};
+    } else {
+        layout.canvas = {8490, 5790};
+        layout.word = {600, 1560, 7335, 1095};
+        layout.next = {6000, 4560, 1935, 975};
+        layout.read = {3240, 4560, 1935, 975};
+        layout.signs = {4560, 240, 975, 855};
+        layout.countsLeft = 6105;
+        layout.agent = {240, 3000, 1935, 2535};
+        layout.scan = {7200, 3360, 975, 495};
+    }
+    switch (kind) {
+    case Kind::Words:
+    case Kind::Review:
+        layout.answers = {{2640, 3000, 1212, 1092}, {4680, 3000, 1212, 1092}};
+        break;
+    case Kind::Sentences:
+        // Sentences bring longer spellings: their buttons are wider.
+        layout.answers = {{2280, 3000, 1935, 1092}, {4560, 3000, 1935, 1092}};
+        layout.read = {3360, 4560, 1935, 975};
+        break;
+    case Kind::Articles:
+        layout.canvas = {7485, 5340};
+        layout.word = {480, 1440, 6495, 1095};
+        layout.answers = {{1800, 2760, 1212, 1092}, {3360, 2760, 1212, 1092}, {4920, 2760, 1212, 1092}};
+        layout.fixedSpellings = {QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")};
+        layout.next = {5160, 4080, 1935, 975};
+        layout.read = {2880, 4080, 1935, 975};
+        layout.agent = {120, 3240, 1575, 1935};
+        break;
+    case Kind::Syllables:
+        layout.canvas = {7485, 5655};
+        layout.word = {1800, 1440, 5175, 1095};
+        for (int left : {600, 1920, 3240, 4560, 5880})
+            layout.answers << QRect(left, 3120, 1212, 1092);
+        layout.fixedSpellings = {QStringLiteral("gna"), QStringLiteral("gne"), QStringLiteral("gni"),
+            QStringLiteral("gno"), QStringLiteral("gnu")};
+        layout.next = {5160, 4440, 1935, 975};
+        layout.read = {2880, 4440, 1935, 975};
+        layout.agent = {120, 720, 1575, 1815};
+        break;
+    }
+    return layout;
+}
+
 } // namespace
 
 QString ExerciseWindow::topicMenuFor(const QString &marker)
@@ -78,72 +147,73 @@ QString ExerciseWindow::formNameFor(Kind kind)
         return QStringLiteral("FormEsFrasi");
     case Kind::Review:
         return QStringLiteral("FormEserciziRiep");
+    case Kind::Articles:
+        return QStringLiteral("FormEsercizi3");
+    case Kind::Syllables:
+        return QStringLiteral("FormEsercizi5");
     }
     return {};
 }
 
 ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
-    : Form(formNameFor(kind), QSize(8490, 5790), parent)
+    : Form(formNameFor(kind), layoutFor(kind).canvas, parent)
     , m_kind(kind)
 {
-    // Sentences bring longer spellings: their buttons are wider.
-    const bool wide = kind == Kind::Sentences;
-
-    m_etArticoli = addControl(new QLabel, QRect(600, 1560, 7335, 1095));
+    const WindowLayout layout = layoutFor(kind);
+    m_etArticoli = addControl(new QLabel, layout.word);
     m_etArticoli->setObjectName(QStringLiteral("EtArticoli"));
     m_etArticoli->setAlignment(Qt::AlignCenter);
     m_etArticoli->setWordWrap(kind == Kind::Sentences);
     m_etArticoli->setAutoFillBackground(true);
 
-    const QList<QRect> answerPlaces = wide ? QList<QRect>{{2280, 3000, 1935, 1092}, {4560, 3000, 1935, 1092}}
-                                           : QList<QRect>{{2640, 3000, 1212, 1092}, {4680, 3000, 1212, 1092}};
-    const QStringList answerNames = {QStringLiteral("BtIl"), QStringLiteral("Btlo")};
-    for (int i = 0; i < answerPlaces.size(); ++i) {
-        auto *button = addControl(new QPushButton, answerPlaces[i]);
-        button->setObjectName(answerNames[i]);
+    const bool pair = layout.fixedSpellings.isEmpty();
+    for (int i = 0; i < layout.answers.size(); ++i) {
+        auto *button = addControl(new QPushButton, layout.answers[i]);
+        button->setObjectName(pair ? (i == 0 ? QStringLiteral("BtIl") : QStringLiteral("Btlo"))
+                                   : QStringLiteral("Bottone_%1").arg(i));
         connect(button, &QPushButton::clicked, this, [this, i] { answer(i); });
         m_answerButtons << button;
     }
+    m_fixedSpellings = layout.fixedSpellings;
 
-    m_command1 = addControl(new QPushButton(QStringLiteral("avanti")), QRect(6000, 4560, 1935, 975));
+    m_command1 = addControl(new QPushButton(QStringLiteral("avanti")), layout.next);
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setFont(arialBold(14.25));
     m_command1->hide();
     connect(m_command1, &QPushButton::clicked, this, &ExerciseWindow::Command1_Click);
 
-    m_command2 = addControl(new QPushButton(QStringLiteral("leggi")),
-        wide ? QRect(3360, 4560, 1935, 975) : QRect(3240, 4560, 1935, 975));
+    m_command2 = addControl(new QPushButton(QStringLiteral("leggi")), layout.read);
     m_command2->setObjectName(QStringLiteral("Command2"));
     m_command2->setFont(arialBold(14.25));
     connect(m_command2, &QPushButton::clicked, this, &ExerciseWindow::Command2_Click);
 
     const QString images = appState().ApplicationFolder + QStringLiteral("/images/");
-    m_comandoIconaSi = addControl(new PictureBox, QRect(4560, 240, 975, 855));
+    m_comandoIconaSi = addControl(new PictureBox, layout.signs);
     m_comandoIconaSi->setObjectName(QStringLiteral("ComandoIconaSi"));
     m_comandoIconaSi->load(images + QStringLiteral("giusto.svg"));
-    m_comandoIconaNo = addControl(new PictureBox, QRect(4560, 240, 975, 855));
+    m_comandoIconaNo = addControl(new PictureBox, layout.signs);
     m_comandoIconaNo->setObjectName(QStringLiteral("ComandoIconaNo"));
     m_comandoIconaNo->load(images + QStringLiteral("sbagliato.svg"));
     // Before the first answer the place of the signs shows neither.
     m_comandoIconaSi->hide();
     m_comandoIconaNo->hide();
 
-    auto *label1 = addControl(new QLabel(QStringLiteral("Esatti")), QRect(6105, 330, 735, 375));
+    auto *label1 = addControl(new QLabel(QStringLiteral("Esatti")), QRect(layout.countsLeft, 330, 735, 375));
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setFont(arialBold(12));
-    m_etichettaEsatti = addControl(new QLabel, QRect(6945, 210, 975, 615));
+    m_etichettaEsatti = addControl(new QLabel, QRect(layout.countsLeft + 840, 210, 975, 615));
     m_etichettaEsatti->setObjectName(QStringLiteral("EtichettaEsatti"));
     m_etichettaEsatti->setFont(arialBold(18));
-    auto *label5 = addControl(new QLabel(QStringLiteral("Errati")), QRect(6105, 660, 735, 495));
+    auto *label5 = addControl(new QLabel(QStringLiteral("Errati")), QRect(layout.countsLeft, 660, 735, 495));
     label5->setObjectName(QStringLiteral("Label5"));
     label5->setFont(arialBold(12));
-    m_etichettaErrati = addControl(new QLabel, QRect(6945, 540, 855, 615));
+    m_etichettaErrati = addControl(new QLabel, QRect(layout.countsLeft + 840, 540, 855, 615));
     m_etichettaErrati->setObjectName(QStringLiteral("EtichettaErrati"));
     m_etichettaErrati->setFont(arialBold(18));
 
-    m_picAgent = addControl(new QWidget, QRect(240, 3000, 1935, 2535));
+    m_picAgent = addControl(new QWidget, layout.agent);
     m_picAgent->setObjectName(QStringLiteral("picAgent"));
-    m_pictureScansione = addControl(new QWidget, QRect(7200, 3360, 975, 495));
+    m_pictureScansione = addControl(new QWidget, layout.scan);
     m_pictureScansione->setObjectName(QStringLiteral("PictureScansione"));
     m_pictureScansione->hide();
 
@@ -152,9 +222,12 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
             [this] { ProssimaParola(); }});
 
     QMenuBar *bar = menuBar();
-    m_mnuSuoni = bar->addAction(QString());
-    m_mnuSuoni->setObjectName(QStringLiteral("mnuSuoni"));
-    connect(m_mnuSuoni, &QAction::triggered, this, &ExerciseWindow::mnuSuoni_Click);
+    // The syllable window has no sounds command.
+    if (kind != Kind::Syllables) {
+        m_mnuSuoni = bar->addAction(QString());
+        m_mnuSuoni->setObjectName(QStringLiteral("mnuSuoni"));
+        connect(m_mnuSuoni, &QAction::triggered, this, &ExerciseWindow::mnuSuoni_Click);
+    }
     m_menuAzzera = bar->addAction(QStringLiteral("Azzera conteggio          "));
     m_menuAzzera->setObjectName(QStringLiteral("MenuAzzera"));
     connect(m_menuAzzera, &QAction::triggered, this, &ExerciseWindow::MenuAzzera_Click);
@@ -174,8 +247,8 @@ void ExerciseWindow::formLoad()
     m_etichettaEsatti->setText(QString::number(state.RightCount));
     m_etichettaErrati->setText(QString::number(state.WrongCount));
 
-    m_answerButtons[0]->setText(shown(state.ChoiceA));
-    m_answerButtons[1]->setText(shown(state.ChoiceB));
+    for (int i = 0; i < m_answerButtons.size(); ++i)
+        m_answerButtons[i]->setText(shown(offeredSpelling(i)));
 
     QPalette textPalette = m_etArticoli->palette();
     textPalette.setColor(QPalette::Window, Colours::fromNumber(settings.TextBackColour));
@@ -185,14 +258,18 @@ void ExerciseWindow::formLoad()
     for (QPushButton *button : std::as_const(m_answerButtons))
         button->setFont(textFont());
 
-    for (QPushButton *button : {m_answerButtons[0], m_answerButtons[1], m_command1, m_command2})
+    for (QPushButton *button : std::as_const(m_answerButtons))
         button->setCursor(buttonPointer());
+    m_command1->setCursor(buttonPointer());
+    m_command2->setCursor(buttonPointer());
 
     m_command2->setVisible(settings.SpeechOn);
     m_picAgent->setVisible(settings.SpeechOn);
 
     switch (m_kind) {
     case Kind::Words:
+    case Kind::Articles:
+    case Kind::Syllables:
         m_loadReport = CaricaParole();
         break;
     case Kind::Sentences:
@@ -206,8 +283,9 @@ void ExerciseWindow::formLoad()
 
 void ExerciseWindow::formActivate()
 {
-    m_mnuSuoni->setText(
-        appState().Settings.SoundsOn ? QStringLiteral("Disattiva suoni") : QStringLiteral("Attiva suoni"));
+    if (m_mnuSuoni)
+        m_mnuSuoni->setText(appState().Settings.SoundsOn ? QStringLiteral("Disattiva suoni")
+                                                         : QStringLiteral("Attiva suoni"));
 
     if (!m_reportShown && !m_loadReport.ok()) {
         m_reportShown = true;
@@ -243,12 +321,14 @@ void ExerciseWindow::ProssimaParola()
 
     ScegliParolaCasuale();
     const WordItem &item = state.wordRow(state.CurrentWordIndex);
-    m_etArticoli->setText(shown(item.text));
-    if (m_kind != Kind::Words) {
-        m_answerButtons[0]->setText(shown(item.firstChoice));
-        m_answerButtons[1]->setText(shown(item.secondChoice));
+    QStringList spellings;
+    for (int i = 0; i < m_answerButtons.size(); ++i) {
+        spellings << offeredSpelling(i);
+        m_answerButtons[i]->setText(shown(spellings.last()));
     }
-    m_recordRow = ActivityRecord::addItem(m_etArticoli->text());
+    m_etArticoli->setText(shown(gapShownApart(item.text, spellings)));
+    // The syllable exercise leaves no trace in the record.
+    m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_etArticoli->text());
     m_scanning->itemShown();
 }
 
@@ -260,6 +340,8 @@ void ExerciseWindow::MostraParola()
 QString ExerciseWindow::offeredSpelling(int buttonIndex) const
 {
     const AppState &state = appState();
+    if (!m_fixedSpellings.isEmpty())
+        return m_fixedSpellings.value(buttonIndex);
     if (m_kind == Kind::Words)
         return buttonIndex == 0 ? state.ChoiceA : state.ChoiceB;
     const WordItem &item = state.wordRow(state.CurrentWordIndex);

@@ -12,17 +12,20 @@ class QAction;
 class QLabel;
 class QPushButton;
 
-// The two-choice exercise: a word or sentence with a gap, two buttons with
-// the spellings that could fill it. One window type in three configurations:
-//   Words     - a word list; the menu's pair of spellings on the buttons;
+// The exercise: a word or sentence with a gap, and buttons with the
+// spellings that could fill it. One window type in five configurations:
+//   Words     - a word list; the menu's pair of spellings on two buttons;
 //   Sentences - a sentence list; each item brings its own pair;
-//   Review    - the word store a review filled; each item brings its pair.
+//   Review    - the word store a review filled; each item brings its pair;
+//   Articles  - a word list; three fixed buttons "la", "lo", "l'";
+//   Syllables - a word list; five fixed buttons "gna" to "gnu", and no
+//               record of the words done.
 class ExerciseWindow : public Form
 {
     Q_OBJECT
 
 public:
-    enum class Kind { Words, Sentences, Review };
+    enum class Kind { Words, Sentences, Review, Articles, Syllables };
 
     explicit ExerciseWindow(Kind kind, QWidget *parent = nullptr);
 
@@ -44,6 +47,7 @@ public:
 
     QLabel *wordLabel() const { return m_etArticoli; }
     QPushButton *answerButton(int index) const { return m_answerButtons.value(index); }
+    int answerCount() const { return int(m_answerButtons.size()); }
     QPushButton *nextButton() const { return m_command1; }
     QPushButton *readButton() const { return m_command2; }
     QLabel *rightCountLabel() const { return m_etichettaEsatti; }
@@ -83,6 +87,7 @@ private:
     Kind m_kind;
     QLabel *m_etArticoli = nullptr;
     QList<QPushButton *> m_answerButtons;
+    QStringList m_fixedSpellings;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
     PictureBox *m_comandoIconaSi = nullptr;

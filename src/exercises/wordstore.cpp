@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include <utility>
 
 namespace {
@@ -37,7 +39,14 @@ int lineEnds(const QString &field)
 class ListLoader
 {
 public:
-    explicit ListLoader(bool sentences)
+    // Rows are written after `rowsBefore`, so that several lists can follow
+    // one another in the store.
+    // A part of a review keeps quiet about
+    // an empty file and about the store filling up: the review speaks for
+    // all its files.
+    explicit ListLoader(bool sentences, int rowsBefore = 0, bool partOfReview = false)
+        : m_count(rowsBefore)
+        , m_partOfReview(partOfReview)
     {
         m_report.path = appState().WordListPath;
         m_report.sentences = sentences;
@@ -57,7 +66,7 @@ public:
         }
         FieldReader probe(file.text);
         probe.skipEmptyLines();
-        if (probe.atEnd())
+        if (probe.atEnd() && !m_partOfReview)
             problem(0, QStringLiteral("il file è vuoto"));
         text = std::move(file.text);
         return true;
@@ -68,8 +77,10 @@ public:
     {
         if (m_count < kMaxWordRows)
             return true;
-        problem(line,
-            QStringLiteral("il file contiene più di %1 righe: usate solo le prime %1").arg(kMaxWordRows));
+        m_overflowed = true;
+        if (!m_partOfReview)
+            problem(line,
+                QStringLiteral("il file contiene più di %1 righe: usate solo le prime %1").arg(kMaxWordRows));
         return false;
     }
 
@@ -80,13 +91,19 @@ public:
     LoadReport finish()
     {
         appState().WordCount = qint16(m_count);
-        m_report.recordsRead = m_count;
+        m_report.recordsRead = m_count - m_rowsBefore;
         return std::move(m_report);
     }
+
+    int rows() const { return m_count; }
+    bool overflowed() const { return m_overflowed; }
 
 private:
     LoadReport m_report;
     int m_count = 0;
+    int m_rowsBefore = m_count;
+    bool m_partOfReview = false;
+    bool m_overflowed = false;
 };
 
 } // namespace
@@ -116,13 +133,11 @@ QString LoadReport::text() const
     return message;
 }
 
-LoadReport CaricaParole()
-{
-    ListLoader loader(false);
-    QString text;
-    if (!loader.open(text))
-        return loader.finish();
+namespace {
 
+// The word records (gapped word, answer) of a list's text, one per line.
+void readWordRecords(ListLoader &loader, const QString &text)
+{
     FieldReader reader(text);
     for (;;) {
         reader.skipEmptyLines();
@@ -158,7 +173,68 @@ LoadReport CaricaParole()
         row.text = gapped;
         row.answer = answer;
     }
+}
+
+} // namespace
+
+LoadReport CaricaParole()
+{
+    ListLoader loader(false);
+    QString text;
+    if (loader.open(text))
+        readWordRecords(loader, text);
     return loader.finish();
+}
+
+ReviewReport CaricaRipasso(const QList<ReviewFile> &files)
+{
+    AppState &state = appState();
+    ReviewReport review;
+    int rows = 0;
+    state.WordCount = 0;
+    for (const ReviewFile &file : files) {
+        state.WordListPath = state.ApplicationFolder + u'/' + file.file;
+        ListLoader loader(false, rows, true);
+        QString text;
+        if (!loader.open(text)) {
+            review.missing << state.WordListPath;
+            continue;
+        }
+        readWordRecords(loader, text);
+        for (int row = rows + 1; row <= loader.rows(); ++row) {
+            WordItem &item = state.writableWordRow(row);
+            item.firstChoice = file.first;
+            item.secondChoice = file.second;
+        }
+        rows = loader.rows();
+        review.full = loader.overflowed();
+        LoadReport report = loader.finish();
+        if (!report.ok())
+            review.damaged << report;
+        if (review.full)
+            break;
+    }
+    review.rows = rows;
+    return review;
+}
+
+QString ReviewReport::text() const
+{
+    QStringList parts;
+    if (!missing.isEmpty()) {
+        QString message = missing.size() == 1
+            ? QStringLiteral("Il ripasso continua senza questo file, che non si è potuto leggere:")
+            : QStringLiteral("Il ripasso continua senza questi file, che non si sono potuti leggere:");
+        for (const QString &path : missing)
+            message += u'\n' + QDir::toNativeSeparators(path);
+        parts << message;
+    }
+    for (const LoadReport &report : damaged)
+        parts << report.text();
+    if (full)
+        parts << QStringLiteral("Il ripasso contiene più di %1 parole: usate solo le prime %1.")
+                     .arg(kMaxWordRows);
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 LoadReport CaricaFrasi()
@@ -233,6 +309,22 @@ QString ParolaCompleta(int row)
 {
     const WordItem &item = appState().wordRow(row);
     return completeWord(item.text, item.answer);
+}
+
+QString gapShownApart(const QString &gapped, const QStringList &spellings)
+{
+    const bool elided = std::any_of(spellings.cbegin(), spellings.cend(),
+        [](const QString &spelling) { return spelling.endsWith(u'\'') || spelling.endsWith(u'\u2019'); });
+    if (!elided)
+        return gapped;
+    QString shown;
+    shown.reserve(gapped.size() + 2);
+    for (qsizetype i = 0; i < gapped.size(); ++i) {
+        shown += gapped[i];
+        if (gapped[i] == u'_' && i + 1 < gapped.size() && gapped[i + 1].isLetter())
+            shown += u' ';
+    }
+    return shown;
 }
 
 void ScegliParolaCasuale()

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // What went wrong while reading a word list, for the teacher.
 struct LoadProblem
@@ -29,6 +30,32 @@ struct LoadReport
 // 12000 rows are read.
 LoadReport CaricaParole();
 
+// One file of a review: its path under the program folder, and the pair of
+// spellings every word of it is played with.
+struct ReviewFile
+{
+    QString file;
+    QString first;
+    QString second;
+};
+
+struct ReviewReport
+{
+    int rows = 0;
+    QStringList missing; // files that could not be read, skipped
+    QList<LoadReport> damaged; // files read with faulty records
+    bool full = false; // words beyond the store's last row were left out
+
+    bool ok() const { return missing.isEmpty() && damaged.isEmpty() && !full; }
+    // One Italian message for the teacher; empty when all went well.
+    QString text() const;
+};
+
+// Fills the word store with every word of the files in turn, each row with
+// its file's pair in columns 3 and 4, and leaves WordListPath on the last
+// file. A file that cannot be read is skipped.
+ReviewReport CaricaRipasso(const QList<ReviewFile> &files);
+
 // Reads the sentence records ("text[first-second]answer") of WordListPath into
 // columns 1 to 4 and sets WordCount.
 LoadReport CaricaFrasi();
@@ -37,6 +64,13 @@ LoadReport CaricaFrasi();
 // "_" is dropped.
 QString ParolaCompleta(int row);
 QString completeWord(const QString &gapped, const QString &answer);
+
+// The gapped item as the pupil sees it. Lists write a gap against the next
+// word when the answer ends in an apostrophe ("_albero" for l'albero) and
+// apart otherwise ("_ casa" for la casa); shown as written, the blank would
+// give the answer away. When a spelling on offer ends in an apostrophe, every
+// gap is shown with a blank after it.
+QString gapShownApart(const QString &gapped, const QStringList &spellings);
 
 // Sets CurrentWordIndex to a random row from 1 to WordCount.
 void ScegliParolaCasuale();

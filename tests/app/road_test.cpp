@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "app/topicmenu.h"
 #include "exercises/exercisewindow.h"
+#include "exercises/wordstore.h"
 #include "layout/formhost.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
@@ -53,6 +54,12 @@ QString programFolderWithEveryList()
             }
             TestEnv::writeFile(path, content);
         }
+        // Files that only a review reads.
+        for (const Catalogue::ReviewFile &review : menu.review) {
+            const QString path = folder + u'/' + review.file;
+            if (!QFileInfo::exists(path))
+                TestEnv::writeFile(path, "x_," + review.first.toUtf8() + "\r\n");
+        }
     }
     return folder;
 }
@@ -80,6 +87,16 @@ protected:
     }
 
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    void openReview(const QString &menuName)
+    {
+        auto *topic = static_cast<TopicMenuForm *>(host.showForm(menuName));
+        const QList<Catalogue::Button> &buttons = topic->menu().buttons;
+        for (int i = 0; i < buttons.size(); ++i) {
+            if (buttons[i].opens == Catalogue::Opens::Review)
+                click(topic->button(i));
+        }
+    }
 
     RecordedDialogs dialogs;
     RecordedSounds sounds;
@@ -253,14 +270,48 @@ TEST_F(RoadTest, TheAboutBoxAndTheManual)
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenu"));
 }
 
-TEST_F(RoadTest, WindowsNotBuiltYetSayOnAndLeadBack)
+TEST_F(RoadTest, AReviewPlaysEveryFileOfItsMenuEachWordWithItsOwnPair)
 {
-    appState().TopicMarker = QStringLiteral("apostrofo");
-    auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuApostrofo")));
-    click(topic->button(0));
-    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormEsercizi3"));
-    click(host.currentForm()->findChild<QPushButton *>(QStringLiteral("Command1")));
-    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuApostrofo"));
+    const QString folder = appState().ApplicationFolder + QStringLiteral("/testidifort/h/");
+    TestEnv::writeFile(folder + QStringLiteral("aha.txt"), "_ casa,a\r\n_ fame,ha\r\n");
+    TestEnv::writeFile(folder + QStringLiteral("aihai.txt"), "");
+    TestEnv::writeFile(folder + QStringLiteral("oho.txt"), "_ sonno,ho\r\n");
+    TestEnv::writeFile(folder + QStringLiteral("annohanno.txt"), "l'_ scorso,anno\r\n");
+
+    // The third row, "_ sonno" of oho.txt, comes up first.
+    Random::setSource([] { return 0.5; });
+    openReview(QStringLiteral("FormMenuH"));
+    auto *review = current<ExerciseWindow>();
+    ASSERT_TRUE(review);
+    EXPECT_EQ(review->formName(), QStringLiteral("FormEserciziRiep"));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << "an empty file is no problem";
+
+    const AppState &state = appState();
+    ASSERT_EQ(state.WordCount, 4);
+    EXPECT_EQ(state.WordListPath, folder + QStringLiteral("annohanno.txt"));
+    const QStringList firsts
+        = {QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("o"), QStringLiteral("anno")};
+    for (int row = 1; row <= 4; ++row)
+        EXPECT_EQ(state.wordRow(row).firstChoice, firsts[row - 1]) << row;
+
+    ASSERT_EQ(state.CurrentWordIndex, 3);
+    EXPECT_EQ(review->answerButton(0)->text(), QStringLiteral("o"));
+    EXPECT_EQ(review->answerButton(1)->text(), QStringLiteral("ho"));
+    click(review->answerButton(1));
+    EXPECT_TRUE(review->solved());
+    Random::setSource({});
+}
+
+TEST_F(RoadTest, AReviewWithAMissingFileSaysSoOnceAndGoesOn)
+{
+    QFile::remove(appState().ApplicationFolder + QStringLiteral("/testidifort/cq/qcq.txt"));
+    QFile::remove(appState().ApplicationFolder + QStringLiteral("/testidifort/cq/cuiqui.txt"));
+    openReview(QStringLiteral("FormMenuCQ"));
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("qcq.txt")));
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("cuiqui.txt")));
+    EXPECT_EQ(appState().WordCount, 2);
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormEserciziRiep"));
 }
 
 } // namespace
