@@ -631,6 +631,25 @@ TEST(ShippedTexts, EveryTextFileIsOneTheProgramReads)
                                   << str(unread.join(u'\n'));
 }
 
+TEST(ShippedReviews, EveryReviewHoldsEveryWordOfItsFiles)
+{
+    AppState &state = appState();
+    state.ApplicationFolder = TestEnv::buildAppFolder();
+    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        if (menu.review.isEmpty())
+            continue;
+        int expected = 0;
+        for (const Catalogue::ReviewFile &file : menu.review) {
+            state.WordListPath = state.ApplicationFolder + u'/' + file.file;
+            expected += CaricaParole().recordsRead;
+        }
+        const ReviewReport report = CaricaRipasso(menu.review);
+        EXPECT_TRUE(report.ok()) << str(menu.formName) << ": " << str(report.text());
+        EXPECT_EQ(state.WordCount, expected) << str(menu.formName);
+        EXPECT_EQ(state.WordListPath, state.ApplicationFolder + u'/' + menu.review.last().file);
+    }
+}
+
 TEST(DictionaryAllowList, EveryEntryIsAWordTheDictionaryLacksWithItsReason)
 {
     const Lexicon &lexicon = Lexicon::instance();

@@ -32,7 +32,8 @@ protected:
             return new Form(QStringLiteral("FormMenu"), {900, 900});
         });
         for (auto kind :
-            {ExerciseWindow::Kind::Words, ExerciseWindow::Kind::Sentences, ExerciseWindow::Kind::Review})
+            {ExerciseWindow::Kind::Words, ExerciseWindow::Kind::Sentences, ExerciseWindow::Kind::Review,
+                ExerciseWindow::Kind::Articles, ExerciseWindow::Kind::Syllables})
             host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
         host.resize(1024, 768);
         host.show();
@@ -330,6 +331,69 @@ TEST_F(ExerciseTest, SpaceOnAFocusedAnswerMovesTheHighlightOnly)
     QTest::keyClick(window->answerButton(1), Qt::Key_Space);
     EXPECT_EQ(appState().RightCount + appState().WrongCount, 0) << "space moved the highlight only";
     EXPECT_TRUE(lit(window->answerButton(1)));
+}
+
+TEST_F(ExerciseTest, ThreeArticlesInCapitalsAnsweredAndClosedTogether)
+{
+    appState().Settings.LetterCase = QStringLiteral("maiuscolo");
+    appState().TopicMarker = QStringLiteral("h");
+    ExerciseWindow *window = open("_albero,l'\r\n", ExerciseWindow::Kind::Articles);
+    ASSERT_EQ(window->answerCount(), 3);
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("LA"));
+    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("LO"));
+    EXPECT_EQ(window->answerButton(2)->text(), QStringLiteral("L'"));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("_ ALBERO")) << "the gap does not tell the answer";
+
+    click(window->answerButton(1));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_TRUE(window->answerButton(i)->isEnabled());
+    EXPECT_EQ(appState().CaptionTrail[1].marks, QStringLiteral(" * "));
+
+    click(window->answerButton(2));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("L'ALBERO"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(window->answerButton(i)->isEnabled());
+    EXPECT_TRUE(window->soundsAction());
+}
+
+TEST_F(ExerciseTest, FiveSyllablesChangeTheCountsButLeaveNoRecord)
+{
+    appState().RightCount = 2;
+    ExerciseWindow *window = open("ba_,gno\r\n", ExerciseWindow::Kind::Syllables);
+    ASSERT_EQ(window->answerCount(), 5);
+    EXPECT_EQ(window->answerButton(4)->text(), QStringLiteral("gnu"));
+    EXPECT_FALSE(window->soundsAction()) << "no sounds command here";
+    EXPECT_EQ(window->rightCountLabel()->text(), QStringLiteral("2"));
+
+    click(window->answerButton(0));
+    click(window->answerButton(3));
+    EXPECT_EQ(appState().WrongCount, 1);
+    EXPECT_EQ(appState().RightCount, 3);
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("bagno"));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_FALSE(window->answerButton(i)->isEnabled());
+    EXPECT_EQ(appState().CaptionTrailCount, 0);
+}
+
+TEST_F(ExerciseTest, TheFiveButtonRingEndsWithReadAloud)
+{
+    appState().Settings.InputMode = 2;
+    appState().Settings.SpeechOn = true;
+    ExerciseWindow *window = open("ba_,gno\r\n", ExerciseWindow::Kind::Syllables);
+    for (int i = 1; i < 5; ++i) {
+        window->scanning()->tick();
+        EXPECT_TRUE(lit(window->answerButton(i)));
+    }
+    window->scanning()->tick();
+    EXPECT_TRUE(lit(window->readButton()));
+    window->scanning()->tick();
+    EXPECT_TRUE(lit(window->answerButton(0)));
+
+    for (int i = 0; i < 3; ++i)
+        window->scanning()->tick();
+    press(Qt::Key_Space);
+    EXPECT_EQ(appState().RightCount, 1);
+    EXPECT_TRUE(lit(window->nextButton()));
 }
 
 TEST(TopicReturn, EveryMarkerNamesItsMenu)

@@ -304,3 +304,70 @@ TEST_F(RandomWord, PicksEveryRowEquallyOften)
         ++counts[std::size_t(row)];
     EXPECT_EQ(counts, (std::vector<int>{0, 100, 100, 100, 100, 100, 100, 100}));
 }
+
+namespace {
+
+// A program folder with the named lists, and the review files that name them.
+QList<ReviewFile> reviewOf(const QList<std::pair<const char *, QByteArray>> &files)
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("program"));
+    appState().ApplicationFolder = folder;
+    QList<ReviewFile> review;
+    for (const auto &[name, bytes] : files) {
+        const QString file = QString::fromLatin1(name);
+        if (!bytes.isNull())
+            TestEnv::writeFile(folder + u'/' + file, bytes);
+        review.append({file, file.left(1), file.left(2)});
+    }
+    return review;
+}
+
+} // namespace
+
+TEST(Review, ReadsEveryFileInOrderEachRowWithItsFilesPair)
+{
+    const QList<ReviewFile> review = reviewOf({{"bp.txt", "_alla,b\r\n_ane,p\r\n"}, {"empty.txt", ""},
+        {"cg.txt", "_asa,c\r\n"}, {"cgdolce.txt", "_elato,g\r\n"}});
+    const ReviewReport report = CaricaRipasso(review);
+    EXPECT_TRUE(report.ok()) << "an empty file adds nothing and is no problem";
+    EXPECT_EQ(report.rows, 4);
+    EXPECT_EQ(appState().WordCount, 4);
+    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|bp", "_ane|p|b|bp", "_asa|c|c|cg", "_elato|g|c|cg"}));
+    EXPECT_EQ(appState().WordListPath, appState().ApplicationFolder + QStringLiteral("/cgdolce.txt"));
+}
+
+TEST(Review, SkipsAMissingFileAndNamesItOnce)
+{
+    const QList<ReviewFile> review
+        = reviewOf({{"bp.txt", "_alla,b\r\n"}, {"dt.txt", QByteArray()}, {"fv.txt", "_ino,v\r\n_ico,f\r\n"}});
+    const ReviewReport report = CaricaRipasso(review);
+    EXPECT_EQ(report.rows, 3);
+    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|bp", "_ino|v|f|fv", "_ico|f|f|fv"}));
+    ASSERT_EQ(report.missing.size(), 1);
+    EXPECT_TRUE(report.text().contains(QStringLiteral("dt.txt")));
+    EXPECT_FALSE(report.text().contains(QStringLiteral("bp.txt")));
+}
+
+TEST(Review, StopsAtTheLastRowOfTheStore)
+{
+    const QList<ReviewFile> review = reviewOf({{"a.txt", numberedList(kMaxWordRows - 1, "_#,x")},
+        {"b.txt", numberedList(2, "_b#,y")}, {"c.txt", "_c,z\r\n"}});
+    const ReviewReport report = CaricaRipasso(review);
+    EXPECT_EQ(appState().WordCount, kMaxWordRows);
+    EXPECT_EQ(appState().wordRow(kMaxWordRows).text, QStringLiteral("_b1"));
+    EXPECT_TRUE(report.full);
+    EXPECT_TRUE(report.damaged.isEmpty()) << "no file is to blame";
+    EXPECT_TRUE(report.text().contains(QStringLiteral("12000")));
+}
+
+TEST(GapShownApart, OnlyWhereAnApostropheCouldBeTheAnswer)
+{
+    const QStringList articles = {QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")};
+    EXPECT_EQ(gapShownApart(QStringLiteral("_albero"), articles), QStringLiteral("_ albero"));
+    EXPECT_EQ(gapShownApart(QStringLiteral("_ casa"), articles), QStringLiteral("_ casa"));
+    EXPECT_EQ(
+        gapShownApart(QStringLiteral("Vado _ospedale"), {QStringLiteral("allo"), QStringLiteral("all'")}),
+        QStringLiteral("Vado _ ospedale"));
+    EXPECT_EQ(gapShownApart(QStringLiteral("ca_a"), {QStringLiteral("s"), QStringLiteral("ss")}),
+        QStringLiteral("ca_a"));
+}
