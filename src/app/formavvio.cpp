@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QPushButton>
 
 FormAvvio::FormAvvio(QWidget *parent)
@@ -42,6 +43,14 @@ void FormAvvio::formResize()
     // The picture on the button grows with the button; its caption does not.
     const int side = m_bottoneAvvio->height() * 11 / 20;
     m_bottoneAvvio->setIconSize(QSize(side, side));
+}
+
+void FormAvvio::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        m_bottoneAvvio->click();
+    else
+        Form::keyPressEvent(event);
 }
 
 void FormAvvio::BottoneAvvio_Click()

@@ -19,6 +19,8 @@ protected:
     void formLoad() override;
     void formActivate() override;
     void formResize() override;
+    // Enter, as well as space, starts: both are switch keys.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void BottoneAvvio_Click();

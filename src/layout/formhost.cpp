@@ -51,8 +51,9 @@ Form *FormHost::showForm(const QString &name)
     m_current = next;
     next->setGeometry(rect());
     next->show();
-    next->activate();
+    // Before activation, so that a form may give the focus to a control.
     next->setFocus();
+    next->activate();
     Q_EMIT formShown(name);
     return next;
 }

@@ -39,6 +39,9 @@ protected:
         registerForms(host);
         host.resize(1024, 768);
         host.show();
+        // Keys go where the focus is, as on a desktop.
+        host.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&host));
         AppState &state = appState();
         state.ApplicationFolder = TestEnv::makeFolder(QStringLiteral("program"));
         QDir().mkpath(state.ApplicationFolder + QStringLiteral("/testidifort/h"));
@@ -122,6 +125,15 @@ TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
     ASSERT_EQ(state.CaptionTrailCount, 4);
     EXPECT_EQ(state.CaptionTrail[1].caption, QStringLiteral("Uso  h"));
     EXPECT_EQ(state.CaptionTrail[2].caption, QStringLiteral("a  ha"));
+}
+
+TEST_F(SwitchAccessTest, EitherSwitchKeyOpensTheProgram)
+{
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        host.showForm(QStringLiteral("FormAvvio"));
+        press(key);
+        EXPECT_TRUE(current<FormMenu>()) << key;
+    }
 }
 
 TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
