@@ -67,7 +67,7 @@ void ExerciseScanning::nextItem()
 void ExerciseScanning::runTimer(bool run)
 {
     if (run)
-        m_timer.start(appState().Settings.ScanInterval * 250);
+        m_timer.start(Scan::intervalMs(appState().Settings.ScanInterval));
     else
         m_timer.stop();
 }

@@ -10,11 +10,6 @@ namespace {
 
 constexpr double kMouseHighlight = 255; // pure red, whatever the profile says
 
-int interval()
-{
-    return appState().Settings.ScanInterval * 250;
-}
-
 } // namespace
 
 MenuScanning::MenuScanning(
@@ -68,7 +63,7 @@ void MenuScanning::select(int index)
 void MenuScanning::runTimer(bool run)
 {
     if (run)
-        m_timer.start(interval());
+        m_timer.start(Scan::intervalMs(appState().Settings.ScanInterval));
     else
         m_timer.stop();
 }

@@ -1,5 +1,10 @@
 #include "scancycles.h"
 
+int Scan::intervalMs(int scanInterval)
+{
+    return (scanInterval >= 1 ? scanInterval : 4) * 250;
+}
+
 MenuScan::MenuScan(int count, MenuScanActions &actions)
     : m_count(count)
     , m_actions(actions)

@@ -17,6 +17,12 @@ constexpr int kOtherKey = 0;
 // No position highlighted.
 constexpr int kNone = -1;
 
+// The time between two automatic steps for a profile's ScanInterval, in
+// quarter-seconds. A value below one quarter-second, which only a damaged
+// profile can hold, would race the highlight past every button; it gives
+// the default second instead.
+int intervalMs(int scanInterval);
+
 } // namespace Scan
 
 class MenuScanActions

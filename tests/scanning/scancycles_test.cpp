@@ -30,6 +30,16 @@ QStringList lines(std::initializer_list<const char *> texts)
     return result;
 }
 
+TEST(ScanInterval, QuarterSecondsWithTheDefaultForNonsense)
+{
+    EXPECT_EQ(Scan::intervalMs(4), 1000);
+    EXPECT_EQ(Scan::intervalMs(6), 1500);
+    EXPECT_EQ(Scan::intervalMs(1), 250);
+    EXPECT_EQ(Scan::intervalMs(0), 1000);
+    EXPECT_EQ(Scan::intervalMs(-3), 1000);
+    EXPECT_EQ(Scan::intervalMs(200), 50000) << "no 16-bit overflow";
+}
+
 TEST(MenuScan, ManualScanningHighlightsTheFirstButtonAtOnceAndWrapsAround)
 {
     Recorder recorder;
