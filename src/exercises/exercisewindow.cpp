@@ -430,7 +430,11 @@ void ExerciseWindow::mnuSuoni_Click()
 
 void ExerciseWindow::mnuStampa_Click()
 {
-    Dialogs::information(this, QStringLiteral("La stampa delle schede non è ancora disponibile."));
+    // Sentences have a worksheet of their own; every other list prints as words.
+    Dialogs::information(this,
+        m_kind == Kind::Sentences
+            ? QStringLiteral("La stampa della scheda delle frasi non è ancora disponibile.")
+            : QStringLiteral("La stampa della scheda delle parole non è ancora disponibile."));
 }
 
 void ExerciseWindow::mnuEsci_Click()

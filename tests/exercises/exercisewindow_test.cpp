@@ -221,12 +221,19 @@ TEST_F(ExerciseTest, SentencesBringTheirOwnPairs)
     EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("ho"))
         << "captions stay those of the solved item";
 
+    window->printAction()->trigger();
+    EXPECT_TRUE(dialogs.messages().last().contains(QStringLiteral("scheda delle frasi")));
+
     draw = 0.75;
+    appState().Settings.LetterCase = QStringLiteral("maiuscolo");
     click(window->nextButton());
-    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("anno"));
-    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("hanno"));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("LORO _ SETE"));
+    EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("ANNO"));
+    EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("HANNO"));
     click(window->answerButton(0));
     EXPECT_EQ(appState().WrongCount, 1);
+    click(window->answerButton(1));
+    EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("LORO HANNO SETE"));
 }
 
 TEST_F(ExerciseTest, AReviewPlaysTheStoreAgainstEachItemsOwnPair)
