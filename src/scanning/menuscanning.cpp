@@ -74,8 +74,8 @@ bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (watched == m_background) {
         // A button passes its mouse moves on to the background; those do not count.
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        if (event->type() == QEvent::MouseMove && !m_background->childAt(mouse->position().toPoint()))
+        if (event->type() == QEvent::MouseMove
+            && !m_background->childAt(static_cast<QMouseEvent *>(event)->position().toPoint()))
             mouseOverBackground();
     } else {
         const int index = int(m_buttons.indexOf(static_cast<QPushButton *>(watched)));

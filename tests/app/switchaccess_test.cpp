@@ -60,17 +60,8 @@ protected:
 
     template<typename FormType> FormType *current() { return qobject_cast<FormType *>(host.currentForm()); }
 
-    void press(Qt::Key key)
-    {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : host.currentForm();
-        QTest::keyClick(target, key);
-    }
-
-    static bool lit(QPushButton *button)
-    {
-        return button->palette().color(QPalette::Button)
-            == Colours::fromNumber(appState().Settings.SelectedButtonColour);
-    }
+    void press(Qt::Key key) { SwitchPress::press(key, host.currentForm()); }
+    static bool lit(QWidget *button) { return SwitchPress::lit(button); }
 
     // The pointer moves over the widget, as the window system reports it.
     static void hover(QWidget *widget)

@@ -57,18 +57,8 @@ protected:
 
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 
-    // A switch press: the key goes to whatever holds the focus.
-    void press(Qt::Key key)
-    {
-        QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : host.currentForm();
-        QTest::keyClick(target, key);
-    }
-
-    static bool lit(QPushButton *button)
-    {
-        return button->palette().color(QPalette::Button)
-            == Colours::fromNumber(appState().Settings.SelectedButtonColour);
-    }
+    void press(Qt::Key key) { SwitchPress::press(key, host.currentForm()); }
+    static bool lit(QWidget *button) { return SwitchPress::lit(button); }
 
     RecordedDialogs dialogs;
     RecordedSounds sounds;

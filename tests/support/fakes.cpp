@@ -1,5 +1,12 @@
 #include "fakes.h"
 
+#include "feedback/colours.h"
+#include "state/appstate.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
 struct RecordedDialogs::Shared
 {
     QStringList messages;
@@ -78,3 +85,19 @@ const QStringList &RecordedSounds::played() const
 {
     return *m_played;
 }
+
+namespace SwitchPress {
+
+void press(Qt::Key key, QWidget *fallback)
+{
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : fallback;
+    QTest::keyClick(target, key);
+}
+
+bool lit(const QWidget *button)
+{
+    return button->palette().color(QPalette::Button)
+        == Colours::fromNumber(appState().Settings.SelectedButtonColour);
+}
+
+} // namespace SwitchPress

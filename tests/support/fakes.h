@@ -4,6 +4,7 @@
 #include "layout/dialogs.h"
 
 #include <QStringList>
+#include <qnamespace.h>
 
 #include <memory>
 
@@ -36,3 +37,17 @@ public:
 private:
     std::shared_ptr<QStringList> m_played;
 };
+
+class QWidget;
+
+// The keys and the highlight of switch access, as a pupil meets them.
+namespace SwitchPress {
+
+// Presses and releases the key where the focus is, or on `fallback` when no
+// widget has the focus.
+void press(Qt::Key key, QWidget *fallback);
+
+// Whether the button shows the scanning colour of the profile.
+bool lit(const QWidget *button);
+
+} // namespace SwitchPress
