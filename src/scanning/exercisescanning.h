@@ -40,7 +40,6 @@ public:
     void answered(bool right) { m_scan.answered(right); }
 
     bool scanning() const;
-    const ExerciseScan &cycle() const { return m_scan; }
     const ScanTimer &timer() const { return m_timer; }
     const ButtonHighlighter &highlighter() const { return m_highlighter; }
     void tick() { m_scan.tick(); }

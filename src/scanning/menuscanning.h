@@ -30,10 +30,8 @@ public:
     // The window goes away: timer and keys stop.
     void deactivate();
 
-    const MenuScan &cycle() const { return m_scan; }
     const ScanTimer &timer() const { return m_timer; }
     const ButtonHighlighter &highlighter() const { return m_highlighter; }
-    SwitchKeyFilter &keys() { return m_keys; }
     void tick() { m_scan.tick(); }
 
 protected:

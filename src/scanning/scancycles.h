@@ -97,8 +97,6 @@ public:
 
     int mode() const { return m_mode; }
     int position() const { return m_position; }
-    int readPosition() const { return m_answerCount; }
-    bool waitingForNext() const { return m_waitingForNext; }
 
 private:
     bool scanning() const { return m_mode == Scan::Manual || m_mode == Scan::Automatic; }
