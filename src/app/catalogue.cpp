@@ -1,5 +1,7 @@
 #include "catalogue.h"
 
+#include "exercises/exercisewindow.h"
+
 namespace Catalogue {
 
 namespace {
@@ -263,17 +265,18 @@ const TopicMenu *menuByMarker(const QString &marker)
 
 QString formNameFor(Opens opens)
 {
+    using Kind = ExerciseWindow::Kind;
     switch (opens) {
     case Opens::TwoChoice:
-        return QStringLiteral("FormEsercizi");
+        return ExerciseWindow::formNameFor(Kind::Words);
     case Opens::Sentence:
-        return QStringLiteral("FormEsFrasi");
+        return ExerciseWindow::formNameFor(Kind::Sentences);
     case Opens::ThreeChoice:
-        return QStringLiteral("FormEsercizi3");
+        return ExerciseWindow::formNameFor(Kind::Articles);
     case Opens::FiveChoice:
-        return QStringLiteral("FormEsercizi5");
+        return ExerciseWindow::formNameFor(Kind::Syllables);
     case Opens::Review:
-        return QStringLiteral("FormEserciziRiep");
+        return ExerciseWindow::formNameFor(Kind::Review);
     case Opens::Back:
         return QStringLiteral("FormMenu");
     }

@@ -114,7 +114,7 @@ void FormMenu::FillUserList()
 
     const QSignalBlocker blocker(m_combo1);
     m_combo1->clear();
-    const bool capitals = settings.LetterCase == QLatin1String("maiuscolo");
+    const bool capitals = settings.capitals();
     for (const QString &name : ProfileFiles::userNames())
         m_combo1->addItem(capitals ? name.toUpper() : name, name);
     m_combo1->setVisible(m_combo1->count() >= 2);

@@ -58,7 +58,7 @@ void MenuForm::FitButtonFont()
     const ProfileSettings &settings = appState().Settings;
     QStringList captions;
     for (QPushButton *button : std::as_const(m_command1)) {
-        if (settings.LetterCase == QLatin1String("maiuscolo"))
+        if (settings.capitals())
             button->setText(button->text().toUpper());
         captions << button->text();
     }

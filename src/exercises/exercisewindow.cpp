@@ -19,7 +19,7 @@ namespace {
 
 bool upperCase()
 {
-    return appState().Settings.LetterCase == QLatin1String("maiuscolo");
+    return appState().Settings.capitals();
 }
 
 QString shown(const QString &text)

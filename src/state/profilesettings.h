@@ -34,6 +34,9 @@ struct ProfileSettings
     double SelectedButtonColour = 255;
 
     bool operator==(const ProfileSettings &other) const;
+    // Text shown to the pupil in capitals.
+    bool capitals() const { return LetterCase == QLatin1String("maiuscolo"); }
+
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
 };
 
