@@ -1,4 +1,6 @@
 #include "app/startup.h"
+#include "layout/flatbuttonstyle.h"
+#include "scanning/switchkeys.h"
 #include "state/appstate.h"
 
 #include <QApplication>
@@ -43,6 +45,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     useItalianDialogs(app);
+    FlatButtonStyle::install();
+    KeyRepeatGuard::install();
     // The program names the fonts of its design; these are the installed faces that match them.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 

@@ -12,8 +12,13 @@
 #include <QFont>
 #include <QHash>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
+
+// The answers given, for following a pupil's session:
+// QT_LOGGING_RULES="velmora.exercises.debug=true".
+Q_LOGGING_CATEGORY(lcExercises, "velmora.exercises", QtInfoMsg)
 
 namespace {
 
@@ -216,6 +221,10 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_pictureScansione = addControl(new QWidget, layout.scan);
     m_pictureScansione->setObjectName(QStringLiteral("PictureScansione"));
     m_pictureScansione->hide();
+    // The keys reach the scan through its key filter, so the box only marks
+    // the scanning modes; below every control, it never hides a button.
+    m_pictureScansione->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_pictureScansione->lower();
 
     m_scanning = new ExerciseScanning(this, m_answerButtons, m_command2, m_command1,
         {[this](int answer) { keyboardAnswer(answer); }, [this] { Command2_Click(); },
@@ -351,7 +360,7 @@ QString ExerciseWindow::offeredSpelling(int buttonIndex) const
 void ExerciseWindow::answer(int buttonIndex)
 {
     // In the scanning modes the answers come from the switch keys.
-    if (appState().Settings.InputMode != 0 || m_solved)
+    if (appState().Settings.scanning() || m_solved)
         return;
     if (judge(buttonIndex)) {
         m_command1->show();
@@ -375,7 +384,10 @@ bool ExerciseWindow::judge(int buttonIndex)
 {
     AppState &state = appState();
     const QString expected = state.wordRow(state.CurrentWordIndex).answer;
-    if (expected.toUpper() == offeredSpelling(buttonIndex).toUpper()) {
+    const bool right = expected.toUpper() == offeredSpelling(buttonIndex).toUpper();
+    qCDebug(
+        lcExercises, "answer %s: %s", qPrintable(offeredSpelling(buttonIndex)), right ? "right" : "wrong");
+    if (right) {
         m_comandoIconaSi->show();
         m_comandoIconaNo->hide();
         incrementCount(state.RightCount);
@@ -402,7 +414,7 @@ void ExerciseWindow::showCount(QLabel *label, qint16 count, bool signPosition)
 
 void ExerciseWindow::Command1_Click()
 {
-    if (appState().Settings.InputMode != 0)
+    if (appState().Settings.scanning())
         return;
     ProssimaParola();
 }

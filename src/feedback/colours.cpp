@@ -86,7 +86,7 @@ void setButtonColour(QWidget *button, double colourNumber)
 Qt::CursorShape buttonPointer()
 {
     const ProfileSettings &settings = appState().Settings;
-    return settings.InputMode != 0 || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
+    return settings.scanning() || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
 }
 
 double ColoreCasuale()

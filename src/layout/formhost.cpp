@@ -2,9 +2,38 @@
 
 #include "form.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QMenuBar>
 #include <QScreen>
+
+// The forms shown and where their menus are, for following a session and
+// for driving the program from outside: QT_LOGGING_RULES="velmora.forms.debug=true".
+Q_LOGGING_CATEGORY(lcForms, "velmora.forms", QtInfoMsg)
+
+namespace {
+
+void logShown(const Form *form)
+{
+    if (!lcForms().isDebugEnabled())
+        return;
+    qCDebug(lcForms, "shown %s", qPrintable(form->objectName()));
+    const QMenuBar *bar = form->findChild<QMenuBar *>();
+    if (!bar)
+        return;
+    for (QAction *action : bar->actions()) {
+        const QRect place = action->isVisible() ? bar->actionGeometry(action) : QRect();
+        if (place.isEmpty())
+            continue;
+        const QPoint at = bar->mapToGlobal(place.topLeft());
+        qCDebug(lcForms, "menu %s at %d,%d size %dx%d", qPrintable(action->objectName()), at.x(), at.y(),
+            place.width(), place.height());
+    }
+}
+
+} // namespace
 
 FormHost::FormHost(QWidget *parent)
     : QWidget(parent)
@@ -54,6 +83,7 @@ Form *FormHost::showForm(const QString &name)
     // Before activation, so that a form may give the focus to a control.
     next->setFocus();
     next->activate();
+    logShown(next);
     Q_EMIT formShown(name);
     return next;
 }

@@ -1,5 +1,7 @@
 #include "buttonhighlight.h"
 
+#include "scanlog.h"
+
 #include "feedback/colours.h"
 #include "state/appstate.h"
 
@@ -92,7 +94,14 @@ void ButtonHighlighter::highlight(int index, double colour)
                 outline->raise();
         }
     }
-    m_highlighted = index >= 0 && index < m_buttons.size() ? index : -1;
+    const int highlighted = index >= 0 && index < m_buttons.size() ? index : -1;
+    if (highlighted != m_highlighted && highlighted >= 0 && m_buttons[highlighted]) {
+        const QWidget *button = m_buttons[highlighted];
+        const QPoint at = button->mapToGlobal(QPoint(0, 0));
+        qCDebug(lcScanning, "highlight %s at %d,%d size %dx%d", qPrintable(button->objectName()), at.x(),
+            at.y(), button->width(), button->height());
+    }
+    m_highlighted = highlighted;
 }
 
 void ButtonHighlighter::clear()

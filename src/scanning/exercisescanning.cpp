@@ -1,5 +1,7 @@
 #include "exercisescanning.h"
 
+#include "scanlog.h"
+
 #include "state/appstate.h"
 
 #include <QPushButton>
@@ -48,18 +50,21 @@ void ExerciseScanning::highlight(int position)
 
 void ExerciseScanning::choose(int answer)
 {
+    qCDebug(lcScanning, "select answer %d", answer);
     if (m_callbacks.choose)
         m_callbacks.choose(answer);
 }
 
 void ExerciseScanning::read()
 {
+    qCDebug(lcScanning, "select leggi");
     if (m_callbacks.read)
         m_callbacks.read();
 }
 
 void ExerciseScanning::nextItem()
 {
+    qCDebug(lcScanning, "select avanti");
     if (m_callbacks.nextItem)
         m_callbacks.nextItem();
 }

@@ -1,5 +1,7 @@
 #include "menuscanning.h"
 
+#include "scanlog.h"
+
 #include "state/appstate.h"
 
 #include <QEvent>
@@ -56,6 +58,8 @@ void MenuScanning::highlight(int index)
 
 void MenuScanning::select(int index)
 {
+    qCDebug(lcScanning, "select %s",
+        qPrintable(m_buttons.value(index) ? m_buttons[index]->objectName() : QString()));
     if (m_click)
         m_click(index);
 }
@@ -88,14 +92,14 @@ bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
 void MenuScanning::mouseOverButton(int index)
 {
     // In the scanning modes the mouse moves no highlight.
-    if (appState().Settings.InputMode != Scan::Mouse)
+    if (appState().Settings.scanning())
         return;
     m_highlighter.highlight(index, kMouseHighlight);
 }
 
 void MenuScanning::mouseOverBackground()
 {
-    if (appState().Settings.InputMode != Scan::Mouse)
+    if (appState().Settings.scanning())
         return;
     m_highlighter.clear();
 }

@@ -14,6 +14,7 @@ void MenuScan::activate(int mode)
 {
     m_mode = mode;
     m_index = 0;
+    m_highlighted = false;
     if (m_count <= 0)
         return;
     if (mode == Scan::Manual) {
@@ -21,8 +22,8 @@ void MenuScan::activate(int mode)
         m_index = m_count - 1;
         keyUp(Scan::kSpace);
     } else if (mode == Scan::Automatic) {
-        // Nothing is highlighted until the first tick; a space released
-        // before it selects the last button.
+        // Nothing is highlighted until the first tick, which lands on the
+        // first button.
         m_index = m_count - 1;
         m_actions.runTimer(true);
     }
@@ -45,7 +46,9 @@ void MenuScan::keyUp(int key)
             m_actions.select(m_index);
     } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
         m_actions.runTimer(true);
-        m_actions.select(m_index);
+        // A button the pupil has not seen highlighted is never chosen.
+        if (m_highlighted)
+            m_actions.select(m_index);
     }
 }
 
@@ -58,6 +61,7 @@ void MenuScan::tick()
 void MenuScan::step()
 {
     m_index = (m_index + 1) % m_count;
+    m_highlighted = true;
     m_actions.highlight(m_index);
 }
 

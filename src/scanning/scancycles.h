@@ -58,6 +58,7 @@ private:
     int m_count = 0;
     int m_mode = Scan::Mouse;
     int m_index = 0;
+    bool m_highlighted = false;
     MenuScanActions &m_actions;
 };
 

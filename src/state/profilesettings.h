@@ -36,6 +36,8 @@ struct ProfileSettings
     bool operator==(const ProfileSettings &other) const;
     // Text shown to the pupil in capitals.
     bool capitals() const { return LetterCase == QLatin1String("maiuscolo"); }
+    // The pupil works the program with switch keys, by manual or automatic scanning.
+    bool scanning() const { return InputMode == 1 || InputMode == 2; }
 
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
 };

@@ -145,15 +145,6 @@ TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
     EXPECT_TRUE(lit(current<TopicMenuForm>()->button(0))) << "a new visit starts afresh";
 }
 
-TEST_F(SwitchAccessTest, ASpaceBeforeTheFirstStepSelectsTheLastButtonAndEndsTheProgram)
-{
-    appState().Settings.InputMode = 2;
-    QSignalSpy ending(&host, &FormHost::programEnding);
-    host.showForm(QStringLiteral("FormMenu"));
-    press(Qt::Key_Space);
-    EXPECT_EQ(ending.count(), 1);
-}
-
 TEST_F(SwitchAccessTest, AnotherKeyStopsTheStepsUntilASpaceIsReleased)
 {
     appState().Settings.InputMode = 2;

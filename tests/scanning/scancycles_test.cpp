@@ -62,17 +62,20 @@ TEST(MenuScan, ManualScanningHighlightsTheFirstButtonAtOnceAndWrapsAround)
     EXPECT_EQ(recorder.take(), lines({"light 1", "select 1"}));
 }
 
-TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsTheLastButton)
+TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsNothing)
 {
     Recorder recorder;
     MenuScan scan(9, recorder);
     scan.activate(Scan::Automatic);
     EXPECT_EQ(recorder.take(), lines({"start"}));
-    EXPECT_EQ(scan.scanIndex(), 8);
 
     scan.keyDown(Scan::kSpace);
     scan.keyUp(Scan::kSpace);
-    EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 8"}));
+    scan.tick();
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "light 0"}));
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 0"}));
 }
 
 TEST(MenuScan, AutomaticScanningStopsOnAnyKeyAndGoesOnOnlyAfterASpace)

@@ -60,7 +60,10 @@ TEST_F(SwitchKeysTest, SpaceAndEnterReachTheScannerNotTheFocusedButton)
 
 TEST_F(SwitchKeysTest, AHeldKeyIsOnePressAndOneRelease)
 {
+    // Held, a key repeats as presses alone, or as pairs marked as repeats.
     send(first, QEvent::KeyPress, Qt::Key_Space);
+    for (int i = 0; i < 5; ++i)
+        send(first, QEvent::KeyPress, Qt::Key_Space);
     for (int i = 0; i < 5; ++i) {
         send(first, QEvent::KeyRelease, Qt::Key_Space, true);
         send(first, QEvent::KeyPress, Qt::Key_Space, true);
@@ -68,6 +71,22 @@ TEST_F(SwitchKeysTest, AHeldKeyIsOnePressAndOneRelease)
     send(first, QEvent::KeyRelease, Qt::Key_Space);
     EXPECT_EQ(downs, QList<int>{Scan::kSpace});
     EXPECT_EQ(ups, QList<int>{Scan::kSpace});
+}
+
+TEST_F(SwitchKeysTest, AReleaseWhosePressThisScanDidNotReceiveDoesNothing)
+{
+    // The Enter that opened the window, or answered a message box over it.
+    send(first, QEvent::KeyRelease, Qt::Key_Return);
+    send(first, QEvent::KeyPress, Qt::Key_Space);
+    filter.setActive(false);
+    filter.setActive(true);
+    send(first, QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_TRUE(ups.isEmpty());
+    EXPECT_EQ(downs, QList<int>{Scan::kSpace});
+
+    send(first, QEvent::KeyPress, Qt::Key_Space);
+    send(first, QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_EQ(ups, QList<int>{Scan::kSpace}) << "the next whole press counts";
 }
 
 TEST_F(SwitchKeysTest, ShortcutsDoNotTakeTheKeys)
