@@ -1,5 +1,7 @@
 #include "dialogs.h"
 
+#include "formlog.h"
+
 #include <QMessageBox>
 
 namespace {
@@ -39,11 +41,13 @@ void setProvider(std::unique_ptr<Provider> provider)
 
 void information(QWidget *parent, const QString &text)
 {
+    qCDebug(lcForms, "message %s", qPrintable(text));
     current()->information(parent, kTitle, text);
 }
 
 bool question(QWidget *parent, const QString &text, Icon icon)
 {
+    qCDebug(lcForms, "question %s", qPrintable(text));
     return current()->question(parent, kTitle, text, icon);
 }
 

@@ -1,25 +1,24 @@
 #include "formhost.h"
 
 #include "form.h"
+#include "formlog.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QLoggingCategory>
+#include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
 
-// The forms shown and where their menus are, for following a session and
-// for driving the program from outside: QT_LOGGING_RULES="velmora.forms.debug=true".
 Q_LOGGING_CATEGORY(lcForms, "velmora.forms", QtInfoMsg)
 
 namespace {
 
-void logShown(const Form *form)
+// Once activated, when the entries have their captions.
+void logMenus(const Form *form)
 {
     if (!lcForms().isDebugEnabled())
         return;
-    qCDebug(lcForms, "shown %s", qPrintable(form->objectName()));
     const QMenuBar *bar = form->findChild<QMenuBar *>();
     if (!bar)
         return;
@@ -28,8 +27,10 @@ void logShown(const Form *form)
         if (place.isEmpty())
             continue;
         const QPoint at = bar->mapToGlobal(place.topLeft());
-        qCDebug(lcForms, "menu %s at %d,%d size %dx%d", qPrintable(action->objectName()), at.x(), at.y(),
-            place.width(), place.height());
+        const QMenu *menu = action->menu<QMenu *>();
+        const QString name = menu ? menu->objectName() : action->objectName();
+        qCDebug(lcForms, "menu %s at %d,%d size %dx%d", qPrintable(name), at.x(), at.y(), place.width(),
+            place.height());
     }
 }
 
@@ -82,8 +83,9 @@ Form *FormHost::showForm(const QString &name)
     next->show();
     // Before activation, so that a form may give the focus to a control.
     next->setFocus();
+    qCDebug(lcForms, "shown %s", qPrintable(name));
     next->activate();
-    logShown(next);
+    logMenus(next);
     Q_EMIT formShown(name);
     return next;
 }

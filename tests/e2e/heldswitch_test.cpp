@@ -1,0 +1,226 @@
+#include "testenv.h"
+#include "xsession.h"
+
+#include <QColor>
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+
+// The real program under a virtual X server with its key auto-repeat on,
+// worked with xdotool the way a switch interface sends keys: a switch held
+// for two seconds must act once, and a key pressed for one window must not
+// act in the next.
+namespace {
+
+constexpr int kHold = 2000;
+const QColor kBackground(255, 255, 0);
+const QColor kButton(255, 255, 255);
+const QColor kHighlight(0, 0, 255);
+
+ProfileSettings switchProfile(int inputMode)
+{
+    ProfileSettings settings;
+    settings.InputMode = qint16(inputMode);
+    settings.ScanInterval = 3;
+    settings.SpeechOn = false;
+    settings.SoundsOn = false;
+    settings.RandomBackground = false;
+    settings.BackgroundColour = 0x00FFFF;
+    settings.ButtonColour = 0xFFFFFF;
+    settings.SelectedButtonColour = 0xFF0000;
+    return settings;
+}
+
+QPoint middle(const QRect &place)
+{
+    return place.center();
+}
+
+// The share of the pixels of `place` that are exactly `colour`.
+double share(const QImage &image, const QRect &place, const QColor &colour)
+{
+    int found = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y) {
+        for (int x = place.left(); x <= place.right(); ++x)
+            found += image.pixelColor(x, y) == colour;
+    }
+    return place.isEmpty() ? 0 : double(found) / (place.width() * place.height());
+}
+
+class HeldSwitch : public ::testing::Test
+{
+protected:
+    void startIn(int inputMode)
+    {
+        ASSERT_TRUE(x.start(switchProfile(inputMode))) << x.error().toStdString();
+        // Out of the way of every button.
+        x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1023"), QStringLiteral("767")});
+    }
+
+    // Waits for the form, from log line `from` on; the line after it.
+    int expectShown(const QString &form, int from)
+    {
+        const int line = x.waitForLine(QStringLiteral("shown ") + form, from);
+        EXPECT_GE(line, 0) << "no " << form.toStdString();
+        return line + 1;
+    }
+
+    void TearDown() override
+    {
+        if (HasFailure())
+            std::cerr << "The program's log:\n" << x.log().toStdString() << '\n';
+    }
+
+    QStringList selections(int from) { return x.linesWith(QStringLiteral("select "), from); }
+
+    XSession x;
+};
+
+TEST_F(HeldSwitch, ManualScanningCountsAHeldSwitchOnceOnMenusAndInAnExercise)
+{
+    startIn(1);
+    int from = x.lineCount();
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight Command1_0"), from), 0);
+    x.settle(500);
+    EXPECT_TRUE(selections(from).isEmpty()) << "the Enter that opened the menu chooses nothing";
+
+    from = x.lineCount();
+    x.hold(QStringLiteral("space"), kHold);
+    x.settle(300);
+    const QStringList steps = x.linesWith(QStringLiteral("highlight"), from);
+    ASSERT_EQ(steps.size(), 1) << steps.join(u'\n').toStdString();
+    EXPECT_TRUE(steps[0].contains(QStringLiteral("Command1_1")));
+
+    from = x.lineCount();
+    x.hold(QStringLiteral("Return"), kHold);
+    from = expectShown(QStringLiteral("FormMenuCG"), from);
+    x.settle(500);
+    EXPECT_EQ(selections(from - 1).size(), 0) << "one selection, then nothing";
+
+    x.hold(QStringLiteral("Return"), kHold);
+    from = expectShown(QStringLiteral("FormEsercizi"), from);
+    x.settle(500);
+    EXPECT_TRUE(selections(from).isEmpty());
+
+    from = x.lineCount();
+    x.hold(QStringLiteral("space"), kHold);
+    x.settle(300);
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight Btlo"), from).size(), 1);
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 1);
+
+    from = x.lineCount();
+    x.hold(QStringLiteral("Return"), kHold);
+    x.settle(300);
+    EXPECT_EQ(x.linesWith(QStringLiteral("exercises: answer"), from).size(), 1);
+}
+
+TEST_F(HeldSwitch, AutomaticScanningStandsStillWhileTheSwitchIsHeldAndSelectsOnce)
+{
+    startIn(2);
+    int from = x.lineCount();
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    // Before the first step nothing is highlighted, so nothing is chosen.
+    x.tap(QStringLiteral("space"));
+    const int first = x.waitForLine(QStringLiteral("highlight Command1_0"), from);
+    ASSERT_GE(first, 0) << "the steps start as usual";
+    EXPECT_TRUE(selections(from).isEmpty());
+
+    from = x.lineCount();
+    x.xdotool({QStringLiteral("keydown"), QStringLiteral("space")});
+    x.settle(200);
+    const int held = x.lineCount();
+    x.settle(kHold);
+    EXPECT_TRUE(x.linesWith(QStringLiteral("highlight"), held).isEmpty()) << "no step while held";
+    x.xdotool({QStringLiteral("keyup"), QStringLiteral("space")});
+    x.settle(1500);
+    EXPECT_EQ(selections(from).size(), 1) << selections(from).join(u'\n').toStdString();
+    EXPECT_EQ(x.linesWith(QStringLiteral("shown FormMenu"), from).size(), 1) << "one topic menu";
+    EXPECT_TRUE(x.programRunning());
+
+    // The first buttons of every topic menu open a two-choice exercise.
+    from = x.lineCount();
+    x.tap(QStringLiteral("space"));
+    from = expectShown(QStringLiteral("FormEsercizi"), from);
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight BtIl"), from - 1), 0);
+
+    from = x.lineCount();
+    x.hold(QStringLiteral("space"), kHold);
+    x.settle(300);
+    EXPECT_EQ(x.linesWith(QStringLiteral("exercises: answer"), from).size(), 1);
+}
+
+TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
+{
+    startIn(1);
+    int from = x.lineCount();
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    x.tap(QStringLiteral("space"));
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenuCG"), from);
+    x.tap(QStringLiteral("Return"));
+    const int shown = x.waitForLine(QStringLiteral("shown FormEsercizi"), from);
+    ASSERT_GE(shown, 0);
+    const QRect print = XSession::placeIn(x.linesWith(QStringLiteral("menu mnuStampa"), shown).value(0));
+    const QRect exit = XSession::placeIn(x.linesWith(QStringLiteral("menu mnuEsci"), shown).value(0));
+    ASSERT_FALSE(print.isEmpty());
+    ASSERT_FALSE(exit.isEmpty());
+
+    from = x.lineCount();
+    x.clickAt(middle(print));
+    ASSERT_GE(x.waitForLine(QStringLiteral("message "), from), 0);
+    x.settle(500);
+    x.tap(QStringLiteral("Return"));
+    x.settle(800);
+    EXPECT_TRUE(x.linesWith(QStringLiteral("exercises: answer"), from).isEmpty())
+        << "OK answered no exercise";
+
+    from = x.lineCount();
+    x.clickAt(middle(exit));
+    ASSERT_GE(x.waitForLine(QStringLiteral("question "), from), 0);
+    x.settle(500);
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenuCG"), from);
+    x.settle(800);
+    EXPECT_TRUE(selections(from).isEmpty()) << "Yes took the pupil back to the menu and no further";
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 1);
+}
+
+TEST_F(HeldSwitch, EverySyllableButtonShowsWholeInItsExactColour)
+{
+    startIn(1);
+    int from = x.lineCount();
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    x.tap(QStringLiteral("space"));
+    x.tap(QStringLiteral("space"));
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenuGruppi"), from);
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormEsercizi5"), from);
+
+    QList<QRect> places;
+    for (int i = 0; i < 5; ++i) {
+        if (i > 0)
+            x.tap(QStringLiteral("space"));
+        const QString name = QStringLiteral("highlight Bottone_%1").arg(i);
+        const int line = x.waitForLine(name, from - 1);
+        ASSERT_GE(line, 0) << name.toStdString();
+        places << XSession::placeIn(x.linesWith(name, line).value(0));
+        x.settle(300);
+        const QImage shot = x.screenshot();
+        ASSERT_FALSE(shot.isNull());
+        for (int b = 0; b <= i; ++b) {
+            const QRect place = places[b];
+            EXPECT_EQ(share(shot, place, kBackground), 0) << "Bottone_" << b << " is covered";
+            EXPECT_GT(share(shot, place, b == i ? kHighlight : kButton), 0.35)
+                << "Bottone_" << b << (b == i ? " highlighted" : " plain");
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,210 @@
+#include "xsession.h"
+
+#include "testenv.h"
+
+#include "settings/profile.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const QString kSettings = QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/utenti/");
+
+} // namespace
+
+XSession::XSession() = default;
+
+XSession::~XSession()
+{
+    for (QProcess *process : {&m_program, &m_server}) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished();
+        }
+    }
+}
+
+bool XSession::start(const ProfileSettings &settings)
+{
+    // A held key repeats after a quarter-second, thirty times a second.
+    m_server.start(QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+            QStringLiteral("1024x768x24"), QStringLiteral("-ardelay"), QStringLiteral("250"),
+            QStringLiteral("-arinterval"), QStringLiteral("33"), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp")});
+    QByteArray number;
+    QElapsedTimer waited;
+    waited.start();
+    while (!number.endsWith('\n') && waited.elapsed() < 10000) {
+        if (!m_server.waitForReadyRead(200) && m_server.state() == QProcess::NotRunning)
+            break;
+        number += m_server.readAllStandardOutput();
+    }
+    if (!number.endsWith('\n')) {
+        m_error = QStringLiteral("Xvfb did not start: ")
+            + QString::fromLocal8Bit(m_server.readAllStandardError());
+        return false;
+    }
+    m_display = u':' + QString::fromLatin1(number.trimmed());
+
+    m_home = TestEnv::makeFolder(QStringLiteral("x-home"));
+    QDir().mkpath(m_home + kSettings);
+    QDir().mkpath(m_home + QStringLiteral("/.local/share/fonts"));
+    QDir().mkpath(m_home + QStringLiteral("/run"));
+    QFile::setPermissions(m_home + QStringLiteral("/run"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The font is already installed, so no first-start message waits for a click.
+    QFile::copy(TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"),
+        m_home + QStringLiteral("/.local/share/fonts/indis1.ttf"));
+    TestEnv::writeFile(m_home + kSettings + QStringLiteral("_predefinito.ini"), Profile::serialize(settings));
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.*.debug=true"));
+    env.insert(QStringLiteral("HOME"), m_home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home + QStringLiteral("/.local/share"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home + QStringLiteral("/.cache"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
+    m_program.setProcessEnvironment(env);
+    m_program.setProcessChannelMode(QProcess::MergedChannels);
+    m_program.start(QStringLiteral(VELMORA_EXECUTABLE), {});
+    if (!m_program.waitForStarted() || waitForLine(QStringLiteral("shown FormAvvio")) < 0) {
+        m_error = QStringLiteral("the program did not show its start window: ") + m_lines.join(u'\n');
+        return false;
+    }
+    // The window is mapped and has the keyboard focus.
+    settle(300);
+    return true;
+}
+
+void XSession::xdotool(const QStringList &arguments)
+{
+    QProcess tool;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_display);
+    tool.setProcessEnvironment(env);
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished();
+}
+
+void XSession::hold(const QString &key, int milliseconds)
+{
+    xdotool({QStringLiteral("keydown"), key});
+    settle(milliseconds);
+    xdotool({QStringLiteral("keyup"), key});
+}
+
+void XSession::clickAt(const QPoint &point)
+{
+    xdotool({QStringLiteral("mousemove"), QString::number(point.x()), QString::number(point.y()),
+        QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void XSession::collect()
+{
+    m_partial += m_program.readAll();
+    const int end = int(m_partial.lastIndexOf('\n'));
+    if (end < 0)
+        return;
+    for (const QByteArray &line : m_partial.left(end).split('\n'))
+        m_lines << QString::fromUtf8(line);
+    m_partial.remove(0, end + 1);
+}
+
+int XSession::waitForLine(const QString &text, int from, int milliseconds)
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        collect();
+        for (int i = from; i < m_lines.size(); ++i) {
+            if (m_lines[i].contains(text))
+                return i;
+        }
+        if (waited.elapsed() > milliseconds || m_program.state() == QProcess::NotRunning)
+            return -1;
+        m_program.waitForReadyRead(50);
+    }
+}
+
+void XSession::settle(int milliseconds)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < milliseconds) {
+        m_program.waitForReadyRead(qMax<int>(1, milliseconds - int(waited.elapsed())));
+        collect();
+    }
+}
+
+QStringList XSession::linesWith(const QString &text, int from)
+{
+    collect();
+    QStringList found;
+    for (int i = from; i < m_lines.size(); ++i) {
+        if (m_lines[i].contains(text))
+            found << m_lines[i];
+    }
+    return found;
+}
+
+int XSession::lineCount()
+{
+    collect();
+    return int(m_lines.size());
+}
+
+QString XSession::log()
+{
+    collect();
+    return m_lines.join(u'\n');
+}
+
+QRect XSession::placeIn(const QString &line)
+{
+    static const QRegularExpression place(QStringLiteral(" at (\\d+),(\\d+) size (\\d+)x(\\d+)"));
+    const QRegularExpressionMatch match = place.match(line);
+    if (!match.hasMatch())
+        return {};
+    return {match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt(),
+        match.captured(4).toInt()};
+}
+
+QImage XSession::screenshot() const
+{
+    int screenNumber = 0;
+    xcb_connection_t *connection = xcb_connect(qPrintable(m_display), &screenNumber);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return {};
+    }
+    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    QImage image;
+    xcb_get_image_reply_t *reply = xcb_get_image_reply(connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, 0, 0, screen->width_in_pixels,
+            screen->height_in_pixels, ~0u),
+        nullptr);
+    // A 24-bit screen comes as 32-bit pixels, blue first.
+    if (reply && reply->depth == 24) {
+        image = QImage(screen->width_in_pixels, screen->height_in_pixels, QImage::Format_RGB32);
+        const int length = xcb_get_image_data_length(reply);
+        if (length == image.sizeInBytes())
+            std::memcpy(image.bits(), xcb_get_image_data(reply), std::size_t(length));
+        else
+            image = QImage();
+    }
+    std::free(reply);
+    xcb_disconnect(connection);
+    return image;
+}

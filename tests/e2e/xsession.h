@@ -1,0 +1,59 @@
+#pragma once
+
+#include "state/profilesettings.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QRect>
+#include <QStringList>
+
+#include <functional>
+
+// The real program on a virtual X display of its own, driven by real X key
+// events (xdotool, with the server's key auto-repeat on) and followed
+// through its debug log and screenshots of the display.
+class XSession
+{
+public:
+    XSession();
+    ~XSession();
+
+    // Starts the display and the program with this default profile; false
+    // (with the reason in error()) when either does not come up.
+    bool start(const ProfileSettings &settings);
+    const QString &error() const { return m_error; }
+
+    // xdotool with these arguments, on this display.
+    void xdotool(const QStringList &arguments);
+    void tap(const QString &key) { xdotool({QStringLiteral("key"), key}); }
+    // Holds the key down for this long, the way a switch is held.
+    void hold(const QString &key, int milliseconds);
+    void clickAt(const QPoint &point);
+
+    // Waits until a log line contains the text, counting from line `from`;
+    // the number of that line, or -1 after the time-out.
+    int waitForLine(const QString &text, int from = 0, int milliseconds = 15000);
+    // Lets the program run for a while, collecting its log.
+    void settle(int milliseconds);
+    // The log lines from line `from` on that contain the text.
+    QStringList linesWith(const QString &text, int from = 0);
+    int lineCount();
+    QString log();
+
+    // Where the log put a control: "... at X,Y size WxH" on the line.
+    static QRect placeIn(const QString &line);
+
+    QImage screenshot() const;
+    bool programRunning() const { return m_program.state() != QProcess::NotRunning; }
+
+private:
+    void collect();
+
+    QProcess m_server;
+    QProcess m_program;
+    QString m_display;
+    QString m_home;
+    QStringList m_lines;
+    QByteArray m_partial;
+    QString m_error;
+};
