@@ -118,6 +118,9 @@ void FormMenu::FillUserList()
     for (const QString &name : ProfileFiles::userNames())
         m_combo1->addItem(capitals ? name.toUpper() : name, name);
     m_combo1->setVisible(m_combo1->count() >= 2);
+    // The list selects its first entry by itself. For a current user without
+    // an entry it would name a user whose settings are not in force.
+    m_combo1->setCurrentIndex(-1);
 
     const QString current = appState().UserName.toUpper();
     for (int i = 0; i < m_combo1->count(); ++i) {

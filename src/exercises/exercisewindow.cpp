@@ -279,7 +279,8 @@ void ExerciseWindow::formLoad()
     case Kind::Words:
     case Kind::Articles:
     case Kind::Syllables:
-        m_loadReport = CaricaParole();
+        m_loadReport = CaricaParole(
+            m_fixedSpellings.isEmpty() ? QStringList{state.ChoiceA, state.ChoiceB} : m_fixedSpellings);
         break;
     case Kind::Sentences:
         m_loadReport = CaricaFrasi();

@@ -30,6 +30,32 @@ bool hasLineBreak(const QString &field)
     return field.contains(u'\n') || field.contains(u'\r');
 }
 
+// Whether a button showing one of the spellings answers it, compared as the
+// exercise windows compare an answer.
+bool offers(const QStringList &spellings, const QString &answer)
+{
+    const QString wanted = answer.toUpper();
+    return std::any_of(spellings.cbegin(), spellings.cend(),
+        [&wanted](const QString &spelling) { return spelling.toUpper() == wanted; });
+}
+
+// "la risposta «o» non è nessuna delle due scelte «a» e «ha»"
+QString notOffered(const QString &answer, const QStringList &spellings)
+{
+    static const QStringList counts = {QString(), QString(), QStringLiteral("due"), QStringLiteral("tre"),
+        QStringLiteral("quattro"), QStringLiteral("cinque")};
+    QStringList shown;
+    for (const QString &spelling : spellings)
+        shown << quoted(spelling);
+    const QString last = shown.takeLast();
+    if (shown.isEmpty())
+        return QStringLiteral("la risposta %1 non è la scelta %2").arg(quoted(answer), last);
+    const qsizetype count = spellings.size();
+    return QStringLiteral("la risposta %1 non è nessuna delle %2 scelte %3 e %4")
+        .arg(quoted(answer), count < counts.size() ? counts[count] : QString::number(count),
+            shown.join(QStringLiteral(", ")), last);
+}
+
 // As FieldReader counts them inside a quoted field.
 int lineEnds(const QString &field)
 {
@@ -135,9 +161,13 @@ QString LoadReport::text() const
 
 namespace {
 
-// The word records (gapped word, answer) of a list's text, one per line.
-void readWordRecords(ListLoader &loader, const QString &text)
+// The word records (gapped word, answer) of a list's text, one per line;
+// with spellings offered, only the records one of them answers.
+void readWordRecords(ListLoader &loader, const QString &text, const QStringList &offered)
 {
+    // Blank buttons say nothing of the answers a list may hold.
+    const bool known = std::any_of(
+        offered.cbegin(), offered.cend(), [](const QString &spelling) { return !spelling.isEmpty(); });
     FieldReader reader(text);
     for (;;) {
         reader.skipEmptyLines();
@@ -168,6 +198,12 @@ void readWordRecords(ListLoader &loader, const QString &text)
                 line, QStringLiteral("in %1 manca «_», lo spazio da completare").arg(quoted(gapped)));
         if (answer.isEmpty())
             loader.problem(line, QStringLiteral("la risposta dopo %1 è vuota").arg(quoted(gapped)));
+        // No button could ever be right: the word would never be solved.
+        if (known && !offers(offered, answer)) {
+            if (!answer.isEmpty())
+                loader.problem(line, notOffered(answer, offered));
+            continue;
+        }
 
         WordItem &row = loader.nextRow();
         row.text = gapped;
@@ -177,12 +213,12 @@ void readWordRecords(ListLoader &loader, const QString &text)
 
 } // namespace
 
-LoadReport CaricaParole()
+LoadReport CaricaParole(const QStringList &offered)
 {
     ListLoader loader(false);
     QString text;
     if (loader.open(text))
-        readWordRecords(loader, text);
+        readWordRecords(loader, text, offered);
     return loader.finish();
 }
 
@@ -200,7 +236,7 @@ ReviewReport CaricaRipasso(const QList<ReviewFile> &files)
             review.missing << state.WordListPath;
             continue;
         }
-        readWordRecords(loader, text);
+        readWordRecords(loader, text, {file.first, file.second});
         for (int row = rows + 1; row <= loader.rows(); ++row) {
             WordItem &item = state.writableWordRow(row);
             item.firstChoice = file.first;
@@ -279,12 +315,9 @@ LoadReport CaricaFrasi()
         row.answer = sentence.mid(close + 1);
         row.firstChoice = sentence.mid(open + 1, dash - open - 1);
         row.secondChoice = sentence.mid(dash + 1, close - dash - 1);
-        // Answers are compared without regard to letter case.
-        if (row.answer.compare(row.firstChoice, Qt::CaseInsensitive) != 0
-            && row.answer.compare(row.secondChoice, Qt::CaseInsensitive) != 0)
-            loader.problem(line,
-                QStringLiteral("la risposta %1 non è nessuna delle due scelte %2 e %3")
-                    .arg(quoted(row.answer), quoted(row.firstChoice), quoted(row.secondChoice)));
+        const QStringList choices = {row.firstChoice, row.secondChoice};
+        if (!offers(choices, row.answer))
+            loader.problem(line, notOffered(row.answer, choices));
     }
     return loader.finish();
 }

@@ -27,8 +27,10 @@ struct LoadReport
 // Reads the word records (gapped word, answer) of the file named by
 // WordListPath into columns 1 and 2 of the word store and sets WordCount.
 // Well-formed records are kept whatever else the file holds; never more than
-// 12000 rows are read.
-LoadReport CaricaParole();
+// 12000 rows are read. A record whose answer is none of the spellings the
+// exercise offers (letter case aside) could never be answered right: it is
+// reported and left out. With no spellings given, every answer is kept.
+LoadReport CaricaParole(const QStringList &offered = {});
 
 // One file of a review: its path under the program folder, and the pair of
 // spellings every word of it is played with.
@@ -53,7 +55,8 @@ struct ReviewReport
 
 // Fills the word store with every word of the files in turn, each row with
 // its file's pair in columns 3 and 4, and leaves WordListPath on the last
-// file. A file that cannot be read is skipped.
+// file. A file that cannot be read is skipped, and so is a word whose answer
+// is not one of its file's pair.
 ReviewReport CaricaRipasso(const QList<ReviewFile> &files);
 
 // Reads the sentence records ("text[first-second]answer") of WordListPath into

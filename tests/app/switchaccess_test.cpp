@@ -8,16 +8,13 @@
 #include "feedback/colours.h"
 #include "layout/fontfit.h"
 #include "layout/formhost.h"
-#include "records/activityrecord.h"
 #include "scanning/exercisescanning.h"
 #include "scanning/menuscanning.h"
-#include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
 #include "state/random.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
@@ -199,35 +196,6 @@ TEST_F(SwitchAccessTest, CaptionsFillTheButtonsInOneSizeAndCapitals)
         EXPECT_EQ(topic->button(i)->font().pointSize(), points);
         EXPECT_EQ(topic->button(i)->font().family(), QFont(appState().Settings.TextFontName).family());
     }
-}
-
-TEST_F(SwitchAccessTest, TheUserListShowsEveryProfileAndSelectsTheCurrentUser)
-{
-    AppState &state = appState();
-    state.Settings.LetterCase = QStringLiteral("maiuscolo");
-    ASSERT_TRUE(SalvaImpostazioni());
-    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
-    menu->FitButtonFont();
-    EXPECT_FALSE(menu->userList()->isVisibleTo(menu)) << "one profile: no list";
-
-    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("Luca"));
-    ASSERT_TRUE(SalvaImpostazioni());
-    state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
-    ActivityRecord::clear();
-    ActivityRecord::addCaption(QStringLiteral("Uso  h"));
-
-    menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
-    menu->FitButtonFont();
-    QComboBox *users = menu->userList();
-    EXPECT_TRUE(users->isVisibleTo(menu));
-    ASSERT_EQ(users->count(), 2);
-    EXPECT_EQ(users->itemText(0), QStringLiteral("ANNA"));
-    EXPECT_EQ(users->itemText(1), QStringLiteral("LUCA"));
-    EXPECT_EQ(users->currentIndex(), 0);
-    EXPECT_EQ(state.UserName, QStringLiteral("anna")) << "the profile keeps its own spelling";
-    EXPECT_EQ(state.CaptionTrailCount, 1) << "the same user keeps the record";
-    EXPECT_EQ(users->font().pointSize(), qMax(14, menu->button(0)->font().pointSize() - 10));
-    EXPECT_FALSE(menu->fontFitPending()) << "selecting the user does not start the step again";
 }
 
 } // namespace

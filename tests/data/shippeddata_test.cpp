@@ -274,11 +274,12 @@ class ShippedListTest : public ::testing::TestWithParam<ShippedList>
 protected:
     const ShippedList &list() const { return GetParam(); }
 
-    // Loads the program's copy with the reader the catalogue's window uses.
-    LoadReport load() const
+    // Loads the program's copy with the reader the catalogue's window uses,
+    // with the spellings one use offers, or all records.
+    LoadReport load(const QStringList &spellings = {}) const
     {
         appState().WordListPath = programPath(list());
-        return list().sentences ? CaricaFrasi() : CaricaParole();
+        return list().sentences ? CaricaFrasi() : CaricaParole(spellings);
     }
 
     // Loads the records, and finds the line of each: the records are one a
@@ -337,9 +338,11 @@ TEST_P(ShippedListTest, IsInTheProgramFolderAndLoads)
     EXPECT_TRUE(TestEnv::readFile(programPath(list())) == TestEnv::readFile(sourcePath(list())))
         << str(list().name()) << ": the program folder holds an older copy; build again";
 
-    const LoadReport report = load();
-    EXPECT_TRUE(report.ok()) << str(report.text());
-    EXPECT_GT(report.recordsRead, 0) << str(list().name());
+    for (const Use &use : list().uses) {
+        const LoadReport report = load(use.spellings);
+        EXPECT_TRUE(report.ok()) << str(use.by) << ": " << str(report.text());
+        EXPECT_GT(report.recordsRead, 0) << str(list().name());
+    }
 }
 
 TEST_P(ShippedListTest, IsWindows1252WithCrLfLinesAndNoStrayBlanks)

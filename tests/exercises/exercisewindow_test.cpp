@@ -190,9 +190,11 @@ TEST_F(ExerciseTest, AMissingListIsReportedAndLeadsBackToTheMenu)
 
 TEST_F(ExerciseTest, AListWithSomeBadRecordsIsReportedAndStillPlays)
 {
-    ExerciseWindow *window = open("vado _ scuola,a\r\n_anana\r\n");
+    // The first word answers neither button and is left out.
+    ExerciseWindow *window = open("_ sonno,o\r\nvado _ scuola,a\r\n_anana\r\n");
     ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("riga 2")));
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("riga 1: la risposta «o»")));
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("riga 3")));
     QCoreApplication::processEvents();
     EXPECT_EQ(host.currentForm(), window);
     EXPECT_EQ(window->wordLabel()->text(), QStringLiteral("vado _ scuola"));
@@ -334,7 +336,8 @@ TEST_F(ExerciseTest, ThreeArticlesInCapitalsAnsweredAndClosedTogether)
 {
     appState().Settings.LetterCase = QStringLiteral("maiuscolo");
     appState().TopicMarker = QStringLiteral("h");
-    ExerciseWindow *window = open("_albero,l'\r\n", ExerciseWindow::Kind::Articles);
+    // "il" is no article on offer: that word is left out.
+    ExerciseWindow *window = open("_ zaino,il\r\n_albero,l'\r\n", ExerciseWindow::Kind::Articles);
     ASSERT_EQ(window->answerCount(), 3);
     EXPECT_EQ(window->answerButton(0)->text(), QStringLiteral("LA"));
     EXPECT_EQ(window->answerButton(1)->text(), QStringLiteral("LO"));
@@ -356,7 +359,8 @@ TEST_F(ExerciseTest, ThreeArticlesInCapitalsAnsweredAndClosedTogether)
 TEST_F(ExerciseTest, FiveSyllablesChangeTheCountsButLeaveNoRecord)
 {
     appState().RightCount = 2;
-    ExerciseWindow *window = open("ba_,gno\r\n", ExerciseWindow::Kind::Syllables);
+    // "gn" is no syllable on offer: that word is left out.
+    ExerciseWindow *window = open("so_,gn\r\nba_,gno\r\n", ExerciseWindow::Kind::Syllables);
     ASSERT_EQ(window->answerCount(), 5);
     EXPECT_EQ(window->answerButton(4)->text(), QStringLiteral("gnu"));
     EXPECT_FALSE(window->soundsAction()) << "no sounds command here";

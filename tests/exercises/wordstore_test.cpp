@@ -145,6 +145,27 @@ TEST(WordList, KeepsGoodRecordsAndReportsBadOnesByLine)
     }
 }
 
+TEST(WordList, LeavesOutAnswersNoButtonOffers)
+{
+    const QByteArray list = "_ fame,HA\r\n_ sonno,o\r\n_ casa,a\r\n_ freddo,\r\n";
+    writeList(list);
+    LoadReport report = CaricaParole({QStringLiteral("a"), QStringLiteral("ha")});
+    EXPECT_EQ(loadedRows(), (Rows{"_ fame|HA", "_ casa|a"}));
+    expectProblems(report,
+        {{2, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"},
+            {4, "la risposta dopo «_ freddo» è vuota"}});
+
+    writeList("_ casa,la\r\n_albero,L'\r\n_ zaino,il\r\n");
+    report = CaricaParole({QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")});
+    EXPECT_EQ(loadedRows(), (Rows{"_ casa|la", "_albero|L'"}));
+    expectProblems(report, {{3, "la risposta «il» non è nessuna delle tre scelte «la», «lo» e «l'»"}});
+
+    // Spellings not known (no menu chose them): every answer stays.
+    writeList(list);
+    EXPECT_EQ(CaricaParole({QString(), QString()}).problems.size(), 1);
+    EXPECT_EQ(appState().WordCount, 4);
+}
+
 TEST(WordList, AListThatCannotBeReadLoadsNothing)
 {
     const QString folder = TestEnv::makeFolder(QStringLiteral("altro"));
@@ -307,7 +328,8 @@ TEST_F(RandomWord, PicksEveryRowEquallyOften)
 
 namespace {
 
-// A program folder with the named lists, and the review files that name them.
+// A program folder with the named lists, and the review files that name
+// them; each file's pair is the first two letters of its name.
 QList<ReviewFile> reviewOf(const QList<std::pair<const char *, QByteArray>> &files)
 {
     const QString folder = TestEnv::makeFolder(QStringLiteral("program"));
@@ -317,7 +339,7 @@ QList<ReviewFile> reviewOf(const QList<std::pair<const char *, QByteArray>> &fil
         const QString file = QString::fromLatin1(name);
         if (!bytes.isNull())
             TestEnv::writeFile(folder + u'/' + file, bytes);
-        review.append({file, file.left(1), file.left(2)});
+        review.append({file, file.left(1), file.mid(1, 1)});
     }
     return review;
 }
@@ -332,7 +354,7 @@ TEST(Review, ReadsEveryFileInOrderEachRowWithItsFilesPair)
     EXPECT_TRUE(report.ok()) << "an empty file adds nothing and is no problem";
     EXPECT_EQ(report.rows, 4);
     EXPECT_EQ(appState().WordCount, 4);
-    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|bp", "_ane|p|b|bp", "_asa|c|c|cg", "_elato|g|c|cg"}));
+    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|p", "_ane|p|b|p", "_asa|c|c|g", "_elato|g|c|g"}));
     EXPECT_EQ(appState().WordListPath, appState().ApplicationFolder + QStringLiteral("/cgdolce.txt"));
 }
 
@@ -342,16 +364,27 @@ TEST(Review, SkipsAMissingFileAndNamesItOnce)
         = reviewOf({{"bp.txt", "_alla,b\r\n"}, {"dt.txt", QByteArray()}, {"fv.txt", "_ino,v\r\n_ico,f\r\n"}});
     const ReviewReport report = CaricaRipasso(review);
     EXPECT_EQ(report.rows, 3);
-    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|bp", "_ino|v|f|fv", "_ico|f|f|fv"}));
+    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|p", "_ino|v|f|v", "_ico|f|f|v"}));
     ASSERT_EQ(report.missing.size(), 1);
     EXPECT_TRUE(report.text().contains(QStringLiteral("dt.txt")));
     EXPECT_FALSE(report.text().contains(QStringLiteral("bp.txt")));
 }
 
+TEST(Review, LeavesOutAWordNotAnsweredByItsFilesPair)
+{
+    const QList<ReviewFile> review
+        = reviewOf({{"bp.txt", "_alla,b\r\n_ane,d\r\n"}, {"dt.txt", "_ado,d\r\n"}});
+    const ReviewReport report = CaricaRipasso(review);
+    EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|p", "_ado|d|d|t"}));
+    ASSERT_EQ(report.damaged.size(), 1);
+    expectProblems(report.damaged.first(), {{2, "la risposta «d» non è nessuna delle due scelte «b» e «p»"}});
+    EXPECT_TRUE(report.text().contains(QStringLiteral("bp.txt")));
+}
+
 TEST(Review, StopsAtTheLastRowOfTheStore)
 {
-    const QList<ReviewFile> review = reviewOf({{"a.txt", numberedList(kMaxWordRows - 1, "_#,x")},
-        {"b.txt", numberedList(2, "_b#,y")}, {"c.txt", "_c,z\r\n"}});
+    const QList<ReviewFile> review = reviewOf({{"xa.txt", numberedList(kMaxWordRows - 1, "_#,x")},
+        {"yb.txt", numberedList(2, "_b#,y")}, {"zc.txt", "_c,z\r\n"}});
     const ReviewReport report = CaricaRipasso(review);
     EXPECT_EQ(appState().WordCount, kMaxWordRows);
     EXPECT_EQ(appState().wordRow(kMaxWordRows).text, QStringLiteral("_b1"));

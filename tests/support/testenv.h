@@ -7,8 +7,9 @@
 // Readable QStrings in failure messages.
 void PrintTo(const QString &text, std::ostream *out);
 
-// Every test process runs with HOME and the XDG folders pointing into a
-// temporary folder of its own, so no test touches the real home folder.
+// Every test runs with HOME and the XDG folders pointing into a temporary
+// folder of its own, made before it starts and removed after it ends, so no
+// test touches the real home folder or sees another test's files.
 namespace TestEnv {
 
 QString home();

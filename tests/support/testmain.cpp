@@ -1,6 +1,7 @@
 #include "testenv.h"
 
 #include "state/appstate.h"
+#include "state/random.h"
 
 #include <QApplication>
 #include <QDir>
@@ -8,40 +9,80 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
-// Resets the program-wide variables before every test.
+// A temporary home with the data, configuration, cache and run folders; the
+// run folder private to its owner, as the desktop expects it.
+std::unique_ptr<QTemporaryDir> makeHome()
+{
+    auto home = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/velmora-test-XXXXXX"));
+    if (!home->isValid())
+        qFatal("no temporary home folder: %s", qPrintable(home->errorString()));
+    const QString root = home->path();
+    for (const char *sub : {"/share", "/config", "/cache", "/run"})
+        QDir().mkpath(root + QLatin1String(sub));
+    QFile::setPermissions(root + QStringLiteral("/run"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return home;
+}
+
+void enterHome(const QTemporaryDir &home)
+{
+    const QString root = home.path();
+    qputenv("HOME", root.toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
+}
+
+// Every test starts from the program-wide variables of a fresh start and in
+// a home of its own, so that no test sees what another one left behind,
+// whatever the order they run in.
 class FreshState : public ::testing::EmptyTestEventListener
 {
+public:
+    explicit FreshState(const QTemporaryDir &processHome)
+        : m_processHome(processHome)
+    { }
+
+private:
     void OnTestStart(const ::testing::TestInfo &) override
     {
+        m_testHome = makeHome();
+        enterHome(*m_testHome);
         resetAppState();
         appState().ApplicationFolder = TestEnv::buildAppFolder();
+        Random::setSource({});
     }
+
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        // Windows the test left to be deleted go now, while their home exists.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        // Between tests the process home is in force again.
+        enterHome(m_processHome);
+        m_testHome.reset();
+    }
+
+    const QTemporaryDir &m_processHome;
+    std::unique_ptr<QTemporaryDir> m_testHome;
 };
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/velmora-test-XXXXXX"));
-    if (!home.isValid())
-        return 2;
-    const QString root = home.path();
-    for (const char *sub : {"/share", "/config", "/cache", "/run"})
-        QDir().mkpath(root + QLatin1String(sub));
-    QFile::setPermissions(root + QStringLiteral("/run"),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("HOME", root.toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
+    // The application itself, and whatever runs outside a test, live here.
+    const std::unique_ptr<QTemporaryDir> home = makeHome();
+    enterHome(*home);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshState);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshState(*home));
     return RUN_ALL_TESTS();
 }

@@ -1,0 +1,116 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "app/formmenu.h"
+#include "app/startup.h"
+#include "layout/formhost.h"
+#include "records/activityrecord.h"
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The list of users on the main menu: one entry per profile in the users folder.
+class UserListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        registerForms(host);
+        host.resize(1024, 768);
+        host.show();
+        for (const QString &folder : SettingsFolders::all())
+            QDir().mkpath(folder);
+    }
+
+    static void become(const QString &name)
+    {
+        appState().UserName = name;
+        appState().ProfilePath = ProfileFiles::pathFor(name);
+    }
+
+    // The settings in force become the profile of name.
+    static void saveAs(const QString &name)
+    {
+        const QString path = appState().ProfilePath;
+        appState().ProfilePath = ProfileFiles::pathFor(name);
+        EXPECT_TRUE(SalvaImpostazioni());
+        appState().ProfilePath = path;
+    }
+
+    FormMenu *showMenu()
+    {
+        auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+        menu->FitButtonFont();
+        return menu;
+    }
+
+    RecordedDialogs dialogs;
+    FormHost host;
+};
+
+TEST_F(UserListTest, ShowsEveryProfileAndSelectsTheCurrentUser)
+{
+    AppState &state = appState();
+    state.Settings.LetterCase = QStringLiteral("maiuscolo");
+    become(QStringLiteral("anna"));
+    saveAs(QStringLiteral("anna"));
+    FormMenu *menu = showMenu();
+    EXPECT_FALSE(menu->userList()->isVisibleTo(menu)) << "one profile: no list";
+
+    saveAs(QStringLiteral("Luca"));
+    ActivityRecord::clear();
+    ActivityRecord::addCaption(QStringLiteral("Uso  h"));
+
+    menu = showMenu();
+    QComboBox *users = menu->userList();
+    EXPECT_TRUE(users->isVisibleTo(menu));
+    ASSERT_EQ(users->count(), 2);
+    EXPECT_EQ(users->itemText(0), QStringLiteral("ANNA"));
+    EXPECT_EQ(users->itemText(1), QStringLiteral("LUCA"));
+    EXPECT_EQ(users->currentIndex(), 0);
+    EXPECT_EQ(state.UserName, QStringLiteral("anna")) << "the profile keeps its own spelling";
+    EXPECT_EQ(state.CaptionTrailCount, 1) << "the same user keeps the record";
+    EXPECT_EQ(users->font().pointSize(), qMax(14, menu->button(0)->font().pointSize() - 10));
+    EXPECT_FALSE(menu->fontFitPending()) << "selecting the user does not start the step again";
+}
+
+TEST_F(UserListTest, ACurrentUserWithoutAProfileHasNoEntrySelectedAndAnyEntryCanBeChosen)
+{
+    AppState &state = appState();
+    ProfileSettings anna;
+    anna.TextFontSize = 40;
+    state.Settings = anna;
+    saveAs(QStringLiteral("anna"));
+    state.Settings = {};
+    saveAs(QStringLiteral("luca"));
+    become(QStringLiteral("_predefinito"));
+    ActivityRecord::addCaption(QStringLiteral("Uso  h"));
+
+    FormMenu *menu = showMenu();
+    QComboBox *users = menu->userList();
+    ASSERT_EQ(users->count(), 2);
+    EXPECT_EQ(users->currentIndex(), -1);
+    EXPECT_TRUE(users->currentText().isEmpty());
+    EXPECT_EQ(state.UserName, QStringLiteral("_predefinito"));
+    EXPECT_EQ(state.Settings, ProfileSettings{});
+    EXPECT_EQ(state.CaptionTrailCount, 1);
+
+    // The first entry, which the list used to show unasked, is chosen as any other.
+    users->activated(0);
+    EXPECT_EQ(state.UserName, QStringLiteral("anna"));
+    EXPECT_EQ(state.Settings, anna);
+    EXPECT_EQ(state.CaptionTrailCount, 0) << "another user: the record starts afresh";
+    EXPECT_TRUE(menu->fontFitPending());
+    menu->FitButtonFont();
+    EXPECT_EQ(users->currentText(), QStringLiteral("anna"));
+}
+
+} // namespace
