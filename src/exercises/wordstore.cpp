@@ -310,14 +310,19 @@ LoadReport CaricaFrasi()
             continue;
         }
 
+        const QString answer = sentence.mid(close + 1);
+        const QStringList choices
+            = {sentence.mid(open + 1, dash - open - 1), sentence.mid(dash + 1, close - dash - 1)};
+        // Neither button could answer it: a pupil on switches would be stuck.
+        if (!offers(choices, answer)) {
+            loader.problem(line, notOffered(answer, choices));
+            continue;
+        }
         WordItem &row = loader.nextRow();
         row.text = sentence.left(open);
-        row.answer = sentence.mid(close + 1);
-        row.firstChoice = sentence.mid(open + 1, dash - open - 1);
-        row.secondChoice = sentence.mid(dash + 1, close - dash - 1);
-        const QStringList choices = {row.firstChoice, row.secondChoice};
-        if (!offers(choices, row.answer))
-            loader.problem(line, notOffered(row.answer, choices));
+        row.answer = answer;
+        row.firstChoice = choices[0];
+        row.secondChoice = choices[1];
     }
     return loader.finish();
 }

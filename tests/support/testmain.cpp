@@ -1,5 +1,7 @@
 #include "testenv.h"
 
+#include "layout/flatbuttonstyle.h"
+#include "scanning/switchkeys.h"
 #include "state/appstate.h"
 #include "state/random.h"
 
@@ -83,6 +85,9 @@ int main(int argc, char **argv)
 
     ::testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
+    // What the program sets up for every window.
+    FlatButtonStyle::install();
+    KeyRepeatGuard::install();
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshState(*home));
     return RUN_ALL_TESTS();
 }
