@@ -1,20 +1,28 @@
 // Automatic scanning as a pupil sees it: how evenly the highlight steps over
 // the main menu at 1 s and at 0.25 s (each step repaints the menu), and how
 // long a switch release takes to show the highlight on the next button.
+// Under an X server (DISPLAY set, e.g. xvfb-run) the release is also
+// measured for real X key events sent by xdotool, from the event's arrival in
+// the program to the next button repainted.
 //
 //   bench_scanning [STEPS]   (default 100 steps per interval)
 
 #include "app/formmenu.h"
 #include "app/startup.h"
+#include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
 #include "scanning/menuscanning.h"
+#include "scanning/switchkeys.h"
 #include "state/appstate.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -84,6 +92,62 @@ void measureKeyToHighlight(FormHost &host, int presses)
         median(times), *std::max_element(times.begin(), times.end()));
 }
 
+// From a real X key release reaching the program to the paint of the
+// button it highlights.
+class ReleaseToPaint : public QObject
+{
+public:
+    explicit ReleaseToPaint(FormMenu *menu)
+        : m_menu(menu)
+    {
+        m_clock.start();
+    }
+
+    std::vector<double> times;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyRelease && watched->isWindowType()) {
+            m_releasedAt = m_clock.nsecsElapsed();
+        } else if (event->type() == QEvent::Paint && m_releasedAt >= 0
+            && watched == m_menu->button(m_menu->scanning()->highlighter().highlighted())) {
+            times.push_back(double(m_clock.nsecsElapsed() - m_releasedAt) / 1e6);
+            m_releasedAt = -1;
+        }
+        return false;
+    }
+
+private:
+    FormMenu *m_menu;
+    QElapsedTimer m_clock;
+    qint64 m_releasedAt = -1;
+};
+
+void measureRealKeyToHighlight(FormHost &host, int presses)
+{
+    FormMenu *menu = showMenu(host, 1, 4);
+    ReleaseToPaint probe(menu);
+    QCoreApplication::instance()->installEventFilter(&probe);
+    for (int i = 0; i < presses; ++i) {
+        const std::size_t before = probe.times.size();
+        QProcess::startDetached(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("space")});
+        QElapsedTimer waited;
+        waited.start();
+        while (probe.times.size() == before && waited.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    QCoreApplication::instance()->removeEventFilter(&probe);
+    if (probe.times.empty()) {
+        std::printf("real X key release: no release reached the program (is xdotool installed?)\n");
+        return;
+    }
+    std::printf("real X space release to highlight repainted, %zu presses: median %.2f ms, worst %.2f ms "
+                "(detectable auto-repeat %s)\n",
+        probe.times.size(), median(probe.times), *std::max_element(probe.times.begin(), probe.times.end()),
+        KeyRepeatGuard::detectableAutoRepeat() ? "on" : "off");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -91,6 +155,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    FlatButtonStyle::install();
+    KeyRepeatGuard::install();
     const int steps = argc > 1 ? std::max(2, std::atoi(argv[1])) : 100;
 
     // Profiles go to a folder of their own, never the real home.
@@ -104,6 +170,13 @@ int main(int argc, char **argv)
     host.show();
 
     measureKeyToHighlight(host, 200);
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        host.activateWindow();
+        if (QTest::qWaitForWindowActive(&host))
+            measureRealKeyToHighlight(host, 100);
+        else
+            std::printf("real X key release: the window did not get the keyboard\n");
+    }
     measureSteps(host, 1, steps);
     measureSteps(host, 4, steps);
     return 0;
