@@ -315,3 +315,54 @@ TEST_F(RoadTest, AReviewWithAMissingFileSaysSoOnceAndGoesOn)
 }
 
 } // namespace
+
+namespace {
+
+// The visible controls stacked over a button, which would hide part of it.
+QStringList coveredButtons(const Form *form)
+{
+    QStringList covered;
+    const QObjectList &controls = form->clientArea()->children();
+    for (int i = 0; i < controls.size(); ++i) {
+        const auto *button = qobject_cast<const QPushButton *>(controls[i]);
+        if (!button || !button->isVisible())
+            continue;
+        for (int j = i + 1; j < controls.size(); ++j) {
+            const auto *above = qobject_cast<const QWidget *>(controls[j]);
+            if (above && above->isVisible() && above->geometry().intersects(button->geometry()))
+                covered << form->formName() + u' ' + button->objectName() + QStringLiteral(" under ")
+                        + above->objectName();
+        }
+    }
+    return covered;
+}
+
+} // namespace
+
+TEST_F(RoadTest, NoControlCoversAButtonInAnyWindowOrInputMode)
+{
+    appState().Settings.SpeechOn = true;
+    for (const int mode : {0, 1, 2}) {
+        appState().Settings.InputMode = qint16(mode);
+        QStringList covered;
+        for (const QString &name :
+            {QStringLiteral("FormAvvio"), QStringLiteral("FormMenu"), QStringLiteral("FormInfo")})
+            covered << coveredButtons(host.showForm(name));
+        QList<Catalogue::Opens> opened;
+        for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+            auto *topic = static_cast<TopicMenuForm *>(host.showForm(menu.formName));
+            covered << coveredButtons(topic);
+            for (int i = 0; i < menu.buttons.size(); ++i) {
+                const Catalogue::Opens opens = menu.buttons[i].opens;
+                if (opens == Catalogue::Opens::Back || opened.contains(opens))
+                    continue;
+                opened << opens;
+                click(static_cast<TopicMenuForm *>(host.currentForm())->button(i));
+                covered << coveredButtons(current<ExerciseWindow>());
+                host.showForm(menu.formName);
+            }
+        }
+        EXPECT_EQ(opened.size(), 5);
+        EXPECT_TRUE(covered.isEmpty()) << "mode " << mode << ": " << covered.join(u'\n').toStdString();
+    }
+}

@@ -81,11 +81,12 @@ TEST_F(HeldSwitch, ManualScanningCountsAHeldSwitchOnceOnMenusAndInAnExercise)
 {
     startIn(1);
     int from = x.lineCount();
-    x.tap(QStringLiteral("Return"));
+    x.hold(QStringLiteral("Return"), kHold);
     from = expectShown(QStringLiteral("FormMenu"), from);
     ASSERT_GE(x.waitForLine(QStringLiteral("highlight Command1_0"), from), 0);
     x.settle(500);
     EXPECT_TRUE(selections(from).isEmpty()) << "the Enter that opened the menu chooses nothing";
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 1);
 
     from = x.lineCount();
     x.hold(QStringLiteral("space"), kHold);
