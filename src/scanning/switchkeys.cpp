@@ -153,11 +153,18 @@ bool SwitchKeyFilter::eventFilter(QObject *watched, QEvent *event)
     key->accept();
     if (type == QEvent::ShortcutOverride || key->isAutoRepeat())
         return true;
+    const int code = keyCode(key);
     if (type == QEvent::KeyPress) {
-        if (m_pressed.press(key->key()) && m_keyDown)
-            m_keyDown(keyCode(key));
-    } else if (m_pressed.release(key->key()) && m_keyUp) {
-        m_keyUp(keyCode(key));
+        if (m_pressed.press(key->key()) && m_keyDown) {
+            qCDebug(lcScanning, "key down %d", code);
+            m_keyDown(code);
+        }
+    } else if (m_pressed.release(key->key())) {
+        qCDebug(lcScanning, "key up %d", code);
+        if (m_keyUp)
+            m_keyUp(code);
+    } else {
+        qCDebug(lcScanning, "key up %d without its press: ignored", code);
     }
     return true;
 }

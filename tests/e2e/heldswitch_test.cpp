@@ -22,7 +22,7 @@ ProfileSettings switchProfile(int inputMode)
 {
     ProfileSettings settings;
     settings.InputMode = qint16(inputMode);
-    settings.ScanInterval = 3;
+    settings.ScanInterval = 4;
     settings.SpeechOn = false;
     settings.SoundsOn = false;
     settings.RandomBackground = false;
@@ -128,6 +128,9 @@ TEST_F(HeldSwitch, AutomaticScanningStandsStillWhileTheSwitchIsHeldAndSelectsOnc
     x.tap(QStringLiteral("space"));
     const int first = x.waitForLine(QStringLiteral("highlight Command1_0"), from);
     ASSERT_GE(first, 0) << "the steps start as usual";
+    const int released = x.waitForLine(QStringLiteral("key up 32"), from);
+    ASSERT_GE(released, 0);
+    ASSERT_LT(released, first) << "the space came after the first step";
     EXPECT_TRUE(selections(from).isEmpty());
 
     from = x.lineCount();
