@@ -32,6 +32,7 @@ using Catalogue::Opens;
 
 const char *const kDictionaryPath = "/usr/share/dict/italian";
 const char *const kAllowListPath = VELMORA_SOURCE_DIR "/tests/data/dictionary-allowlist.txt";
+const char *const kRareWordsPath = VELMORA_SOURCE_DIR "/tests/data/rare-words.txt";
 
 // Fixed captions of the three- and five-choice windows.
 const QStringList kArticles = {QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")};
@@ -502,6 +503,24 @@ TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
 }
 
+// The entries of a word file of ours, by line: one word a line, then "#" and
+// the reason; entries without a reason read as empty.
+QMap<int, QPair<QString, QString>> annotatedWords(const char *path)
+{
+    QMap<int, QPair<QString, QString>> entries;
+    QFile file(QString::fromLatin1(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return entries;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (int n = 1; n <= lines.size(); ++n) {
+        const QString line = lines[n - 1].trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        entries.insert(n, {line.section(u'#', 0, 0).trimmed(), line.section(u'#', 1).trimmed()});
+    }
+    return entries;
+}
+
 // Debian's Italian word list, with the words it lacks that the lists may use.
 class Lexicon
 {
@@ -529,19 +548,9 @@ private:
                 QString::fromUtf8(dictionary.readAll()).split(u'\n', Qt::SkipEmptyParts))
                 m_words.insert(word.trimmed());
         }
-        QFile allowList(QString::fromLatin1(kAllowListPath));
-        if (allowList.open(QIODevice::ReadOnly)) {
-            const QStringList lines = QString::fromUtf8(allowList.readAll()).split(u'\n');
-            for (int n = 1; n <= lines.size(); ++n) {
-                const QString line = lines[n - 1].trimmed();
-                if (line.isEmpty() || line.startsWith(u'#'))
-                    continue;
-                const QString word = line.section(u'#', 0, 0).trimmed();
-                const QString reason = line.section(u'#', 1).trimmed();
-                m_entries.insert(n, {word, reason});
-                m_allowed.insert(word);
-            }
-        }
+        m_entries = annotatedWords(kAllowListPath);
+        for (const auto &entry : std::as_const(m_entries))
+            m_allowed.insert(entry.first);
     }
 
     QSet<QString> m_words;
@@ -608,6 +617,59 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
                     + QStringLiteral(": with %1 it reads %2, a word too, so both answers are right; "
                                      "such pairs belong in a sentence of frasi.txt")
                           .arg(quoted(other), quoted(otherWord)));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+// A word list where a child meets a word in one form or two, not in five:
+// the key of a word is its first six letters once its final vowels (and the
+// "h" of "-chi", "-ghe") are gone, so "sdraiato" and "sdraiarsi" share one.
+QString stemOf(const QString &word)
+{
+    static const QRegularExpression ending(QStringLiteral("[aeiouàèéìíòóùú]+$"));
+    QString stem = QString(word).remove(ending);
+    if (stem.endsWith(u'h'))
+        stem.chop(1);
+    return stem.left(6);
+}
+
+TEST_P(ShippedListTest, WordsAreForChildrenAndFewFormsOfOneWord)
+{
+    // By the key of the word, so that its other forms count too.
+    QHash<QString, QString> rare;
+    for (const auto &entry : annotatedWords(kRareWordsPath))
+        rare.insert(stemOf(entry.first), entry.first);
+    ASSERT_FALSE(rare.isEmpty()) << kRareWordsPath;
+
+    LoadReport report;
+    const std::vector<Record> records = loadedRecords(report);
+    static const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
+    QStringList problems;
+    QMap<QString, QList<int>> byStem;
+    for (const Record &r : records) {
+        const QString complete = completeWord(r.text, r.answer).toLower();
+        const QStringList words = complete.split(nonLetters, Qt::SkipEmptyParts);
+        for (const QString &word : words) {
+            const auto found = rare.constFind(stemOf(word));
+            if (found != rare.cend())
+                problems.append(where(r) + u' ' + quoted(word)
+                    + (word == *found ? QString() : QStringLiteral(", a form of ") + quoted(*found))
+                    + QStringLiteral(", is a word few children know (tests/data/rare-words.txt)"));
+        }
+        if (!list().sentences && words.size() == 1 && words.first() == complete)
+            byStem[stemOf(complete)].append(r.row);
+    }
+    for (auto it = byStem.cbegin(); it != byStem.cend(); ++it) {
+        if (it->size() > 2) {
+            QStringList lines;
+            for (int row : *it)
+                lines.append(lineOf(row));
+            problems.append(
+                QStringLiteral("%1: %2 records are forms of one word «%3…» (%4): keep two at most")
+                    .arg(list().name())
+                    .arg(it->size())
+                    .arg(it.key(), lines.join(QStringLiteral(", "))));
         }
     }
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
