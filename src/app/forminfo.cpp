@@ -57,6 +57,8 @@ void FormInfo::formActivate()
                        "gli insegnanti possono modificarli e arricchirli liberamente."),
     }
                           .join(lineEnd));
-    m_label2->clear();
+    m_label2->setText(
+        QStringLiteral("Corsivo scolastico: Playwrite IT Trad, licenza SIL Open Font License 1.1 "
+                       "(file indis1-OFL.txt)"));
     m_label4->clear();
 }

@@ -15,6 +15,7 @@ public:
 
     QLabel *credits() const { return m_label1; }
     QLabel *notice() const { return m_label3; }
+    QLabel *fontCredit() const { return m_label2; }
     QPushButton *closeButton() const { return m_command1; }
 
 protected:

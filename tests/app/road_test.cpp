@@ -266,6 +266,7 @@ TEST_F(RoadTest, TheAboutBoxAndTheManual)
     EXPECT_TRUE(
         info->credits()->text().startsWith(QStringLiteral("Software di\r\ngli sviluppatori di Velmora\r\n")));
     EXPECT_TRUE(info->notice()->text().contains(QStringLiteral("software libero")));
+    EXPECT_TRUE(info->fontCredit()->text().contains(QStringLiteral("indis1-OFL.txt")));
     click(info->closeButton());
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenu"));
 }
