@@ -58,12 +58,19 @@ bool KeyPresses::release(int key)
 
 KeyRepeatGuard::KeyRepeatGuard(QObject *parent)
     : QObject(parent)
-{ }
+{
+    // A key released while another program had the keyboard sends us no
+    // release: it must not stay down for good and swallow the next press.
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state != Qt::ApplicationActive)
+            m_down.clear();
+    });
+}
 
 void KeyRepeatGuard::install()
 {
     QCoreApplication *app = QCoreApplication::instance();
-    if (!app || app->findChild<KeyRepeatGuard *>(QString(), Qt::FindDirectChildrenOnly))
+    if (!qGuiApp || app->findChild<KeyRepeatGuard *>(QString(), Qt::FindDirectChildrenOnly))
         return;
     app->installEventFilter(new KeyRepeatGuard(app));
     s_detectableAutoRepeat = askForDetectableAutoRepeat();
