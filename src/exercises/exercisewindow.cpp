@@ -279,8 +279,7 @@ void ExerciseWindow::formLoad()
     case Kind::Words:
     case Kind::Articles:
     case Kind::Syllables:
-        m_loadReport = CaricaParole(
-            m_fixedSpellings.isEmpty() ? QStringList{state.ChoiceA, state.ChoiceB} : m_fixedSpellings);
+        m_loadReport = CaricaParole(offeredSpellings());
         break;
     case Kind::Sentences:
         m_loadReport = CaricaFrasi();
@@ -331,11 +330,9 @@ void ExerciseWindow::ProssimaParola()
 
     ScegliParolaCasuale();
     const WordItem &item = state.wordRow(state.CurrentWordIndex);
-    QStringList spellings;
-    for (int i = 0; i < m_answerButtons.size(); ++i) {
-        spellings << offeredSpelling(i);
-        m_answerButtons[i]->setText(shown(spellings.last()));
-    }
+    const QStringList spellings = offeredSpellings();
+    for (int i = 0; i < m_answerButtons.size(); ++i)
+        m_answerButtons[i]->setText(shown(spellings[i]));
     m_etArticoli->setText(shown(gapShownApart(item.text, spellings)));
     // The syllable exercise leaves no trace in the record.
     m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_etArticoli->text());
@@ -356,6 +353,14 @@ QString ExerciseWindow::offeredSpelling(int buttonIndex) const
         return buttonIndex == 0 ? state.ChoiceA : state.ChoiceB;
     const WordItem &item = state.wordRow(state.CurrentWordIndex);
     return buttonIndex == 0 ? item.firstChoice : item.secondChoice;
+}
+
+QStringList ExerciseWindow::offeredSpellings() const
+{
+    QStringList spellings;
+    for (int i = 0; i < m_answerButtons.size(); ++i)
+        spellings << offeredSpelling(i);
+    return spellings;
 }
 
 void ExerciseWindow::answer(int buttonIndex)

@@ -74,6 +74,8 @@ private:
     // true for a right answer, whose item is then shown complete.
     bool judge(int buttonIndex);
     QString offeredSpelling(int buttonIndex) const;
+    // The spellings of every answer button, in button order.
+    QStringList offeredSpellings() const;
     void showCount(QLabel *label, qint16 count, bool signPosition);
     void returnToTopicMenu();
 

@@ -32,11 +32,6 @@ ProfileSettings switchProfile(int inputMode)
     return settings;
 }
 
-QPoint middle(const QRect &place)
-{
-    return place.center();
-}
-
 // The share of the pixels of `place` that are exactly `colour`.
 double share(const QImage &image, const QRect &place, const QColor &colour)
 {
@@ -56,6 +51,14 @@ protected:
         ASSERT_TRUE(x.start(switchProfile(inputMode))) << x.error().toStdString();
         // Out of the way of every button.
         x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1023"), QStringLiteral("767")});
+    }
+
+    // Enter on the start window; the log line after the main menu's.
+    int enterMainMenu()
+    {
+        const int from = x.lineCount();
+        x.tap(QStringLiteral("Return"));
+        return expectShown(QStringLiteral("FormMenu"), from);
     }
 
     // Waits for the form, from log line `from` on; the line after it.
@@ -134,9 +137,7 @@ TEST_F(HeldSwitch, ManualScanningCountsAHeldSwitchOnceOnMenusAndInAnExercise)
 TEST_F(HeldSwitch, AutomaticScanningStandsStillWhileTheSwitchIsHeldAndSelectsOnce)
 {
     startIn(2);
-    int from = x.lineCount();
-    x.tap(QStringLiteral("Return"));
-    from = expectShown(QStringLiteral("FormMenu"), from);
+    int from = enterMainMenu();
     // Before the first step nothing is highlighted, so nothing is chosen.
     x.tap(QStringLiteral("space"));
     const int first = x.waitForLine(QStringLiteral("highlight Command1_0"), from);
@@ -173,9 +174,7 @@ TEST_F(HeldSwitch, AutomaticScanningStandsStillWhileTheSwitchIsHeldAndSelectsOnc
 TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
 {
     startIn(1);
-    int from = x.lineCount();
-    x.tap(QStringLiteral("Return"));
-    from = expectShown(QStringLiteral("FormMenu"), from);
+    int from = enterMainMenu();
     x.tap(QStringLiteral("space"));
     x.tap(QStringLiteral("Return"));
     from = expectShown(QStringLiteral("FormMenuCG"), from);
@@ -190,7 +189,7 @@ TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
     ASSERT_FALSE(exit.isEmpty());
 
     from = x.lineCount();
-    x.clickAt(middle(print));
+    x.clickAt(print.center());
     ASSERT_GE(x.waitForLine(QStringLiteral("message "), from), 0);
     x.settle(500);
     x.tap(QStringLiteral("Return"));
@@ -199,7 +198,7 @@ TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
         << "OK answered no exercise";
 
     from = x.lineCount();
-    x.clickAt(middle(exit));
+    x.clickAt(exit.center());
     ASSERT_GE(x.waitForLine(QStringLiteral("question "), from), 0);
     x.settle(500);
     x.tap(QStringLiteral("Return"));
@@ -212,9 +211,7 @@ TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
 TEST_F(HeldSwitch, EverySyllableButtonShowsWholeInItsExactColour)
 {
     startIn(1);
-    int from = x.lineCount();
-    x.tap(QStringLiteral("Return"));
-    from = expectShown(QStringLiteral("FormMenu"), from);
+    int from = enterMainMenu();
     x.tap(QStringLiteral("space"));
     x.tap(QStringLiteral("space"));
     x.tap(QStringLiteral("Return"));
