@@ -1,5 +1,6 @@
 #include "exercisewindow.h"
 
+#include "feedback/agent.h"
 #include "feedback/colours.h"
 #include "feedback/sounds.h"
 #include "layout/dialogs.h"
@@ -47,6 +48,15 @@ QFont textFont()
     font.setPointSize(qMax<int>(1, settings.TextFontSize));
     font.setBold(true);
     return font;
+}
+
+// "&H410" is 1040, Italian.
+int languageNumber(const QString &id)
+{
+    bool ok = false;
+    const int number
+        = id.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ? id.mid(2).toInt(&ok, 16) : id.toInt(&ok);
+    return ok ? number : 1040;
 }
 
 void setBackground(QWidget *widget, const QColor &colour)
@@ -272,6 +282,8 @@ void ExerciseWindow::formLoad()
     m_command1->setCursor(buttonPointer());
     m_command2->setCursor(buttonPointer());
 
+    if (settings.SpeechOn)
+        CaricaAgente();
     m_command2->setVisible(settings.SpeechOn);
     m_picAgent->setVisible(settings.SpeechOn);
 
@@ -308,12 +320,67 @@ void ExerciseWindow::formActivate()
 
     m_scanning->activate();
     m_pictureScansione->setVisible(m_scanning->scanning());
+    SalutaAgente();
     ProssimaParola();
 }
 
 void ExerciseWindow::formUnload()
 {
     m_scanning->deactivate();
+    ChiudiAgente();
+}
+
+ExerciseWindow::~ExerciseWindow() = default;
+
+void ExerciseWindow::CaricaAgente()
+{
+    const AppState &state = appState();
+    const ProfileSettings &settings = state.Settings;
+    m_agent = std::make_unique<Agent>(clientArea());
+    // The syllable window always has Merlin, with the balloon in the text
+    // font and the character's own voice.
+    const bool syllables = m_kind == Kind::Syllables;
+    m_agent->loadCharacter(syllables ? QStringLiteral("Merlin") : settings.AgentCharacter);
+    m_agent->setLanguage(languageNumber(state.AgentLanguageId));
+    int style = m_agent->balloonStyle();
+    style = settings.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown;
+    style = settings.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
+                                         : style & ~Agent::BalloonHoldsAllText;
+    m_agent->setBalloonStyle(style);
+    if (syllables) {
+        m_agent->setBalloonFont(settings.TextFontName, settings.TextFontSize);
+    } else {
+        m_agent->setBalloonFont(settings.BalloonFontName, settings.BalloonFontSize);
+        m_agent->setVoice(settings.VoiceModeId);
+    }
+}
+
+void ExerciseWindow::SalutaAgente()
+{
+    if (!appState().Settings.SpeechOn || !m_agent)
+        return;
+    // The character stands in the box kept for it, a little below its top.
+    constexpr int below = 50;
+    const int height = m_picAgent->height() > 2 * below ? m_picAgent->height() - below : m_picAgent->height();
+    m_agent->setCharacterSize({m_picAgent->width(), height});
+    m_agent->moveTo(m_picAgent->mapToGlobal(QPoint(0, m_picAgent->height() - height)));
+    m_agent->show();
+    m_agent->speak(shown(QStringLiteral("Ciao!")));
+}
+
+void ExerciseWindow::LeggiParola()
+{
+    if (!appState().Settings.SpeechOn || !m_agent)
+        return;
+    m_agent->stopAll();
+    m_agent->speak(shown(ParolaCompleta(appState().CurrentWordIndex)));
+}
+
+void ExerciseWindow::ChiudiAgente()
+{
+    if (m_agent)
+        m_agent->stopAll();
+    m_agent.reset();
 }
 
 void ExerciseWindow::ProssimaParola()
@@ -427,7 +494,7 @@ void ExerciseWindow::Command1_Click()
 
 void ExerciseWindow::Command2_Click()
 {
-    // Reading aloud comes with the speaking character.
+    LeggiParola();
 }
 
 void ExerciseWindow::MenuAzzera_Click()

@@ -6,6 +6,9 @@
 
 #include <QList>
 
+#include <memory>
+
+class Agent;
 class ExerciseScanning;
 class PictureBox;
 class QAction;
@@ -28,6 +31,7 @@ public:
     enum class Kind { Words, Sentences, Review, Articles, Syllables };
 
     explicit ExerciseWindow(Kind kind, QWidget *parent = nullptr);
+    ~ExerciseWindow() override;
 
     static QString formNameFor(Kind kind);
 
@@ -59,6 +63,8 @@ public:
     QAction *printAction() const { return m_mnuStampa; }
     QAction *exitAction() const { return m_mnuEsci; }
     ExerciseScanning *scanning() const { return m_scanning; }
+    // The speaking character; nullptr when speech is off.
+    Agent *agent() const { return m_agent.get(); }
 
 protected:
     void formLoad() override;
@@ -76,6 +82,13 @@ private:
     QString offeredSpelling(int buttonIndex) const;
     // The spellings of every answer button, in button order.
     QStringList offeredSpellings() const;
+    // The character: made at load, greets at each activation, reads the
+    // item on "leggi", and goes with the window.
+    void CaricaAgente();
+    void SalutaAgente();
+    void LeggiParola();
+    void ChiudiAgente();
+
     void showCount(QLabel *label, qint16 count, bool signPosition);
     void returnToTopicMenu();
 
@@ -99,6 +112,7 @@ private:
     QWidget *m_picAgent = nullptr;
     QWidget *m_pictureScansione = nullptr;
     ExerciseScanning *m_scanning = nullptr;
+    std::unique_ptr<Agent> m_agent;
     QAction *m_mnuSuoni = nullptr;
     QAction *m_menuAzzera = nullptr;
     QAction *m_mnuStampa = nullptr;

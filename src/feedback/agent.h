@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QTimer>
+
+#include <deque>
+
+class CharacterView;
+class QLabel;
+class QPropertyAnimation;
+class QVariantAnimation;
+class QWidget;
+
+// The animated character of a window, with its speech balloon and voice.
+// Moving, showing, hiding and speaking are requests: each call returns at
+// once and the requests are played in order; stopAll() drops the queue and
+// silences the voice at once. The character and the balloon are drawn on
+// the host window, above its controls.
+class Agent : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Balloon style bits.
+    static constexpr int BalloonShown = 1;
+    static constexpr int BalloonHoldsAllText = 2;
+
+    explicit Agent(QWidget *host);
+    ~Agent() override;
+
+    // The character NAME from NAME.svg in the characters folder beside the
+    // program (letter case of the file name ignored). False when missing.
+    bool loadCharacter(const QString &name);
+    QString characterName() const { return m_characterName; }
+
+    // The characters folder's "*.svg" files, as names: the extension
+    // dropped, each word with a capital initial.
+    static QStringList availableCharacters();
+    static QString charactersFolder();
+
+    void setLanguage(int languageId) { m_languageId = languageId; }
+    int language() const { return m_languageId; }
+    int balloonStyle() const { return m_balloonStyle; }
+    void setBalloonStyle(int style) { m_balloonStyle = style; }
+    void setBalloonFont(const QString &name, int points);
+    QFont balloonFont() const { return m_balloonFont; }
+    // A voice mode identifier; empty for the character's own voice.
+    void setVoice(const QString &modeId) { m_voiceModeId = modeId; }
+    QString voice() const { return m_voiceModeId; }
+
+    // The size the character is drawn at.
+    void setCharacterSize(const QSize &size);
+
+    // Requests. The point is in screen pixels: the character's top left.
+    void moveTo(const QPoint &screenPoint);
+    void show();
+    void hide();
+    // Speed and pitch tags in the text are obeyed and not spoken; without
+    // them the profile's speed and pitch apply.
+    void speak(const QString &text);
+    void stopAll();
+
+    bool isShown() const;
+    bool isBusy() const { return m_playing != Request::None || !m_queue.empty(); }
+    CharacterView *character() const { return m_character; }
+    QLabel *balloon() const { return m_balloon; }
+    // What keeps the character from being seen or heard, in Italian; empty when nothing.
+    QString problem() const;
+
+private:
+    enum class Request { None, Move, Show, Hide, Speak };
+    struct Queued
+    {
+        Request kind = Request::None;
+        QPoint point;
+        QString text;
+    };
+
+    void enqueue(Queued request);
+    void playNext();
+    void done();
+    void startSpeaking(const QString &text);
+    void followSpeech();
+    void showBalloon(double progress);
+    void hideBalloon();
+    void animate(double from, double to, int milliseconds);
+    QPoint hostPoint(const QPoint &screenPoint) const;
+
+    QPointer<QWidget> m_host;
+    CharacterView *m_character = nullptr;
+    QLabel *m_balloon = nullptr;
+    QVariantAnimation *m_animation = nullptr;
+    QPointer<QPropertyAnimation> m_glide;
+    QString m_characterName;
+    QString m_characterProblem;
+    int m_languageId = 1040;
+    int m_balloonStyle = BalloonShown | BalloonHoldsAllText;
+    QFont m_balloonFont;
+    QString m_voiceModeId;
+
+    std::deque<Queued> m_queue;
+    Request m_playing = Request::None;
+    QString m_spoken;
+    // Where the balloon of this utterance stands, and how many lines it shows.
+    QRect m_balloonGeometry;
+    int m_balloonLines = 0;
+    bool m_balloonFollows = false;
+    QTimer m_speechTick;
+    QTimer m_balloonLinger;
+    // Incremented by stopAll(), so that a request cut short cannot finish later.
+    quint64 m_generation = 0;
+};

@@ -1,0 +1,168 @@
+#include "speechengine.h"
+
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QThread>
+
+#include <espeak-ng/speak_lib.h>
+
+Q_LOGGING_CATEGORY(lcSpeech, "velmora.speech", QtInfoMsg)
+
+namespace {
+
+// Samples handed back per callback: short pieces keep the first sound early.
+constexpr int kPieceMilliseconds = 40;
+
+// The synthesis in progress; the engine's callback has no other way to
+// reach it. Only the worker thread touches it.
+struct Current
+{
+    std::function<bool(const short *, int)> sink;
+};
+Current g_current;
+
+int onSynthesised(short *wav, int count, espeak_EVENT *)
+{
+    if (!g_current.sink || !wav || count <= 0)
+        return 0;
+    return g_current.sink(wav, count) ? 0 : 1;
+}
+
+} // namespace
+
+class SpeechEngine::Worker : public QObject
+{
+public:
+    // Runs on the worker thread.
+    bool synthesise(
+        quint64 ticket, const Utterance &utterance, const std::function<void(QByteArray)> &emitPiece)
+    {
+        if (!ensureInitialised())
+            return false;
+        if (ticket < m_cancelledBelow.load())
+            return false;
+        if (espeak_SetVoiceByName(utterance.voice.toUtf8().constData()) != EE_OK) {
+            qCWarning(
+                lcSpeech, "voice %s refused; speaking with the Italian voice", qPrintable(utterance.voice));
+            if (espeak_SetVoiceByName("it") != EE_OK) {
+                setProblem(QStringLiteral("La voce italiana del sintetizzatore non è installata."));
+                return false;
+            }
+        }
+        espeak_SetParameter(espeakRATE, utterance.rate, 0);
+        espeak_SetParameter(espeakPITCH, utterance.pitch, 0);
+        const QByteArray text = utterance.text.toUtf8();
+        g_current.sink = [&](const short *wav, int count) {
+            if (ticket < m_cancelledBelow.load())
+                return false;
+            emitPiece(QByteArray(reinterpret_cast<const char *>(wav), count * int(sizeof(short))));
+            return true;
+        };
+        const espeak_ERROR result = espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER,
+            0, espeakCHARS_UTF8, nullptr, nullptr);
+        g_current.sink = nullptr;
+        return result == EE_OK && ticket >= m_cancelledBelow.load();
+    }
+
+    bool ensureInitialised()
+    {
+        if (m_initialised)
+            return m_rate > 0;
+        m_initialised = true;
+        m_rate = espeak_Initialize(
+            AUDIO_OUTPUT_SYNCHRONOUS, kPieceMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
+        if (m_rate <= 0) {
+            setProblem(QStringLiteral("Il sintetizzatore vocale non si avvia: i dati di espeak-ng mancano."));
+            return false;
+        }
+        if (m_rate != SpeechEngine::sampleRate)
+            qCWarning(lcSpeech, "the engine speaks at %d Hz", m_rate);
+        espeak_SetSynthCallback(onSynthesised);
+        // The Italian voice's data is read now rather than at the first word.
+        espeak_SetVoiceByName("it");
+        return true;
+    }
+
+    void cancelBelow(quint64 ticket) { m_cancelledBelow.store(ticket); }
+
+    QString problem() const
+    {
+        QMutexLocker lock(&m_problemMutex);
+        return m_problem;
+    }
+
+private:
+    void setProblem(const QString &text)
+    {
+        qCWarning(lcSpeech, "%s", qPrintable(text));
+        QMutexLocker lock(&m_problemMutex);
+        m_problem = text;
+    }
+
+    bool m_initialised = false;
+    int m_rate = 0;
+    std::atomic<quint64> m_cancelledBelow{0};
+    mutable QMutex m_problemMutex;
+    QString m_problem;
+};
+
+SpeechEngine &SpeechEngine::instance()
+{
+    static SpeechEngine engine;
+    return engine;
+}
+
+SpeechEngine::SpeechEngine()
+    : m_thread(std::make_unique<QThread>())
+{
+    m_thread->setObjectName(QStringLiteral("speech"));
+    m_worker = new Worker;
+    m_worker->moveToThread(m_thread.get());
+    m_thread->start();
+}
+
+SpeechEngine::~SpeechEngine()
+{
+    m_worker->cancelBelow(m_nextTicket.load());
+    m_thread->quit();
+    m_thread->wait();
+    delete m_worker;
+}
+
+quint64 SpeechEngine::start(const Utterance &utterance)
+{
+    const quint64 ticket = m_nextTicket++;
+    QMetaObject::invokeMethod(m_worker, [this, ticket, utterance] {
+        const bool ok = m_worker->synthesise(
+            ticket, utterance, [this, ticket](const QByteArray &pcm) { Q_EMIT samples(ticket, pcm); });
+        Q_EMIT finished(ticket, ok);
+    });
+    return ticket;
+}
+
+void SpeechEngine::prepare()
+{
+    QMetaObject::invokeMethod(m_worker, [this] { m_worker->ensureInitialised(); });
+}
+
+void SpeechEngine::cancelAll()
+{
+    m_worker->cancelBelow(m_nextTicket.load());
+}
+
+QByteArray SpeechEngine::render(const Utterance &utterance)
+{
+    QByteArray all;
+    const quint64 ticket = m_nextTicket++;
+    bool ok = false;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [&] { ok = m_worker->synthesise(ticket, utterance, [&all](const QByteArray &pcm) { all += pcm; }); },
+        Qt::BlockingQueuedConnection);
+    return ok ? all : QByteArray();
+}
+
+QString SpeechEngine::problem() const
+{
+    return m_worker->problem();
+}

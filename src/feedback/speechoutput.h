@@ -1,0 +1,29 @@
+#pragma once
+
+#include "speechengine.h"
+
+#include <functional>
+#include <memory>
+
+// Where the character's voice goes. Saying returns at once; `done` runs on
+// the caller's thread when the last sound has been played, and never after
+// stop().
+class SpeechOutput
+{
+public:
+    virtual ~SpeechOutput() = default;
+    virtual void say(const Utterance &utterance, std::function<void()> done) = 0;
+    virtual void stop() = 0;
+    // How loud the sound playing now is, 0 to 1: it moves the mouth.
+    virtual double loudness() const = 0;
+    // How much of the utterance has been played, 0 to 1.
+    virtual double progress() const = 0;
+};
+
+namespace Speech {
+
+SpeechOutput &output();
+// Takes ownership; nullptr restores the real output.
+void setOutput(std::unique_ptr<SpeechOutput> output);
+
+} // namespace Speech

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// Speed and pitch travel inside the text to speak as tags:
+// "\Spd=130\\Pit=100\" (a backslash, Spd=, the speed, two backslashes,
+// Pit=, the pitch, a backslash). The tags are read, never spoken.
+QString SpeechTags(int speed, int pitch);
+
+struct TaggedSpeech
+{
+    QString text;
+    std::optional<int> speed;
+    std::optional<int> pitch;
+};
+
+// The text without its tags, and the last speed and pitch they set.
+// Unknown tags are dropped too; a backslash that opens no tag stays.
+TaggedSpeech parseSpeechTags(const QString &text);
