@@ -91,7 +91,7 @@ QStringList Agent::availableCharacters()
     QStringList names;
     const QStringList files
         = QDir(charactersFolder())
-              .entryList({QStringLiteral("*.svg")}, QDir::Files | QDir::Readable, QDir::Name);
+              .entryList({QStringLiteral("*.svg")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
     for (const QString &file : files)
         names << properCase(file.chopped(4));
     return names;

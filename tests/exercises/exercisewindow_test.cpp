@@ -2,6 +2,8 @@
 #include "testenv.h"
 
 #include "exercises/exercisewindow.h"
+#include "feedback/agent.h"
+#include "feedback/characterview.h"
 #include "feedback/colours.h"
 #include "layout/formhost.h"
 #include "layout/picturebox.h"
@@ -395,6 +397,63 @@ TEST_F(ExerciseTest, TheFiveButtonRingEndsWithReadAloud)
     press(Qt::Key_Space);
     EXPECT_EQ(appState().RightCount, 1);
     EXPECT_TRUE(lit(window->nextButton()));
+}
+
+TEST_F(ExerciseTest, LeggiStopsTheGreetingAndSaysTheCompletedItem)
+{
+    RecordedSpeech speech(60000);
+    appState().ChoiceA = QStringLiteral("s");
+    appState().ChoiceB = QStringLiteral("z");
+    for (const char *record : {"ca_a,s\r\n", "ca__a,s\r\n", "ca_a_,s\r\n"}) {
+        ExerciseWindow *window = open(record);
+        ASSERT_TRUE(window->agent());
+        click(window->readButton());
+        EXPECT_EQ(speech.said().last(), QStringLiteral("casa")) << record;
+    }
+    EXPECT_FALSE(speech.said().contains(QStringLiteral("Ciao!"))) << "each read cut the greeting short";
+
+    appState().Settings.LetterCase = QStringLiteral("maiuscolo");
+    ExerciseWindow *window = open("ca_a,s\r\n");
+    QTRY_COMPARE(speech.said().last(), QStringLiteral("CIAO!"));
+    click(window->readButton());
+    EXPECT_EQ(speech.said().last(), QStringLiteral("CASA"));
+    EXPECT_TRUE(window->agent()->isShown());
+}
+
+TEST_F(ExerciseTest, WithoutSpeechThereIsNoCharacterAndLeggiIsSilent)
+{
+    RecordedSpeech speech;
+    appState().Settings.SpeechOn = false;
+    ExerciseWindow *window = open("ca_a,s\r\n");
+    EXPECT_FALSE(window->agent());
+    EXPECT_FALSE(window->readButton()->isVisible());
+    EXPECT_FALSE(window->findChild<QWidget *>(QStringLiteral("picAgent"))->isVisible());
+    window->readButton()->click();
+    QTest::qWait(50);
+    EXPECT_TRUE(speech.said().isEmpty());
+}
+
+TEST_F(ExerciseTest, TheSyllableWindowAlwaysHasMerlinInTheTextFontWithHisOwnVoice)
+{
+    ProfileSettings &settings = appState().Settings;
+    settings.AgentCharacter = QStringLiteral("Gufo");
+    settings.TextFontName = QStringLiteral("Comic Sans MS");
+    settings.TextFontSize = 30;
+    settings.BalloonVisible = true;
+    settings.BalloonHoldsAllText = false;
+
+    Agent *agent = open("ba_,gno\r\n", ExerciseWindow::Kind::Syllables)->agent();
+    EXPECT_EQ(agent->characterName(), QStringLiteral("Merlin"));
+    EXPECT_EQ(agent->balloonFont().family(), QStringLiteral("Comic Sans MS"));
+    EXPECT_EQ(agent->balloonFont().pointSize(), 30);
+    EXPECT_TRUE(agent->voice().isEmpty());
+    EXPECT_EQ(
+        agent->balloonStyle() & (Agent::BalloonShown | Agent::BalloonHoldsAllText), Agent::BalloonShown);
+
+    agent = open("ca_a,s\r\n")->agent();
+    EXPECT_EQ(agent->characterName(), QStringLiteral("Gufo"));
+    EXPECT_EQ(agent->voice(), settings.VoiceModeId);
+    EXPECT_EQ(agent->balloonFont().family(), QStringLiteral("Arial"));
 }
 
 TEST(TopicReturn, EveryMarkerNamesItsMenu)

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 struct RecordedDialogs::Shared
@@ -48,6 +49,85 @@ private:
 };
 
 } // namespace
+
+struct RecordedSpeech::Shared
+{
+    int milliseconds = 0;
+    QList<Utterance> utterances;
+    QStringList finished;
+};
+
+namespace {
+
+class RecordingSpeechOutput : public SpeechOutput
+{
+public:
+    explicit RecordingSpeechOutput(std::shared_ptr<RecordedSpeech::Shared> shared)
+        : m_shared(std::move(shared))
+    { }
+
+    void say(const Utterance &utterance, std::function<void()> done) override
+    {
+        stop();
+        m_shared->utterances << utterance;
+        m_speaking = true;
+        const quint64 generation = m_generation;
+        QTimer::singleShot(m_shared->milliseconds, &m_context, [this, generation, utterance, done] {
+            if (generation != m_generation)
+                return;
+            m_speaking = false;
+            m_shared->finished << utterance.text;
+            done();
+        });
+    }
+
+    void stop() override
+    {
+        ++m_generation;
+        m_speaking = false;
+    }
+
+    double loudness() const override { return m_speaking ? 0.5 : 0; }
+    double progress() const override { return m_speaking ? 0.5 : 1; }
+
+private:
+    std::shared_ptr<RecordedSpeech::Shared> m_shared;
+    QObject m_context;
+    quint64 m_generation = 0;
+    bool m_speaking = false;
+};
+
+} // namespace
+
+RecordedSpeech::RecordedSpeech(int milliseconds)
+    : m_shared(std::make_shared<Shared>())
+{
+    m_shared->milliseconds = milliseconds;
+    Speech::setOutput(std::make_unique<RecordingSpeechOutput>(m_shared));
+}
+
+RecordedSpeech::~RecordedSpeech()
+{
+    Speech::setOutput(std::make_unique<RecordingSpeechOutput>(std::make_shared<Shared>()));
+}
+
+QStringList RecordedSpeech::said() const
+{
+    QStringList texts;
+    for (const Utterance &utterance : m_shared->utterances)
+        texts << utterance.text;
+    return texts;
+}
+
+const QList<Utterance> &RecordedSpeech::utterances() const
+{
+    return m_shared->utterances;
+}
+
+const QStringList &RecordedSpeech::finished() const
+{
+    return m_shared->finished;
+}
 
 RecordedDialogs::RecordedDialogs()
     : m_shared(std::make_shared<Shared>())

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "feedback/sounds.h"
+#include "feedback/speechoutput.h"
 #include "layout/dialogs.h"
 
+#include <QList>
 #include <QStringList>
 #include <qnamespace.h>
 
@@ -36,6 +38,27 @@ public:
 
 private:
     std::shared_ptr<QStringList> m_played;
+};
+
+// Speech that is recorded instead of synthesised and played. Each
+// utterance ends `milliseconds` after it starts (at the next turn of the
+// event loop by default). Every test starts with a silent one of these.
+class RecordedSpeech
+{
+public:
+    explicit RecordedSpeech(int milliseconds = 0);
+    ~RecordedSpeech();
+
+    // The texts begun, in order; a text stopped before its end is still here.
+    QStringList said() const;
+    const QList<Utterance> &utterances() const;
+    // The texts that were played to their end.
+    const QStringList &finished() const;
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> m_shared;
 };
 
 class QWidget;

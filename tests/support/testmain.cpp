@@ -1,3 +1,4 @@
+#include "fakes.h"
 #include "testenv.h"
 
 #include "layout/flatbuttonstyle.h"
@@ -58,12 +59,15 @@ private:
         resetAppState();
         appState().ApplicationFolder = TestEnv::buildAppFolder();
         Random::setSource({});
+        // No test speaks aloud unless it asks to.
+        m_speech = std::make_unique<RecordedSpeech>();
     }
 
     void OnTestEnd(const ::testing::TestInfo &) override
     {
         // Windows the test left to be deleted go now, while their home exists.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        m_speech.reset();
         // Between tests the process home is in force again.
         enterHome(m_processHome);
         m_testHome.reset();
@@ -71,6 +75,7 @@ private:
 
     const QTemporaryDir &m_processHome;
     std::unique_ptr<QTemporaryDir> m_testHome;
+    std::unique_ptr<RecordedSpeech> m_speech;
 };
 
 } // namespace

@@ -1,0 +1,99 @@
+#include "testenv.h"
+
+#include "feedback/speechengine.h"
+#include "feedback/speechtags.h"
+#include "feedback/voices.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST(SpeechTags, AreBuiltAsTheProfileWritesThemAndNeverSpoken)
+{
+    EXPECT_EQ(SpeechTags(200, 100), QStringLiteral("\\Spd=200\\\\Pit=100\\"));
+
+    const TaggedSpeech tagged
+        = parseSpeechTags(QStringLiteral("Questa è la mia voce.") + SpeechTags(200, 80));
+    EXPECT_EQ(tagged.text, QStringLiteral("Questa è la mia voce."));
+    EXPECT_EQ(tagged.speed, 200);
+    EXPECT_EQ(tagged.pitch, 80);
+
+    const TaggedSpeech plain = parseSpeechTags(QStringLiteral("a\\b c\\Vol=3\\d"));
+    EXPECT_EQ(plain.text, QStringLiteral("a\\b cd"));
+    EXPECT_FALSE(plain.speed.has_value());
+    EXPECT_FALSE(plain.pitch.has_value());
+}
+
+TEST(Voices, AreItalianWithStableIdentifiersAndTheDefaultGivesTheNaturalVoice)
+{
+    const VoiceInfo *standard = Voices::byModeId(QStringLiteral("{7EF71701-A92D-11d1-B17B-0020AFED142E}"));
+    ASSERT_NE(standard, nullptr);
+    EXPECT_EQ(standard->engineName, QStringLiteral("it"));
+    EXPECT_EQ(Voices::byModeId(QStringLiteral("7ef71701-a92d-11d1-b17b-0020afed142e")), standard);
+    EXPECT_EQ(Voices::byModeId(QStringLiteral("{00000000-0000-0000-0000-000000000000}")), nullptr);
+
+    QSet<QString> ids;
+    for (const VoiceInfo &voice : Voices::italian()) {
+        EXPECT_TRUE(voice.engineName.startsWith(QStringLiteral("it"))) << voice.engineName.toStdString();
+        EXPECT_TRUE(voice.displayName.startsWith(QStringLiteral("Italiano")))
+            << voice.displayName.toStdString();
+        EXPECT_TRUE(voice.modeId.startsWith(u'{') && voice.modeId.endsWith(u'}'))
+            << voice.modeId.toStdString();
+        EXPECT_EQ(Voices::byModeId(voice.modeId), &voice);
+        ids << voice.modeId;
+    }
+    EXPECT_EQ(ids.size(), Voices::italian().size());
+    // Fixed by the voice's name, so a profile written today finds its voice tomorrow.
+    EXPECT_EQ(Voices::italian().at(1).modeId, QStringLiteral("{4D310DF4-9503-5505-8772-25D340AF321E}"));
+
+    EXPECT_EQ(Voices::engineRate(130), 175);
+    EXPECT_EQ(Voices::enginePitch(100), 50);
+    EXPECT_LT(Voices::engineRate(50), Voices::engineRate(250));
+    EXPECT_EQ(Voices::enginePitch(400), 100);
+    EXPECT_GE(Voices::engineRate(-5), 80);
+}
+
+namespace {
+
+double seconds(const QByteArray &pcm)
+{
+    return double(pcm.size()) / 2 / SpeechEngine::sampleRate;
+}
+
+double rootMeanSquare(const QByteArray &pcm)
+{
+    const auto *samples = reinterpret_cast<const qint16 *>(pcm.constData());
+    const qsizetype count = pcm.size() / 2;
+    double sum = 0;
+    for (qsizetype i = 0; i < count; ++i)
+        sum += double(samples[i]) * samples[i];
+    return count ? std::sqrt(sum / double(count)) : 0;
+}
+
+} // namespace
+
+TEST(SpeechEngine, SaysAnItalianSentenceAtTheRateAsked)
+{
+    SpeechEngine &engine = SpeechEngine::instance();
+    Utterance sentence;
+    sentence.text = QStringLiteral("La gallina è nel pollaio con i pulcini.");
+    const QByteArray normal = engine.render(sentence);
+    ASSERT_TRUE(engine.problem().isEmpty()) << engine.problem().toStdString();
+    // Eleven syllables and a pause: about two seconds at the natural rate.
+    EXPECT_GT(seconds(normal), 1.2);
+    EXPECT_LT(seconds(normal), 4.0);
+    EXPECT_GT(rootMeanSquare(normal), 500);
+
+    sentence.rate = 350;
+    EXPECT_LT(seconds(engine.render(sentence)), seconds(normal) * 0.75);
+
+    sentence.voice = QStringLiteral("it+f2");
+    sentence.rate = 175;
+    EXPECT_GT(rootMeanSquare(engine.render(sentence)), 500);
+
+    // A voice the engine does not know falls back to the Italian voice.
+    sentence.voice = QStringLiteral("xx+nothing");
+    EXPECT_NEAR(seconds(engine.render(sentence)), seconds(normal), 0.3);
+}
