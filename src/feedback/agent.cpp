@@ -89,9 +89,9 @@ QString Agent::charactersFolder()
 QStringList Agent::availableCharacters()
 {
     QStringList names;
-    const QStringList files
-        = QDir(charactersFolder())
-              .entryList({QStringLiteral("*.svg")}, QDir::Files | QDir::Readable, QDir::Name | QDir::IgnoreCase);
+    const QStringList files = QDir(charactersFolder())
+                                  .entryList({QStringLiteral("*.svg")}, QDir::Files | QDir::Readable,
+                                      QDir::Name | QDir::IgnoreCase);
     for (const QString &file : files)
         names << properCase(file.chopped(4));
     return names;
