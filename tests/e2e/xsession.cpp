@@ -33,7 +33,7 @@ XSession::~XSession()
     }
 }
 
-bool XSession::start(const ProfileSettings &settings)
+bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment &extra)
 {
     // A held key repeats after a quarter-second, thirty times a second.
     m_server.start(QStringLiteral("Xvfb"),
@@ -76,6 +76,7 @@ bool XSession::start(const ProfileSettings &settings)
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home + QStringLiteral("/.config"));
     env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home + QStringLiteral("/.cache"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
+    env.insert(extra);
     m_program.setProcessEnvironment(env);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
     m_program.start(QStringLiteral(VELMORA_EXECUTABLE), {});

@@ -18,9 +18,10 @@ public:
     XSession();
     ~XSession();
 
-    // Starts the display and the program with this default profile; false
-    // (with the reason in error()) when either does not come up.
-    bool start(const ProfileSettings &settings);
+    // Starts the display and the program with this default profile and
+    // these further environment variables; false (with the reason in
+    // error()) when either does not come up.
+    bool start(const ProfileSettings &settings, const QProcessEnvironment &extra = {});
     const QString &error() const { return m_error; }
 
     // xdotool with these arguments, on this display.
