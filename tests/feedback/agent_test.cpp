@@ -46,13 +46,16 @@ protected:
 
 TEST_F(AgentTest, RequestsPlayInOrderAndSpeechWaitsForTheEntry)
 {
-    RecordedSpeech speech;
+    RecordedSpeech speech(200);
     ASSERT_TRUE(agent->loadCharacter(QStringLiteral("merlin")));
     greet();
     agent->speak(QStringLiteral("Come stai?"));
     // Showing takes a moment: nothing is said until the character is there.
     EXPECT_TRUE(speech.said().isEmpty());
+    // The mouth follows the sound being played, and closes after it.
+    QTRY_VERIFY(agent->character()->mouth() != CharacterView::Mouth::Closed);
     QTRY_COMPARE(speech.finished(), QStringList({"Ciao!", "Come stai?"}));
+    EXPECT_EQ(agent->character()->mouth(), CharacterView::Mouth::Closed);
     EXPECT_TRUE(agent->isShown());
     EXPECT_EQ(agent->character()->pos(), QPoint(20, 400));
     EXPECT_FALSE(agent->isBusy());
