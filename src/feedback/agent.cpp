@@ -43,8 +43,7 @@ QString properCase(const QString &name)
 } // namespace
 
 Agent::Agent(QWidget *host)
-    : QObject(host)
-    , m_host(host)
+    : m_host(host)
     , m_character(new CharacterView(host))
     , m_balloon(new QLabel(host))
     , m_animation(new QVariantAnimation(this))
@@ -72,13 +71,34 @@ Agent::Agent(QWidget *host)
     connect(&m_speechTick, &QTimer::timeout, this, &Agent::followSpeech);
     m_balloonLinger.setSingleShot(true);
     connect(&m_balloonLinger, &QTimer::timeout, this, &Agent::hideBalloon);
+    // Nothing is left to draw on: the agent falls silent and still.
+    connect(host, &QObject::destroyed, this, [this] {
+        ++m_generation;
+        m_queue.clear();
+        silence();
+        m_speechTick.stop();
+        m_balloonLinger.stop();
+        m_animation->stop();
+        if (m_glide)
+            m_glide->stop();
+        m_playing = Request::None;
+    });
 }
 
 Agent::~Agent()
 {
-    stopAll();
-    delete m_character;
-    delete m_balloon;
+    ++m_generation;
+    silence();
+    delete m_character.data();
+    delete m_balloon.data();
+}
+
+void Agent::silence()
+{
+    // The voice is shared: another window's character may be the one speaking.
+    if (m_speaking)
+        Speech::output().stop();
+    m_speaking = false;
 }
 
 QString Agent::charactersFolder()
@@ -168,7 +188,7 @@ void Agent::stopAll()
     qCDebug(lcAgent, "stop all");
     ++m_generation;
     m_queue.clear();
-    Speech::output().stop();
+    silence();
     m_speechTick.stop();
     m_character->setLoudness(0);
     hideBalloon();
@@ -297,9 +317,11 @@ void Agent::startSpeaking(const QString &text)
     showBalloon(0);
     m_speechTick.start();
     const quint64 generation = m_generation;
+    m_speaking = true;
     Speech::output().say(utterance, [this, generation] {
         if (generation != m_generation)
             return;
+        m_speaking = false;
         m_speechTick.stop();
         m_character->setLoudness(0);
         if (m_balloon->isVisible()) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "characterview.h"
+
 #include <QFont>
+#include <QLabel>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -10,8 +13,6 @@
 
 #include <deque>
 
-class CharacterView;
-class QLabel;
 class QPropertyAnimation;
 class QVariantAnimation;
 class QWidget;
@@ -85,6 +86,7 @@ private:
     void playNext();
     void done();
     void startSpeaking(const QString &text);
+    void silence();
     void followSpeech();
     void showBalloon(double progress);
     void hideBalloon();
@@ -92,8 +94,9 @@ private:
     QPoint hostPoint(const QPoint &screenPoint) const;
 
     QPointer<QWidget> m_host;
-    CharacterView *m_character = nullptr;
-    QLabel *m_balloon = nullptr;
+    // Drawn on the host, which may go first.
+    QPointer<CharacterView> m_character;
+    QPointer<QLabel> m_balloon;
     QVariantAnimation *m_animation = nullptr;
     QPointer<QPropertyAnimation> m_glide;
     QString m_characterName;
@@ -106,6 +109,7 @@ private:
     std::deque<Queued> m_queue;
     Request m_playing = Request::None;
     QString m_spoken;
+    bool m_speaking = false;
     // Where the balloon of this utterance stands, and how many lines it shows.
     QRect m_balloonGeometry;
     int m_balloonLines = 0;

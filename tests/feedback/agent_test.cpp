@@ -26,7 +26,8 @@ protected:
         button = new QWidget(&window);
         button->setGeometry(300, 0, 200, 600);
         window.show();
-        agent = new Agent(&window);
+        m_agent = std::make_unique<Agent>(&window);
+        agent = m_agent.get();
         agent->setCharacterSize({120, 160});
     }
 
@@ -39,6 +40,7 @@ protected:
 
     QWidget window;
     QWidget *button = nullptr;
+    std::unique_ptr<Agent> m_agent;
     Agent *agent = nullptr;
 };
 

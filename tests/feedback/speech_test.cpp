@@ -1,10 +1,12 @@
 #include "testenv.h"
 
+#include "feedback/playedspeech.h"
 #include "feedback/speechengine.h"
 #include "feedback/speechtags.h"
 #include "feedback/voices.h"
 
 #include <QSet>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -96,4 +98,25 @@ TEST(SpeechEngine, SaysAnItalianSentenceAtTheRateAsked)
     // A voice the engine does not know falls back to the Italian voice.
     sentence.voice = QStringLiteral("xx+nothing");
     EXPECT_NEAR(seconds(engine.render(sentence)), seconds(normal), 0.3);
+}
+
+TEST(PlayedSpeech, EndsWithOrWithoutAnAudioDeviceAndNeverAfterStop)
+{
+    PlayedSpeech speech;
+    Utterance hello;
+    hello.text = QStringLiteral("Ciao!");
+    bool done = false;
+    speech.say(hello, [&done] { done = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+    EXPECT_GT(speech.bytesHandedOver(), 0);
+
+    done = false;
+    Utterance sentence;
+    sentence.text = QStringLiteral("La gallina è nel pollaio con i pulcini.");
+    speech.say(sentence, [&done] { done = true; });
+    QTest::qWait(100);
+    speech.stop();
+    QTest::qWait(3000);
+    EXPECT_FALSE(done);
+    EXPECT_EQ(speech.loudness(), 0);
 }
