@@ -81,12 +81,15 @@ void RecordDocument::fill(QTextDocument &document) const
         format.setFontPointSize(pointsAt(position));
         return format;
     };
+    cursor.setBlockCharFormat(formatAt(0));
     int position = 0;
     while (position < text.size()) {
         const QChar c = text.at(position);
         if (c == u'\r' || c == u'\n') {
-            cursor.insertBlock(QTextBlockFormat(), formatAt(position));
+            // A line takes the size of its first character, or of its own
+            // line break when it is empty.
             position += text.mid(position, 2) == kNewLine ? 2 : 1;
+            cursor.insertBlock(QTextBlockFormat(), formatAt(position));
             continue;
         }
         int end = position + 1;
