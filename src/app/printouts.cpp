@@ -12,7 +12,9 @@ QString userDataFolder(QString *error)
 {
     const QString folder = SettingsFolders::DataFolder() + appState().UserName + u'/';
     // The settings folders may have gone since start-up: each is made again in turn.
-    for (const QString &path : SettingsFolders::all() << folder) {
+    QStringList chain = SettingsFolders::all();
+    chain << folder;
+    for (const QString &path : std::as_const(chain)) {
         if (!EsisteCartella(path) && !CreaCartella(path, error))
             return QString();
     }
