@@ -52,7 +52,8 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
 
 QString FormStampa::formNameFor(Worksheet::Kind kind)
 {
-    return kind == Worksheet::Kind::Sentences ? QStringLiteral("formStampaFrasi") : QStringLiteral("formStampa");
+    return kind == Worksheet::Kind::Sentences ? QStringLiteral("formStampaFrasi")
+                                              : QStringLiteral("formStampa");
 }
 
 void FormStampa::formActivate()

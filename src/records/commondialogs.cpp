@@ -65,8 +65,9 @@ public:
         for (const CommonDialogs::FileFilter &filter : request.filters) {
             QString patterns = filter.pattern;
             patterns.replace(u';', u' ');
-            names << (filter.description.isEmpty() ? patterns
-                                                   : QStringLiteral("%1 (%2)").arg(filter.description, patterns));
+            names << (filter.description.isEmpty()
+                    ? patterns
+                    : QStringLiteral("%1 (%2)").arg(filter.description, patterns));
         }
         if (!names.isEmpty()) {
             dialog.setNameFilters(names);

@@ -121,8 +121,8 @@ bool StampaTestoRTF(
 {
     // Margins smaller than the printer's unprintable edges grow to them.
     printer.setFullPage(false);
-    printer.setPageMargins(QMarginsF(left / kTwipsPerInch, top / kTwipsPerInch, right / kTwipsPerInch,
-                               bottom / kTwipsPerInch),
+    printer.setPageMargins(
+        QMarginsF(left / kTwipsPerInch, top / kTwipsPerInch, right / kTwipsPerInch, bottom / kTwipsPerInch),
         QPageLayout::Inch);
 
     QPainter painter;

@@ -25,8 +25,8 @@ struct RecordDocument
     static constexpr int kBodyPoints = 12;
 
     QString text;
-    Span name;              // the name and its CR: large and centred
-    QList<Span> headings;   // at most the first hundred; later ones stay in body size
+    Span name; // the name and its CR: large and centred
+    QList<Span> headings; // at most the first hundred; later ones stay in body size
     QString fontName;
 
     // From the record in the program-wide variables.

@@ -9,8 +9,8 @@ QString FaiScheda(Kind kind)
     const QString newLine = QStringLiteral("\r\n");
     const QString indent = QStringLiteral("      ");
     const AppState &state = appState();
-    QString sheet = newLine + newLine + QStringLiteral("       INSERISCI   ") + state.ChoiceA.toUpper() + indent
-        + state.ChoiceB.toUpper() + newLine + newLine;
+    QString sheet = newLine + newLine + QStringLiteral("       INSERISCI   ") + state.ChoiceA.toUpper()
+        + indent + state.ChoiceB.toUpper() + newLine + newLine;
 
     QString row;
     int inRow = 0;

@@ -125,7 +125,8 @@ TEST_F(PrintoutTest, WithNoPrinterTheWorksheetCanBeSavedAsPdfInTheUsersFolder)
     EXPECT_EQ(fileDialogs.fileRequests().first().defaultExtension, QStringLiteral("pdf"));
     ASSERT_TRUE(QFileInfo::exists(pdf));
     const QString printed
-        = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}).simplified();
+        = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+              .simplified();
     EXPECT_TRUE(printed.contains(QStringLiteral("INSERISCI A HA x_"))) << printed.toStdString();
     EXPECT_FALSE(run(QStringLiteral("pdffonts"), {pdf}).contains(QStringLiteral("LiberationSerif")));
     EXPECT_EQ(dialogs.messages().size(), 2) << "saved: nothing more to say";
@@ -135,7 +136,8 @@ TEST_F(PrintoutTest, TheRecordShowsThisRunAndIsSavedAsRtfInTheUsersFolder)
 {
     ActivityRecord::addCaption(QStringLiteral("Uso  h"));
     ActivityRecord::addItem(QStringLiteral("_o fame"));
-    auto *record = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
+    auto *record
+        = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
     ASSERT_TRUE(record);
     EXPECT_TRUE(record->document()->toPlainText().startsWith(QStringLiteral("_predefinito\n\nVelmora - ")));
     EXPECT_TRUE(record->document()->toPlainText().endsWith(QStringLiteral("\n\nUso  h\n_o fame - ")));
@@ -170,11 +172,13 @@ TEST_F(PrintoutTest, TheRecordPrintsOnTheDefaultPrinter)
     const QString pdf = TestEnv::makeFolder(QStringLiteral("printer")) + QStringLiteral("/out.pdf");
     Printing::setPrinterSource([pdf] { return Printing::pdfPrinter(pdf); });
     ActivityRecord::addCaption(QStringLiteral("Doppie"));
-    auto *record = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
+    auto *record
+        = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
     ASSERT_TRUE(record);
     click(record->printButton());
     EXPECT_TRUE(dialogs.messages().isEmpty());
-    EXPECT_TRUE(run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(QStringLiteral("Doppie")));
+    EXPECT_TRUE(
+        run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(QStringLiteral("Doppie")));
 }
 
 } // namespace

@@ -85,7 +85,8 @@ template<typename Dialog> void whenOpen(std::function<void(Dialog *)> step)
     });
 }
 
-const QList<CommonDialogs::FileFilter> kRtf = {{QString(), QStringLiteral("*.rtf")}, {QStringLiteral("Tutti"), QStringLiteral("*.*")}};
+const QList<CommonDialogs::FileFilter> kRtf
+    = {{QString(), QStringLiteral("*.rtf")}, {QStringLiteral("Tutti"), QStringLiteral("*.*")}};
 
 QString save(const QString &folder)
 {

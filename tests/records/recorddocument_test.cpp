@@ -33,8 +33,7 @@ TEST(RecordDocument, HeadingsStandAloneAndItemsFollowEachOther)
     ActivityRecord::markWrongAnswer(ActivityRecord::addItem(QStringLiteral("pa_a")));
     ActivityRecord::addItem(QStringLiteral("ca_a"));
     const RecordDocument document = RecordDocument::build(QStringLiteral("gruppo1"), kDay);
-    EXPECT_EQ(document.text,
-        kTop + QStringLiteral("\r\nGruppi\r\n\r\ngn  ni\r\npa_a *  - ca_a - "));
+    EXPECT_EQ(document.text, kTop + QStringLiteral("\r\nGruppi\r\n\r\ngn  ni\r\npa_a *  - ca_a - "));
     EXPECT_EQ(at(document, document.name), QStringLiteral("gruppo1\r"));
     ASSERT_EQ(document.headings.size(), 2);
     EXPECT_EQ(at(document, document.headings[0]), QStringLiteral("Gruppi\r\n"));
@@ -80,9 +79,12 @@ TEST(RecordDocument, TheNameIsLargeAndCentredAndTheHeadingsLarger)
     QTextDocument rich;
     fillExample(rich);
     const QStringList lines = rich.toPlainText().split(u'\n');
-    EXPECT_EQ(lines, (QStringList{QStringLiteral("gruppo1"), QString(), QStringLiteral("Velmora - 09/03/26"),
-                         QString(), QStringLiteral("Gruppi"), QStringLiteral("città_ *  - € 中 - ")}));
-    auto pointsOf = [&](int line) { return rich.findBlockByNumber(line).begin().fragment().charFormat().fontPointSize(); };
+    EXPECT_EQ(lines,
+        (QStringList{QStringLiteral("gruppo1"), QString(), QStringLiteral("Velmora - 09/03/26"), QString(),
+            QStringLiteral("Gruppi"), QStringLiteral("città_ *  - € 中 - ")}));
+    auto pointsOf = [&](int line) {
+        return rich.findBlockByNumber(line).begin().fragment().charFormat().fontPointSize();
+    };
     EXPECT_EQ(pointsOf(0), 18);
     EXPECT_EQ(pointsOf(2), 12);
     EXPECT_EQ(pointsOf(4), 14);
@@ -110,8 +112,7 @@ TEST(RtfWriter, AnRtfReaderFindsTheTextSizesAndCentring)
     // unrtf writes sizes as HTML sizes: 18 points is 5, 14 is 4, 12 is 3.
     EXPECT_TRUE(html.contains(QStringLiteral("<font size=\"5\"><center>gruppo1<br>")));
     EXPECT_TRUE(html.contains(QStringLiteral("<font size=\"4\">Gruppi<br>")));
-    EXPECT_TRUE(html.contains(
-        QStringLiteral("<font size=\"3\">citt&agrave;_ * - &euro; &#20013; - </font>")))
+    EXPECT_TRUE(html.contains(QStringLiteral("<font size=\"3\">citt&agrave;_ * - &euro; &#20013; - </font>")))
         << html.toStdString();
     EXPECT_TRUE(html.contains(QStringLiteral("Velmora - 09/03/26")));
 }
@@ -134,7 +135,8 @@ TEST(RecordPrinting, ALongRecordGoesOnAsManyPagesAsItNeeds)
     info.start(QStringLiteral("pdfinfo"), {path});
     ASSERT_TRUE(info.waitForFinished(10000));
     // 156 lines of 12 points, 9.7 inches to a page of A4 within its margins.
-    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput()).contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n"))));
+    EXPECT_TRUE(QString::fromUtf8(info.readAllStandardOutput())
+                    .contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n"))));
 
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});

@@ -58,8 +58,8 @@ TEST(Wrapping, KeepsShortLinesAndFillsLongOnesUpToTheWidth)
 
     // Twenty words of four letters and a blank: eighteen fill a line of 90.
     const QString words = QStringLiteral("abcd ").repeated(20).trimmed();
-    EXPECT_EQ(SpezzaRighe(words, 90),
-        QStringLiteral("abcd ").repeated(18) + QStringLiteral("\r\nabcd abcd\r\n"));
+    EXPECT_EQ(
+        SpezzaRighe(words, 90), QStringLiteral("abcd ").repeated(18) + QStringLiteral("\r\nabcd abcd\r\n"));
     // The worksheet's own layout survives, leading line breaks included.
     loadItems(7, QStringLiteral("_"));
     const QString sheet = Worksheet::FaiScheda(Worksheet::Kind::Words);
