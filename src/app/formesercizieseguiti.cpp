@@ -20,12 +20,6 @@ namespace {
 
 constexpr int kOneInch = 1440;
 
-std::function<QDate()> &fixedToday()
-{
-    static std::function<QDate()> today;
-    return today;
-}
-
 QFont arial(int points)
 {
     QFont font(QStringLiteral("Arial"));
@@ -58,16 +52,10 @@ FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
     connect(m_mnuEsci, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormMenu")); });
 }
 
-void FormEserciziEseguiti::setClock(std::function<QDate()> today)
-{
-    fixedToday() = std::move(today);
-}
-
 void FormEserciziEseguiti::formActivate()
 {
     setBackgroundColour(windowBackgroundColour());
-    const QDate today = fixedToday() ? fixedToday()() : QDate::currentDate();
-    RecordDocument::build(appState().UserName, today).fill(*m_richTextBox1->document());
+    RecordDocument::build(appState().UserName, QDate::currentDate()).fill(*m_richTextBox1->document());
 }
 
 void FormEserciziEseguiti::Command1_Click()

@@ -2,10 +2,6 @@
 
 #include "layout/form.h"
 
-#include <QDate>
-
-#include <functional>
-
 class QPushButton;
 class QTextEdit;
 
@@ -22,9 +18,6 @@ public:
     QPushButton *printButton() const { return m_command1; }
     QPushButton *saveButton() const { return m_command2; }
     QAction *exitAction() const { return m_mnuEsci; }
-
-    // Today, unless a test fixes the day.
-    static void setClock(std::function<QDate()> today);
 
 protected:
     void formActivate() override;
