@@ -44,7 +44,10 @@ std::unique_ptr<QPrinter> defaultPrinter()
 {
     if (source())
         return source()();
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    // CUPS may have printers and none marked as the default.
+    if (info.isNull())
+        info = QPrinterInfo::availablePrinters().value(0);
     if (info.isNull())
         return nullptr;
     return std::make_unique<QPrinter>(info, QPrinter::HighResolution);

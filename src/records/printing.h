@@ -17,7 +17,8 @@ using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
 // An empty source restores the default printer.
 void setPrinterSource(PrinterSource source);
 
-// The default printer, or nullptr when the system has none.
+// The default printer (or the first one, when none is marked as the
+// default), or nullptr when the system has none.
 std::unique_ptr<QPrinter> defaultPrinter();
 
 // A printer that writes a PDF file.
