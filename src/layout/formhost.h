@@ -52,10 +52,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    QHash<QString, Factory> m_factories;
     // Hides the form on top, if any, and shows the current one again.
     bool uncover();
 
+    QHash<QString, Factory> m_factories;
     QPointer<Form> m_current;
     QHash<QString, QPointer<Form>> m_kept;
     QPointer<Form> m_onTop;

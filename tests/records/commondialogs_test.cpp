@@ -4,8 +4,10 @@
 #include "records/commondialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -83,6 +85,33 @@ template<typename Dialog> void whenOpen(std::function<void(Dialog *)> step)
         ASSERT_TRUE(dialog);
         step(dialog);
     });
+}
+
+TEST(StandardDialogs, TheChoiceOfTheRealColourAndFontDialogsReachesTheTarget)
+{
+    QLabel target;
+    whenOpen<QColorDialog>([](QColorDialog *dialog) { dialog->reject(); });
+    EXPECT_FALSE(ScegliColore(nullptr, &target));
+    whenOpen<QColorDialog>([](QColorDialog *dialog) {
+        dialog->setCurrentColor(QColor(10, 20, 30));
+        dialog->accept();
+    });
+    ASSERT_TRUE(ScegliColore(nullptr, &target));
+    EXPECT_EQ(CommonDialogs::foreColour(&target), QColor(10, 20, 30));
+
+    QFont chosen(QStringLiteral("Liberation Sans"));
+    chosen.setPointSizeF(10.5);
+    chosen.setBold(true);
+    chosen.setItalic(true);
+    whenOpen<QFontDialog>([chosen](QFontDialog *dialog) {
+        dialog->setCurrentFont(chosen);
+        dialog->accept();
+    });
+    ASSERT_TRUE(ScegliFont(nullptr, &target));
+    EXPECT_EQ(target.font().family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(target.font().pointSize(), 11);
+    EXPECT_TRUE(target.font().bold());
+    EXPECT_TRUE(target.font().italic());
 }
 
 const QList<CommonDialogs::FileFilter> kRtf
