@@ -2,8 +2,10 @@
 
 #include "catalogue.h"
 #include "formavvio.h"
+#include "formesercizieseguiti.h"
 #include "forminfo.h"
 #include "formmenu.h"
+#include "formstampa.h"
 #include "placeholderform.h"
 #include "topicmenu.h"
 
@@ -137,11 +139,9 @@ void registerForms(FormHost &host)
         return new PlaceholderForm(QStringLiteral("FormConfigura"),
             QStringLiteral("La configurazione non è ancora disponibile."), QStringLiteral("FormMenu"));
     });
-    host.registerForm(QStringLiteral("FormEserciziEseguiti"), [] {
-        return new PlaceholderForm(QStringLiteral("FormEserciziEseguiti"),
-            QStringLiteral("L'elenco degli esercizi eseguiti non è ancora disponibile."),
-            QStringLiteral("FormMenu"));
-    });
+    host.registerForm(QStringLiteral("FormEserciziEseguiti"), [] { return new FormEserciziEseguiti; });
+    for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
+        host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });
 }
 
 Velmora::Velmora() = default;
@@ -167,6 +167,7 @@ bool Velmora::Main()
 
     m_host = std::make_unique<FormHost>();
     registerForms(*m_host);
+    m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
     m_host->showOnScreen();
     m_host->showForm(QStringLiteral("FormAvvio"));
     return true;

@@ -516,10 +516,7 @@ void ExerciseWindow::mnuSuoni_Click()
 void ExerciseWindow::mnuStampa_Click()
 {
     // Sentences have a worksheet of their own; every other list prints as words.
-    Dialogs::information(this,
-        m_kind == Kind::Sentences
-            ? QStringLiteral("La stampa della scheda delle frasi non è ancora disponibile.")
-            : QStringLiteral("La stampa della scheda delle parole non è ancora disponibile."));
+    showOnTop(m_kind == Kind::Sentences ? QStringLiteral("formStampaFrasi") : QStringLiteral("formStampa"));
 }
 
 void ExerciseWindow::mnuEsci_Click()

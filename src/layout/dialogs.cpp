@@ -14,6 +14,11 @@ public:
         QMessageBox::information(parent, title, text, QMessageBox::Ok);
     }
 
+    void error(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+    }
+
     bool question(QWidget *parent, const QString &title, const QString &text, Dialogs::Icon icon) override
     {
         QMessageBox box(icon == Dialogs::Icon::Stop ? QMessageBox::Critical : QMessageBox::Question, title,
@@ -43,6 +48,12 @@ void information(QWidget *parent, const QString &text)
 {
     qCDebug(lcForms, "message %s", qPrintable(text));
     current()->information(parent, kTitle, text);
+}
+
+void error(QWidget *parent, const QString &text)
+{
+    qCDebug(lcForms, "error %s", qPrintable(text));
+    current()->error(parent, kTitle, text);
 }
 
 bool question(QWidget *parent, const QString &text, Icon icon)

@@ -17,6 +17,11 @@ class Provider
 public:
     virtual ~Provider() = default;
     virtual void information(QWidget *parent, const QString &title, const QString &text) = 0;
+    // The same with the error icon.
+    virtual void error(QWidget *parent, const QString &title, const QString &text)
+    {
+        information(parent, title, text);
+    }
     // Yes (true) or No (false).
     virtual bool question(QWidget *parent, const QString &title, const QString &text, Icon icon) = 0;
 };
@@ -25,6 +30,7 @@ public:
 void setProvider(std::unique_ptr<Provider> provider);
 
 void information(QWidget *parent, const QString &text);
+void error(QWidget *parent, const QString &text);
 bool question(QWidget *parent, const QString &text, Icon icon = Icon::Question);
 
 } // namespace Dialogs

@@ -113,6 +113,18 @@ void Form::showForm(const QString &name)
         m_host->showForm(name);
 }
 
+void Form::showOnTop(const QString &name)
+{
+    if (m_host)
+        m_host->showOnTop(name);
+}
+
+void Form::hideFromTop()
+{
+    if (m_host)
+        m_host->hideOnTop(this);
+}
+
 void Form::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

@@ -57,6 +57,10 @@ protected:
 
     // Shows the named form; this one is unloaded by the host.
     void showForm(const QString &name);
+    // Shows a kept form over this one; this one is activated again when it hides.
+    void showOnTop(const QString &name);
+    // Hides this form, shown over another one.
+    void hideFromTop();
 
     void resizeEvent(QResizeEvent *event) override;
 

@@ -46,6 +46,10 @@ FormHost::~FormHost()
 {
     if (m_current)
         m_current->unload();
+    for (const QPointer<Form> &form : std::as_const(m_kept)) {
+        if (form)
+            form->unload();
+    }
 }
 
 void FormHost::registerForm(const QString &name, Factory factory)
@@ -71,6 +75,7 @@ Form *FormHost::showForm(const QString &name)
     next->setHost(this);
     next->load();
 
+    uncover();
     if (Form *previous = m_current) {
         previous->unload();
         previous->hide();
@@ -88,6 +93,71 @@ Form *FormHost::showForm(const QString &name)
     logMenus(next);
     Q_EMIT formShown(name);
     return next;
+}
+
+Form *FormHost::keepLoaded(const QString &name)
+{
+    if (Form *kept = m_kept.value(name))
+        return kept;
+    const auto factory = m_factories.constFind(name);
+    if (factory == m_factories.constEnd()) {
+        qWarning("No form is registered as %s", qPrintable(name));
+        return nullptr;
+    }
+    Form *form = (*factory)();
+    form->hide();
+    form->setParent(this);
+    form->setHost(this);
+    form->load();
+    m_kept.insert(name, form);
+    return form;
+}
+
+Form *FormHost::showOnTop(const QString &name)
+{
+    Form *form = keepLoaded(name);
+    if (!form)
+        return nullptr;
+    if (m_onTop && m_onTop != form)
+        m_onTop->hide();
+    m_onTop = form;
+    // Hidden, the form beneath takes no keys and keeps its state.
+    if (m_current)
+        m_current->hide();
+    form->setGeometry(rect());
+    form->show();
+    form->raise();
+    form->setFocus();
+    qCDebug(lcForms, "shown %s on top", qPrintable(name));
+    form->activate();
+    logMenus(form);
+    Q_EMIT formShown(name);
+    return form;
+}
+
+void FormHost::hideOnTop(Form *form)
+{
+    if (!form || form != m_onTop || !uncover())
+        return;
+    if (m_current) {
+        qCDebug(lcForms, "shown %s again", qPrintable(m_current->formName()));
+        m_current->setFocus();
+        m_current->activate();
+        Q_EMIT formShown(m_current->formName());
+    }
+}
+
+bool FormHost::uncover()
+{
+    if (!m_onTop)
+        return false;
+    m_onTop->hide();
+    m_onTop = nullptr;
+    if (m_current) {
+        m_current->setGeometry(rect());
+        m_current->show();
+    }
+    return true;
 }
 
 void FormHost::showOnScreen()
@@ -108,4 +178,6 @@ void FormHost::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (m_current)
         m_current->setGeometry(rect());
+    if (m_onTop)
+        m_onTop->setGeometry(rect());
 }

@@ -30,6 +30,14 @@ public:
 
     Form *currentForm() const { return m_current; }
 
+    // Forms that are kept: loaded once, on first use or by keepLoaded, and
+    // ended with the program. One is shown over the form on screen, which
+    // stays loaded beneath it and is activated again when it hides.
+    Form *keepLoaded(const QString &name);
+    Form *showOnTop(const QString &name);
+    void hideOnTop(Form *form);
+    Form *formOnTop() const { return m_onTop; }
+
     // Full screen, also without a window manager to honour the request.
     void showOnScreen();
 
@@ -44,6 +52,11 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Hides the form on top, if any, and shows the current one again.
+    bool uncover();
+
     QHash<QString, Factory> m_factories;
     QPointer<Form> m_current;
+    QHash<QString, QPointer<Form>> m_kept;
+    QPointer<Form> m_onTop;
 };

@@ -57,6 +57,38 @@ TEST(FormHost, ShowingAFormLoadsItThenUnloadsThePreviousThenActivates)
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("second"));
 }
 
+TEST(FormHost, AKeptFormCoversTheCurrentOneAndGivesItBackActivated)
+{
+    events.clear();
+    FormHost host;
+    for (const char *name : {"first", "second", "sheet"})
+        host.registerForm(QLatin1String(name), [name] { return new TestForm(QLatin1String(name)); });
+    host.resize(1200, 900);
+    host.show();
+
+    Form *sheet = host.keepLoaded(QStringLiteral("sheet"));
+    Form *first = host.showForm(QStringLiteral("first"));
+    EXPECT_EQ(host.showOnTop(QStringLiteral("sheet")), sheet) << "loaded once, kept";
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_FALSE(first->isVisible());
+    host.hideOnTop(sheet);
+    EXPECT_EQ(host.formOnTop(), nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(events,
+        (QStringList{"sheet load", "first load", "first activate", "sheet activate", "first activate"}));
+
+    // A form shown by name takes the screen from both.
+    host.showOnTop(QStringLiteral("sheet"));
+    Form *second = host.showForm(QStringLiteral("second"));
+    EXPECT_EQ(host.formOnTop(), nullptr);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_TRUE(second->isVisible());
+    events.clear();
+    host.hideOnTop(sheet);
+    EXPECT_TRUE(events.isEmpty()) << "a hidden form hides no more";
+}
+
 TEST(FormHost, ControlsScaleWithTheClientAreaBelowTheMenuBar)
 {
     FormHost host;

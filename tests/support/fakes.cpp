@@ -166,6 +166,68 @@ const QStringList &RecordedSounds::played() const
     return *m_played;
 }
 
+struct ScriptedCommonDialogs::Shared
+{
+    std::optional<QColor> colour;
+    std::optional<CommonDialogs::FontChoice> font;
+    QString path;
+    QList<CommonDialogs::FileRequest> fileRequests;
+};
+
+namespace {
+
+class ScriptedProvider : public CommonDialogs::Provider
+{
+public:
+    explicit ScriptedProvider(std::shared_ptr<ScriptedCommonDialogs::Shared> shared)
+        : m_shared(std::move(shared))
+    { }
+
+    std::optional<QColor> chooseColour(QWidget *) override { return m_shared->colour; }
+    std::optional<CommonDialogs::FontChoice> chooseFont() override { return m_shared->font; }
+    QString chooseFile(QWidget *, const CommonDialogs::FileRequest &request) override
+    {
+        m_shared->fileRequests << request;
+        return m_shared->path;
+    }
+
+private:
+    std::shared_ptr<ScriptedCommonDialogs::Shared> m_shared;
+};
+
+} // namespace
+
+ScriptedCommonDialogs::ScriptedCommonDialogs()
+    : m_shared(std::make_shared<Shared>())
+{
+    CommonDialogs::setProvider(std::make_unique<ScriptedProvider>(m_shared));
+}
+
+ScriptedCommonDialogs::~ScriptedCommonDialogs()
+{
+    CommonDialogs::setProvider(nullptr);
+}
+
+void ScriptedCommonDialogs::answerColour(std::optional<QColor> colour)
+{
+    m_shared->colour = colour;
+}
+
+void ScriptedCommonDialogs::answerFont(std::optional<CommonDialogs::FontChoice> font)
+{
+    m_shared->font = std::move(font);
+}
+
+void ScriptedCommonDialogs::answerFile(const QString &path)
+{
+    m_shared->path = path;
+}
+
+const QList<CommonDialogs::FileRequest> &ScriptedCommonDialogs::fileRequests() const
+{
+    return m_shared->fileRequests;
+}
+
 namespace SwitchPress {
 
 void press(Qt::Key key, QWidget *fallback)

@@ -3,12 +3,14 @@
 #include "feedback/sounds.h"
 #include "feedback/speechoutput.h"
 #include "layout/dialogs.h"
+#include "records/commondialogs.h"
 
 #include <QList>
 #include <QStringList>
 #include <qnamespace.h>
 
 #include <memory>
+#include <optional>
 
 // Message boxes that are recorded instead of shown; questions get the
 // answer the test chose. Installed for the life of the object.
@@ -54,6 +56,26 @@ public:
     const QList<Utterance> &utterances() const;
     // The texts that were played to their end.
     const QStringList &finished() const;
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> m_shared;
+};
+
+// Colour, font and file dialogs that give the answers the test chose (at
+// first, all cancelled) and keep the file requests. Installed for the life
+// of the object.
+class ScriptedCommonDialogs
+{
+public:
+    ScriptedCommonDialogs();
+    ~ScriptedCommonDialogs();
+
+    void answerColour(std::optional<QColor> colour);
+    void answerFont(std::optional<CommonDialogs::FontChoice> font);
+    void answerFile(const QString &path);
+    const QList<CommonDialogs::FileRequest> &fileRequests() const;
 
     struct Shared;
 

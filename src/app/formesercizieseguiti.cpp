@@ -1,0 +1,80 @@
+#include "formesercizieseguiti.h"
+
+#include "printouts.h"
+
+#include "feedback/colours.h"
+#include "layout/dialogs.h"
+#include "records/commondialogs.h"
+#include "records/printing.h"
+#include "records/recorddocument.h"
+#include "records/rtfwriter.h"
+#include "state/appstate.h"
+#include "text/textfile.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTextEdit>
+
+namespace {
+
+constexpr int kOneInch = 1440;
+
+QFont arial(int points)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(points);
+    return font;
+}
+
+} // namespace
+
+FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
+    : Form(QStringLiteral("FormEserciziEseguiti"), QSize(9600, 7200), parent)
+{
+    m_richTextBox1 = addControl(new QTextEdit, QRect(240, 240, 9120, 5640));
+    m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    m_richTextBox1->setAcceptRichText(false);
+    m_richTextBox1->setFont(arial(12));
+
+    m_command1 = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command2 = addControl(new QPushButton(QStringLiteral("Salva")), QRect(2400, 6120, 1935, 735));
+    m_command2->setObjectName(QStringLiteral("Command2"));
+    for (QPushButton *button : {m_command1, m_command2})
+        button->setFont(arial(12));
+
+    m_mnuEsci = menuBar()->addAction(QStringLiteral("&Esci"));
+    m_mnuEsci->setObjectName(QStringLiteral("mnuEsci"));
+
+    connect(m_command1, &QPushButton::clicked, this, &FormEserciziEseguiti::Command1_Click);
+    connect(m_command2, &QPushButton::clicked, this, &FormEserciziEseguiti::Command2_Click);
+    connect(m_mnuEsci, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormMenu")); });
+}
+
+void FormEserciziEseguiti::formActivate()
+{
+    setBackgroundColour(windowBackgroundColour());
+    RecordDocument::build(appState().UserName, QDate::currentDate()).fill(*m_richTextBox1->document());
+}
+
+void FormEserciziEseguiti::Command1_Click()
+{
+    printOrSaveAsPdf(this, [this](QPrinter &printer) {
+        return StampaTestoRTF(*m_richTextBox1->document(), kOneInch, kOneInch, kOneInch, kOneInch, printer);
+    });
+}
+
+void FormEserciziEseguiti::Command2_Click()
+{
+    const QString failed = QStringLiteral("Si è verificato un errore!");
+    const QString folder = userDataFolder();
+    if (folder.isEmpty()) {
+        Dialogs::error(this, failed);
+        return;
+    }
+    const QString path = ScegliFile(this, 2, QStringLiteral("Salva"), QString(),
+        {{QString(), QStringLiteral("*.rtf")}}, folder, QStringLiteral("rtf"));
+    if (path.isEmpty() || !TextFile::writeAtomically(path, RtfWriter::write(*m_richTextBox1->document())))
+        Dialogs::error(this, failed);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QPrinter;
+class QWidget;
+
+// The user's own folder for saved records and printouts: DataFolder + the
+// user's name, created when missing. Empty, with the reason, when it cannot be made.
+QString userDataFolder(QString *error = nullptr);
+
+// Prints on the default printer. With none, says so and offers to save the
+// printout as a PDF file in the user's folder; a printout that fails is reported.
+void printOrSaveAsPdf(QWidget *owner, const std::function<bool(QPrinter &)> &print);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QFont;
+class QPrinter;
+class QTextDocument;
+
+// Printouts go to the system's default printer; tests put PDF files in its place.
+namespace Printing {
+
+using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
+
+// An empty source restores the default printer.
+void setPrinterSource(PrinterSource source);
+
+// The default printer (or the first one, when none is marked as the
+// default), or nullptr when the system has none.
+std::unique_ptr<QPrinter> defaultPrinter();
+
+// A printer that writes a PDF file.
+std::unique_ptr<QPrinter> pdfPrinter(const QString &path);
+
+// Line after line in the font, on as many pages as needed. False when the
+// printer could not start.
+bool printText(QPrinter &printer, const QString &text, const QFont &font);
+
+} // namespace Printing
+
+// Word wrapping at width characters: a line holds at most width + 1
+// characters with the blank that ends it, the text's own line breaks are
+// kept, and a word longer than a line is cut and continued on the next.
+// The result ends with CR LF.
+QString SpezzaRighe(const QString &text, int width);
+
+// Prints the document with its own fonts, sizes and alignment inside the
+// margins (in twips), page after page. False when the printer could not start.
+bool StampaTestoRTF(
+    const QTextDocument &document, int left, int top, int right, int bottom, QPrinter &printer);

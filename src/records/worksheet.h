@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The paper exercise of the loaded list: a heading "INSERISCI" with the two
+// spellings in capitals, then the gapped items, five words to a row or one
+// sentence to a line, each row followed by an empty line.
+namespace Worksheet {
+
+enum class Kind { Words, Sentences };
+
+constexpr int kWrapWidth = 90;
+constexpr int kWordsPerRow = 5;
+
+// From the word store and the spellings of the exercise.
+QString FaiScheda(Kind kind);
+
+} // namespace Worksheet

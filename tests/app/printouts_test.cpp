@@ -1,0 +1,184 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "app/formesercizieseguiti.h"
+#include "app/formstampa.h"
+#include "app/startup.h"
+#include "exercises/exercisewindow.h"
+#include "layout/formhost.h"
+#include "records/activityrecord.h"
+#include "records/printing.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+class PrintoutTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        registerForms(host);
+        host.resize(1024, 768);
+        host.show();
+        AppState &state = appState();
+        state.UserName = QStringLiteral("_predefinito");
+        state.TopicMarker = QStringLiteral("h");
+        state.ChoiceA = QStringLiteral("a");
+        state.ChoiceB = QStringLiteral("ha");
+        // No printer, unless a test installs one.
+        Printing::setPrinterSource([] { return std::unique_ptr<QPrinter>(); });
+    }
+
+    void TearDown() override { Printing::setPrinterSource({}); }
+
+    ExerciseWindow *openExercise(const QByteArray &list)
+    {
+        const QString path = TestEnv::home() + QStringLiteral("/list.txt");
+        TestEnv::writeFile(path, list);
+        appState().WordListPath = path;
+        return static_cast<ExerciseWindow *>(
+            host.showForm(ExerciseWindow::formNameFor(ExerciseWindow::Kind::Words)));
+    }
+
+    static QString userFolder() { return SettingsFolders::DataFolder() + QStringLiteral("_predefinito/"); }
+
+    void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+
+    RecordedDialogs dialogs;
+    RecordedSounds sounds;
+    ScriptedCommonDialogs fileDialogs;
+    FormHost host;
+};
+
+TEST_F(PrintoutTest, TheWorksheetCoversTheExerciseWhichStartsANewItemWhenItCloses)
+{
+    ExerciseWindow *exercise = openExercise("x_,a\r\ny_,ha\r\n");
+    const int recorded = appState().CaptionTrailCount;
+
+    exercise->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->formName(), QStringLiteral("formStampa"));
+    EXPECT_FALSE(exercise->isVisible());
+    EXPECT_TRUE(sheet->sheet()->toPlainText().contains(QStringLiteral("INSERISCI   A      HA")));
+    EXPECT_TRUE(sheet->sheet()->toPlainText().contains(QStringLiteral("      x_      y_")));
+
+    click(sheet->exitButton());
+    EXPECT_EQ(host.formOnTop(), nullptr);
+    EXPECT_EQ(host.currentForm(), exercise);
+    EXPECT_TRUE(exercise->isVisible());
+    EXPECT_EQ(appState().CaptionTrailCount, recorded + 1) << "a new item is shown and recorded";
+
+    // Kept, not made again.
+    exercise->printAction()->trigger();
+    EXPECT_EQ(host.formOnTop(), sheet);
+}
+
+TEST_F(PrintoutTest, WithNoPrinterTheWorksheetCanBeSavedAsPdfInTheUsersFolder)
+{
+    openExercise("x_,a\r\n")->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+
+    // The screen font changes; the printout's does not.
+    CommonDialogs::FontChoice serif;
+    serif.family = QStringLiteral("Liberation Serif");
+    serif.tenthsOfPoint = 200;
+    fileDialogs.answerFont(serif);
+    click(sheet->fontButton());
+    EXPECT_EQ(sheet->sheet()->font().family(), QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(sheet->sheet()->font().pointSize(), 20);
+
+    dialogs.answerQuestionsWith(false);
+    click(sheet->printButton());
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("nessuna stampante")));
+    EXPECT_TRUE(fileDialogs.fileRequests().isEmpty());
+
+    dialogs.answerQuestionsWith(true);
+    const QString pdf = userFolder() + QStringLiteral("scheda.pdf");
+    fileDialogs.answerFile(pdf);
+    click(sheet->printButton());
+    ASSERT_EQ(fileDialogs.fileRequests().size(), 1);
+    EXPECT_EQ(fileDialogs.fileRequests().first().initialFolder, userFolder());
+    EXPECT_EQ(fileDialogs.fileRequests().first().defaultExtension, QStringLiteral("pdf"));
+    ASSERT_TRUE(QFileInfo::exists(pdf));
+    const QString printed
+        = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+              .simplified();
+    EXPECT_TRUE(printed.contains(QStringLiteral("INSERISCI A HA x_"))) << printed.toStdString();
+    EXPECT_FALSE(run(QStringLiteral("pdffonts"), {pdf}).contains(QStringLiteral("LiberationSerif")));
+    EXPECT_EQ(dialogs.messages().size(), 2) << "saved: nothing more to say";
+}
+
+TEST_F(PrintoutTest, TheRecordShowsThisRunAndIsSavedAsRtfInTheUsersFolder)
+{
+    ActivityRecord::addCaption(QStringLiteral("Uso  h"));
+    ActivityRecord::addItem(QStringLiteral("_o fame"));
+    auto *record
+        = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
+    ASSERT_TRUE(record);
+    EXPECT_TRUE(record->document()->toPlainText().startsWith(QStringLiteral("_predefinito\n\nVelmora - ")));
+    EXPECT_TRUE(record->document()->toPlainText().endsWith(QStringLiteral("\n\nUso  h\n_o fame - ")));
+
+    click(record->saveButton());
+    EXPECT_EQ(dialogs.messages(), QStringList(QStringLiteral("Si è verificato un errore!"))) << "cancelled";
+    ASSERT_EQ(fileDialogs.fileRequests().size(), 1);
+    const CommonDialogs::FileRequest request = fileDialogs.fileRequests().first();
+    EXPECT_EQ(request.mode, CommonDialogs::FileMode::Save);
+    EXPECT_EQ(request.title, QStringLiteral("Salva"));
+    EXPECT_EQ(request.initialFolder, userFolder());
+    EXPECT_TRUE(QFileInfo(userFolder()).isDir()) << "made on first use";
+    EXPECT_EQ(request.filters.first().pattern, QStringLiteral("*.rtf"));
+    EXPECT_EQ(request.defaultExtension, QStringLiteral("rtf"));
+    EXPECT_TRUE(QDir(userFolder()).isEmpty());
+
+    fileDialogs.answerFile(userFolder() + QStringLiteral("marzo.rtf"));
+    click(record->saveButton());
+    EXPECT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(TestEnv::readFile(userFolder() + QStringLiteral("marzo.rtf")).contains("\\ulnone Uso  h"));
+
+    fileDialogs.answerFile(userFolder() + QStringLiteral("sparita/marzo.rtf"));
+    click(record->saveButton());
+    EXPECT_EQ(dialogs.messages().size(), 2) << "a file that cannot be written is an error too";
+
+    record->exitAction()->trigger();
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenu"));
+}
+
+TEST_F(PrintoutTest, TheRecordPrintsOnTheDefaultPrinter)
+{
+    const QString pdf = TestEnv::makeFolder(QStringLiteral("printer")) + QStringLiteral("/out.pdf");
+    Printing::setPrinterSource([pdf] { return Printing::pdfPrinter(pdf); });
+    ActivityRecord::addCaption(QStringLiteral("Doppie"));
+    auto *record
+        = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
+    ASSERT_TRUE(record);
+    click(record->printButton());
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+    EXPECT_TRUE(
+        run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(QStringLiteral("Doppie")));
+}
+
+} // namespace

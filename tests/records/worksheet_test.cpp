@@ -1,0 +1,84 @@
+#include "testenv.h"
+
+#include "records/printing.h"
+#include "records/worksheet.h"
+#include "state/appstate.h"
+
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kHeading = QStringLiteral("\r\n\r\n       INSERISCI   A      HA\r\n\r\n");
+
+void loadItems(int count, const QString &stem)
+{
+    AppState &state = appState();
+    state.ChoiceA = QStringLiteral("a");
+    state.ChoiceB = QStringLiteral("ha");
+    for (int i = 1; i <= count; ++i)
+        state.writableWordRow(i).text = stem + QString::number(i);
+    state.WordCount = qint16(count);
+}
+
+QString row(int first, int last)
+{
+    QString text;
+    for (int i = first; i <= last; ++i)
+        text += QStringLiteral("      _%1").arg(i);
+    return text + QStringLiteral("\r\n\r\n");
+}
+
+TEST(Worksheet, WordsGoFiveToARowAfterTheHeading)
+{
+    loadItems(0, {});
+    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Words), kHeading);
+
+    loadItems(7, QStringLiteral("_"));
+    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Words), kHeading + row(1, 5) + row(6, 7));
+
+    loadItems(10, QStringLiteral("_"));
+    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Words), kHeading + row(1, 5) + row(6, 10));
+}
+
+TEST(Worksheet, SentencesGoOneToALine)
+{
+    loadItems(2, QStringLiteral("Luca _ un cane "));
+    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Sentences),
+        kHeading + QStringLiteral("      Luca _ un cane 1\r\n\r\n      Luca _ un cane 2\r\n\r\n"));
+}
+
+TEST(Wrapping, KeepsShortLinesAndFillsLongOnesUpToTheWidth)
+{
+    const QString noBlank(90, u'x');
+    EXPECT_EQ(SpezzaRighe(noBlank, 90), noBlank + QStringLiteral("\r\n"));
+    EXPECT_EQ(SpezzaRighe(QStringLiteral("  uno\r\ndue\r\n\r\ntre  "), 90),
+        QStringLiteral("uno\r\ndue\r\n\r\ntre\r\n"));
+
+    // Twenty words of four letters and a blank: eighteen fill a line of 90.
+    const QString words = QStringLiteral("abcd ").repeated(20).trimmed();
+    EXPECT_EQ(
+        SpezzaRighe(words, 90), QStringLiteral("abcd ").repeated(18) + QStringLiteral("\r\nabcd abcd\r\n"));
+    // The worksheet's own layout survives, leading line breaks included.
+    loadItems(7, QStringLiteral("_"));
+    const QString sheet = Worksheet::FaiScheda(Worksheet::Kind::Words);
+    EXPECT_EQ(SpezzaRighe(sheet, 90), sheet + QStringLiteral("\r\n"));
+}
+
+TEST(Wrapping, CutsAWordLongerThanALineWithoutLosingAnything)
+{
+    const QString word = QString(100, u'a') + QString(100, u'b');
+    for (const QString &text : {word, QStringLiteral("uno ") + word + QStringLiteral(" due")}) {
+        const QString wrapped = SpezzaRighe(text, 90);
+        QString joined;
+        for (const QString &line : wrapped.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            EXPECT_LE(line.size(), 91);
+            joined += line;
+        }
+        QString expected = text;
+        EXPECT_EQ(joined.remove(u' '), expected.remove(u' '));
+    }
+}
+
+} // namespace
