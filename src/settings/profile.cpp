@@ -285,6 +285,13 @@ bool SalvaImpostazioni(QString *error, QString *notice)
                 QStringLiteral("impossibile salvare le impostazioni in %1: %2, e il file non è stato "
                                "sostituito")
                     .arg(shownPath, reason));
+    }
+
+    if (!TextFile::writeAtomically(path, Profile::serialize(state.Settings), &reason)) {
+        return fail(
+            error, QStringLiteral("impossibile salvare le impostazioni in %1 (%2)").arg(shownPath, reason));
+    }
+    if (damaged) {
         state.DamagedProfilePath.clear();
         if (notice) {
             *notice = QStringLiteral("Il file delle impostazioni di «%1» (%2) era danneggiato e non è "
@@ -293,11 +300,6 @@ bool SalvaImpostazioni(QString *error, QString *notice)
                                      "conservata in %3.")
                           .arg(state.UserName, shownPath, QDir::toNativeSeparators(copyPath));
         }
-    }
-
-    if (!TextFile::writeAtomically(path, Profile::serialize(state.Settings), &reason)) {
-        return fail(
-            error, QStringLiteral("impossibile salvare le impostazioni in %1 (%2)").arg(shownPath, reason));
     }
     return true;
 }
