@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdio>
 #include <sys/resource.h>
 
 namespace {
@@ -232,17 +231,6 @@ TEST_F(ProfileFilesTest, OwnProfilesReadBackAsWritten)
     TestEnv::writeFile(appState().ProfilePath, QByteArray(first).replace("\r\n", "\n"));
     CaricaImpostazioni();
     EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("école"));
-}
-
-TEST_F(ProfileFilesTest, ProfileNamesThatAreNotUtf8AreReportedByName)
-{
-    const QByteArray raw = QFile::encodeName(users()) + "Nicol\xF2.ini";
-    FILE *made = std::fopen(raw.constData(), "w");
-    ASSERT_TRUE(made);
-    std::fclose(made);
-    TestEnv::writeFile(users() + QStringLiteral("anna.ini"), "x");
-    EXPECT_EQ(ProfileFiles::userNames(), QStringList{QStringLiteral("anna")});
-    EXPECT_EQ(ProfileFiles::unreadableNames(), QStringList{QString::fromUtf8("Nicolò")});
 }
 
 } // namespace
