@@ -20,7 +20,10 @@ nice -n 19 cmake --build build-fuzz -j"$(nproc)" --target "fuzz_$harness"
 
 corpus=build-fuzz/corpus/$harness
 mkdir -p "$corpus" build-fuzz/failed
-export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+# Without a stack kept for every allocation the readers run about four times
+# faster; to see where a failing input's memory came from, run the harness
+# on that input alone without this option.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:malloc_context_size=0
 exec nice -n 19 build-fuzz/bin/"fuzz_$harness" "$corpus" "fuzz/corpus/$harness" \
     -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=2048 \
     -artifact_prefix=build-fuzz/failed/"$harness"- -print_final_stats=1 "$@"
