@@ -6,6 +6,7 @@
 #                      run them again in a debug build with AddressSanitizer
 #                      and UndefinedBehaviorSanitizer
 #   ./setup.sh test --quick    the first test run only
+#   ./setup.sh bench   build, run every benchmark, print one table with targets
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -55,8 +56,13 @@ test)
         (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j"$jobs")
     fi
     ;;
+bench)
+    install_missing tools/debian-packages.txt tools/debian-test-packages.txt
+    build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_BENCH=ON
+    exec /usr/bin/python3 bench/run_all.py --bin build/bin "${@:2}"
+    ;;
 *)
-    echo "usage: $0 run | test [--quick]" >&2
+    echo "usage: $0 run | test [--quick] | bench [--quick]" >&2
     exit 2
     ;;
 esac

@@ -5,6 +5,7 @@
 #include "settingsnotice.h"
 
 #include "feedback/colours.h"
+#include "layout/dialogs.h"
 #include "layout/formhost.h"
 #include "records/activityrecord.h"
 #include "settings/profile.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -122,6 +124,8 @@ void FormMenu::FillUserList()
     // an entry it would name a user whose settings are not in force.
     m_combo1->setCurrentIndex(-1);
 
+    tellOfUnreadableProfiles();
+
     const QString current = appState().UserName.toUpper();
     for (int i = 0; i < m_combo1->count(); ++i) {
         if (m_combo1->itemText(i).toUpper() == current) {
@@ -131,6 +135,23 @@ void FormMenu::FillUserList()
             Combo1_Click(i);
         }
     }
+}
+
+void FormMenu::tellOfUnreadableProfiles()
+{
+    AppState &state = appState();
+    if (state.UnreadableProfilesShown)
+        return;
+    const QStringList names = ProfileFiles::unreadableNames();
+    if (names.isEmpty())
+        return;
+    state.UnreadableProfilesShown = true;
+    Dialogs::information(this,
+        QStringLiteral("Nella cartella degli utenti %1 ci sono profili con un nome scritto in un "
+                       "modo che il programma non sa leggere, per cui non compaiono nell'elenco degli "
+                       "utenti:\r\n%2\r\nPer usarli, rinomina i loro file con lettere senza accenti.")
+            .arg(QDir::toNativeSeparators(SettingsFolders::UsersFolder()),
+                names.join(QStringLiteral("\r\n"))));
 }
 
 void FormMenu::updateRecordEntry()

@@ -28,6 +28,7 @@ private:
     void Combo1_Click(int index);
     void FillUserList();
     void updateRecordEntry();
+    void tellOfUnreadableProfiles();
 
     QComboBox *m_combo1 = nullptr;
     QAction *m_mnuConfig = nullptr;

@@ -9,7 +9,11 @@
 bool saveSettingsOrWarn(QWidget *parent)
 {
     QString error;
-    if (SalvaImpostazioni(&error))
+    QString notice;
+    const bool saved = SalvaImpostazioni(&error, &notice);
+    if (!notice.isEmpty())
+        Dialogs::information(parent, notice);
+    if (saved)
         return true;
     AppState &state = appState();
     if (!state.SettingsSaveFailureShown) {

@@ -6,6 +6,7 @@
 #include "forminfo.h"
 #include "formmenu.h"
 #include "formstampa.h"
+#include "instancelock.h"
 #include "placeholderform.h"
 #include "topicmenu.h"
 
@@ -23,8 +24,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QLockFile>
 #include <QStandardPaths>
+
+#include <csignal>
 
 namespace {
 
@@ -33,14 +35,6 @@ const QString kFontFile = QStringLiteral("indis1.ttf");
 QString installedFontPath()
 {
     return CartellaWindows() + QStringLiteral("fonts/") + kFontFile;
-}
-
-QString instanceLockPath()
-{
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + QStringLiteral("/velmora.lock");
 }
 
 } // namespace
@@ -72,10 +66,21 @@ void InstallaFontCorsivo()
     const QString source = appState().ApplicationFolder + u'/' + kFontFile;
     QDir().mkpath(QFileInfo(target).absolutePath());
     if (!QFile::copy(source, target)) {
-        const QString reason = QFileInfo::exists(source)
-            ? QStringLiteral("la cartella %1 non è scrivibile.")
-                  .arg(QDir::toNativeSeparators(QFileInfo(target).absolutePath()))
-            : QStringLiteral("il file %1 manca.").arg(QDir::toNativeSeparators(source));
+        const QFileInfo installed(target);
+        QString reason;
+        if (!QFileInfo::exists(source))
+            reason = QStringLiteral("il file %1 manca.").arg(QDir::toNativeSeparators(source));
+        else if (installed.isSymLink())
+            reason = QStringLiteral("%1 è un collegamento a un file che non c'è (%2); cancella il "
+                                    "collegamento e riavvia il programma.")
+                         .arg(QDir::toNativeSeparators(target),
+                             QDir::toNativeSeparators(installed.symLinkTarget()));
+        else if (installed.exists())
+            reason = QStringLiteral("al posto del file %1 c'è qualcos'altro.")
+                         .arg(QDir::toNativeSeparators(target));
+        else
+            reason = QStringLiteral("la cartella %1 non è scrivibile.")
+                         .arg(QDir::toNativeSeparators(installed.absolutePath()));
         Dialogs::information(nullptr,
             QStringLiteral("Non ho potuto installare il font per il corsivo '%1': %2\r\n"
                            "Il programma funziona lo stesso, ma il corsivo "
@@ -150,11 +155,22 @@ Velmora::~Velmora() = default;
 
 bool Velmora::Main()
 {
-    m_instanceLock = std::make_unique<QLockFile>(instanceLockPath());
-    // A lock left by a crashed run is taken over at once.
-    m_instanceLock->setStaleLockTime(0);
-    if (!m_instanceLock->tryLock(0))
+    m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
+    switch (m_instanceLock->tryLock()) {
+    case InstanceLock::Result::HeldByAnother:
         return false;
+    case InstanceLock::Result::Failed:
+        Dialogs::information(nullptr,
+            QStringLiteral("Non riesco a controllare se Velmora è già aperto: %1.\r\n"
+                           "Il programma parte lo stesso.")
+                .arg(m_instanceLock->error()));
+        break;
+    case InstanceLock::Result::Taken:
+        break;
+    }
+    // Over a file-size limit the kernel would end the program in the middle
+    // of a save; ignored, the write fails and the failure is told as usual.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     Random::seedFromClock();
     AppState &state = appState();

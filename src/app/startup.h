@@ -5,7 +5,7 @@
 #include <memory>
 
 class FormHost;
-class QLockFile;
+class InstanceLock;
 
 // The user's font folder stands for the system's fonts folder: this returns
 // the folder that holds "fonts/", ending with '/'.
@@ -38,12 +38,13 @@ public:
     ~Velmora();
 
     // False when another instance already runs: nothing is shown and the
-    // program should end without a word.
+    // program should end without a word. A lock that cannot be taken for
+    // any other reason is told, and the program starts all the same.
     bool Main();
 
     FormHost *host() const { return m_host.get(); }
 
 private:
-    std::unique_ptr<QLockFile> m_instanceLock;
+    std::unique_ptr<InstanceLock> m_instanceLock;
     std::unique_ptr<FormHost> m_host;
 };

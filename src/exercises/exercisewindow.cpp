@@ -4,6 +4,7 @@
 #include "feedback/colours.h"
 #include "feedback/sounds.h"
 #include "layout/dialogs.h"
+#include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
 #include "scanning/exercisescanning.h"
@@ -45,7 +46,7 @@ QFont textFont()
 {
     const ProfileSettings &settings = appState().Settings;
     QFont font(settings.TextFontName);
-    font.setPointSize(qMax<int>(1, settings.TextFontSize));
+    font.setPointSize(Legible::textPoints(settings.TextFontSize));
     font.setBold(true);
     return font;
 }
@@ -271,7 +272,9 @@ void ExerciseWindow::formLoad()
 
     QPalette textPalette = m_etArticoli->palette();
     textPalette.setColor(QPalette::Window, Colours::fromNumber(settings.TextBackColour));
-    textPalette.setColor(QPalette::WindowText, Colours::fromNumber(settings.TextColour));
+    textPalette.setColor(QPalette::WindowText,
+        Legible::textColour(
+            Colours::fromNumber(settings.TextColour), Colours::fromNumber(settings.TextBackColour)));
     m_etArticoli->setPalette(textPalette);
     m_etArticoli->setFont(textFont());
     for (QPushButton *button : std::as_const(m_answerButtons))

@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kListedProblems = 10;
 constexpr int kQuotedLength = 40;
+// A full list of 12000 records is under 2 MB, even in UTF-8.
+constexpr qint64 kListReadLimit = 4 * 1024 * 1024;
 
 // A piece of the file inside a message: on one line and short enough to read.
 QString quoted(QString field)
@@ -85,17 +87,22 @@ public:
             problem(0, QStringLiteral("non è stato indicato nessun file"));
             return false;
         }
-        TextFile::ReadResult file = TextFile::read(m_report.path);
+        TextFile::ReadResult file = TextFile::read(m_report.path, kListReadLimit);
         if (!file.ok) {
             problem(0, file.error);
             return false;
         }
-        FieldReader probe(file.text);
+        text = std::move(file.text);
+        noteIfEmpty(text);
+        return true;
+    }
+
+    void noteIfEmpty(const QString &text)
+    {
+        FieldReader probe(text);
         probe.skipEmptyLines();
         if (probe.atEnd() && !m_partOfReview)
             problem(0, QStringLiteral("il file è vuoto"));
-        text = std::move(file.text);
-        return true;
     }
 
     // Whether one more record fits; reports the first one that does not.
@@ -273,13 +280,10 @@ QString ReviewReport::text() const
     return parts.join(QStringLiteral("\n\n"));
 }
 
-LoadReport CaricaFrasi()
-{
-    ListLoader loader(true);
-    QString text;
-    if (!loader.open(text))
-        return loader.finish();
+namespace {
 
+void readSentenceRecords(ListLoader &loader, const QString &text)
+{
     FieldReader reader(text);
     for (;;) {
         reader.skipEmptyLines();
@@ -314,6 +318,10 @@ LoadReport CaricaFrasi()
         const QStringList choices
             = {sentence.mid(open + 1, dash - open - 1), sentence.mid(dash + 1, close - dash - 1)};
         // Neither button could answer it: a pupil on switches would be stuck.
+        if (answer.isEmpty()) {
+            loader.problem(line, QStringLiteral("manca la risposta dopo «]»"));
+            continue;
+        }
         if (!offers(choices, answer)) {
             loader.problem(line, notOffered(answer, choices));
             continue;
@@ -324,8 +332,40 @@ LoadReport CaricaFrasi()
         row.firstChoice = choices[0];
         row.secondChoice = choices[1];
     }
+}
+
+} // namespace
+
+LoadReport CaricaFrasi()
+{
+    ListLoader loader(true);
+    QString text;
+    if (loader.open(text))
+        readSentenceRecords(loader, text);
     return loader.finish();
 }
+
+namespace WordLists {
+
+LoadReport wordsFromBytes(const QByteArray &bytes, const QStringList &offered)
+{
+    ListLoader loader(false);
+    const QString text = TextFile::decode(bytes);
+    loader.noteIfEmpty(text);
+    readWordRecords(loader, text, offered);
+    return loader.finish();
+}
+
+LoadReport sentencesFromBytes(const QByteArray &bytes)
+{
+    ListLoader loader(true);
+    const QString text = TextFile::decode(bytes);
+    loader.noteIfEmpty(text);
+    readSentenceRecords(loader, text);
+    return loader.finish();
+}
+
+} // namespace WordLists
 
 QString completeWord(const QString &gapped, const QString &answer)
 {

@@ -63,6 +63,13 @@ ReviewReport CaricaRipasso(const QList<ReviewFile> &files);
 // columns 1 to 4 and sets WordCount.
 LoadReport CaricaFrasi();
 
+// The two readers on a file's bytes already in memory, as if read from
+// WordListPath: the entry points of the fuzzing harnesses.
+namespace WordLists {
+LoadReport wordsFromBytes(const QByteArray &bytes, const QStringList &offered);
+LoadReport sentencesFromBytes(const QByteArray &bytes);
+} // namespace WordLists
+
 // Column 1 of the row with its first "_" replaced by column 2; every further
 // "_" is dropped.
 QString ParolaCompleta(int row);

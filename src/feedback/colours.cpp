@@ -1,5 +1,6 @@
 #include "colours.h"
 
+#include "layout/legible.h"
 #include "state/appstate.h"
 #include "state/random.h"
 
@@ -79,7 +80,10 @@ const std::array<double, 18> &palette()
 void setButtonColour(QWidget *button, double colourNumber)
 {
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, Colours::fromNumber(colourNumber));
+    const QColor face = Colours::fromNumber(colourNumber);
+    palette.setColor(QPalette::Button, face);
+    palette.setColor(
+        QPalette::ButtonText, Legible::textColour(QApplication::palette().color(QPalette::ButtonText), face));
     button->setPalette(palette);
 }
 

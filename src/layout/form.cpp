@@ -1,8 +1,10 @@
 #include "form.h"
 
 #include "formhost.h"
+#include "legible.h"
 #include "twips.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QMenuBar>
 #include <QResizeEvent>
@@ -94,6 +96,10 @@ void Form::setBackgroundColour(const QColor &colour)
 {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, colour);
+    // The menu bar and the labels are drawn on this background too.
+    const QColor ink = QApplication::palette().color(QPalette::WindowText);
+    pal.setColor(QPalette::WindowText, Legible::textColour(ink, colour));
+    pal.setColor(QPalette::ButtonText, Legible::textColour(ink, colour));
     setPalette(pal);
 }
 

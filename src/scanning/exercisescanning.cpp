@@ -32,7 +32,7 @@ void ExerciseScanning::activate()
 {
     const ProfileSettings &settings = appState().Settings;
     m_highlighter.clear();
-    m_scan.activate(settings.InputMode, settings.SpeechOn);
+    m_scan.activate(settings.inputMode(), settings.SpeechOn);
     m_keys.setActive(scanning());
 }
 

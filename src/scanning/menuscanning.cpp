@@ -39,7 +39,7 @@ MenuScanning::~MenuScanning() = default;
 
 void MenuScanning::activate()
 {
-    const int mode = appState().Settings.InputMode;
+    const int mode = appState().Settings.inputMode();
     m_highlighter.clear();
     m_keys.setActive(mode == Scan::Manual || mode == Scan::Automatic);
     m_scan.activate(mode);

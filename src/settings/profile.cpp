@@ -7,10 +7,12 @@
 #include "text/textfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 namespace {
 
@@ -187,6 +189,23 @@ std::optional<ProfileSettings> parse(const QString &text)
     return s;
 }
 
+std::optional<ProfileSettings> parseBytes(const QByteArray &bytes)
+{
+    std::optional<ProfileSettings> settings = parse(Cp1252::decode(bytes));
+    if (settings && serialize(*settings) == bytes)
+        return settings;
+    return parse(TextFile::decode(bytes));
+}
+
+QString damagedCopyPath(const QString &path)
+{
+    const QString first = path + QStringLiteral(".danneggiato");
+    QString candidate = first;
+    for (int n = 2; QFileInfo(candidate).exists() || QFileInfo(candidate).isSymLink(); ++n)
+        candidate = first + QString::number(n);
+    return candidate;
+}
+
 } // namespace Profile
 
 void ImpostazioniPredefinite()
@@ -196,17 +215,42 @@ void ImpostazioniPredefinite()
 
 void CaricaImpostazioni()
 {
+    AppState &state = appState();
     ImpostazioniPredefinite();
-    if (appState().ProfilePath.isEmpty())
+    state.DamagedProfilePath.clear();
+    if (state.ProfilePath.isEmpty())
         return;
-    const TextFile::ReadResult file = TextFile::read(ProfileFiles::resolve(appState().ProfilePath));
-    if (!file.ok)
-        return;
-    if (const std::optional<ProfileSettings> settings = Profile::parse(file.text))
-        appState().Settings = *settings;
+    const QString path = ProfileFiles::resolve(state.ProfilePath);
+    const TextFile::ReadResult file = TextFile::readBytes(path, Profile::kReadLimit);
+    const std::optional<ProfileSettings> settings
+        = file.ok ? Profile::parseBytes(file.bytes) : std::optional<ProfileSettings>();
+    if (settings)
+        state.Settings = *settings;
+    else if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+        state.DamagedProfilePath = path;
 }
 
-bool SalvaImpostazioni(QString *error)
+namespace {
+
+// A hard link keeps the bytes without reading them and cannot overwrite an
+// existing copy; a file system without links gets a copy instead.
+bool keepDamagedCopy(const QString &path, QString *copyPath, QString *error)
+{
+    *copyPath = Profile::damagedCopyPath(path);
+    const QByteArray from = QFile::encodeName(path);
+    const QByteArray to = QFile::encodeName(*copyPath);
+    if (::link(from.constData(), to.constData()) == 0)
+        return true;
+    if (QFile::copy(path, *copyPath))
+        return true;
+    *error = QStringLiteral("non è stato possibile conservare una copia del file danneggiato in %1")
+                 .arg(QDir::toNativeSeparators(*copyPath));
+    return false;
+}
+
+} // namespace
+
+bool SalvaImpostazioni(QString *error, QString *notice)
 {
     if (appState().ProfilePath.isEmpty())
         return fail(error, QStringLiteral("impossibile salvare le impostazioni: nessun utente scelto"));
@@ -227,10 +271,35 @@ bool SalvaImpostazioni(QString *error)
                 .arg(shownPath));
     }
 
-    QString reason;
-    if (!TextFile::writeAtomically(path, Profile::serialize(appState().Settings), &reason)) {
+    QString reason = TextFile::whyNotReplaceable(path);
+    if (!reason.isEmpty())
+        return fail(
+            error, QStringLiteral("impossibile salvare le impostazioni in %1: %2").arg(shownPath, reason));
+
+    AppState &state = appState();
+    QString copyPath;
+    const bool damaged = state.DamagedProfilePath == path && QFileInfo::exists(path);
+    if (damaged) {
+        if (!keepDamagedCopy(path, &copyPath, &reason))
+            return fail(error,
+                QStringLiteral("impossibile salvare le impostazioni in %1: %2, e il file non è stato "
+                               "sostituito")
+                    .arg(shownPath, reason));
+    }
+
+    if (!TextFile::writeAtomically(path, Profile::serialize(state.Settings), &reason)) {
         return fail(
             error, QStringLiteral("impossibile salvare le impostazioni in %1 (%2)").arg(shownPath, reason));
+    }
+    if (damaged) {
+        state.DamagedProfilePath.clear();
+        if (notice) {
+            *notice = QStringLiteral("Il file delle impostazioni di «%1» (%2) era danneggiato e non è "
+                                     "stato letto: sono state usate le impostazioni predefinite, e il "
+                                     "file è stato riscritto.\r\nUna copia del file danneggiato è stata "
+                                     "conservata in %3.")
+                          .arg(state.UserName, shownPath, QDir::toNativeSeparators(copyPath));
+        }
     }
     return true;
 }

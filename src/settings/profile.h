@@ -18,14 +18,30 @@ QByteArray serialize(const ProfileSettings &settings);
 // other fault gives no value.
 std::optional<ProfileSettings> parse(const QString &text);
 
+// The bytes of a profile file. One the program wrote itself is read as
+// Windows-1252 even where its bytes would also read as UTF-8, so that a name
+// survives any number of saves; others are decoded as TextFile::decode does.
+std::optional<ProfileSettings> parseBytes(const QByteArray &bytes);
+
+// A profile is a few hundred bytes; anything far larger is not one.
+constexpr qint64 kReadLimit = 16 * 1024;
+
+// Where a damaged profile is kept before it is replaced: path + ".danneggiato",
+// or the first of ".danneggiato2", ".danneggiato3", … that is free, so a
+// copy kept earlier is never overwritten.
+QString damagedCopyPath(const QString &path);
+
 } // namespace Profile
 
 // Operations on the program-wide settings and ProfilePath.
 void ImpostazioniPredefinite();
 
-// A missing, short or damaged file gives every default; never an error.
+// A missing, short or damaged file gives every default; never an error. A
+// damaged one is remembered, so that the next save keeps a copy of it.
 void CaricaImpostazioni();
 
 // Replaces the file at ProfilePath without ever destroying the old one: on
 // failure the old profile stays as it was and error says why, in Italian.
-bool SalvaImpostazioni(QString *error = nullptr);
+// A file that did not load is first kept aside (damagedCopyPath); notice then
+// tells the teacher, in Italian, what happened and where the copy is.
+bool SalvaImpostazioni(QString *error = nullptr, QString *notice = nullptr);

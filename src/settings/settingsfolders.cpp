@@ -4,14 +4,19 @@
 #include "text/textfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringDecoder>
 
 #include <algorithm>
+#include <dirent.h>
 
 namespace {
 
-constexpr int kMaxUserNameLength = 100;
+// Long enough for a first name and a surname; with ".ini" and the temporary
+// suffix of a save it stays far below the file-name limit.
+constexpr int kMaxUserNameLength = 64;
 
 QString dataHome()
 {
@@ -155,10 +160,10 @@ QString resolve(const QString &path)
             matches.append(entry);
     }
     if (!matches.isEmpty()) {
-        // Two spellings can sit side by side on a case-sensitive disk; the
-        // exact one wins, then the first in name order.
-        const QString chosen = matches.contains(name) ? name : matches.first();
-        return folder + chosen;
+        // Two spellings can sit side by side on a case-sensitive disk. Every
+        // spelling of the name must lead to the same one, or start-up and the
+        // user list would read different files: the first in name order.
+        return folder + *std::min_element(matches.cbegin(), matches.cend());
     }
 
     if (isIniFile(wanted))
@@ -186,6 +191,26 @@ QStringList userNames()
     const auto duplicate = std::unique(names.begin(), names.end(),
         [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; });
     names.erase(duplicate, names.end());
+    return names;
+}
+
+QStringList unreadableNames()
+{
+    QStringList names;
+    DIR *dir = ::opendir(QFile::encodeName(SettingsFolders::UsersFolder()).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes.size() <= 4 || bytes.right(4).toLower() != ".ini")
+            continue;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8.decode(bytes);
+        if (utf8.hasError())
+            names << Cp1252::decode(bytes.chopped(4));
+    }
+    ::closedir(dir);
+    names.sort();
     return names;
 }
 

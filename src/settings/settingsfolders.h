@@ -42,7 +42,12 @@ QString resolve(const QString &path);
 // The user names that have a profile in the users folder, one per name.
 QStringList userNames();
 
-// A name that can be a file name in the users folder.
+// Profiles whose file names are not UTF-8 (copied from an older system, say):
+// they cannot be opened by name, so they are missing from userNames(). Their
+// names as Windows-1252 would show them, for telling the teacher.
+QStringList unreadableNames();
+
+// A name that can be a file name in the users folder, of at most 64 characters.
 bool isValidUserName(const QString &name);
 
 } // namespace ProfileFiles

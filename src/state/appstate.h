@@ -63,6 +63,11 @@ struct AppState
 
     // The user has been told once in this run that the profile could not be saved.
     bool SettingsSaveFailureShown = false;
+    // A profile file that is there but did not load: its bytes are kept aside
+    // before the first save replaces it.
+    QString DamagedProfilePath;
+    // The teacher has been told once in this run of profiles whose names cannot be read.
+    bool UnreadableProfilesShown = false;
 
     // Row r of the word store; rows never written read as empty.
     const WordItem &wordRow(int row) const;

@@ -36,8 +36,11 @@ struct ProfileSettings
     bool operator==(const ProfileSettings &other) const;
     // Text shown to the pupil in capitals.
     bool capitals() const { return LetterCase == QLatin1String("maiuscolo"); }
+    // InputMode as used: a mode the program does not know would leave the
+    // pupil with neither the mouse nor scanning, so it counts as 0, the mouse.
+    int inputMode() const { return InputMode == 1 || InputMode == 2 ? InputMode : 0; }
     // The pupil works the program with switch keys, by manual or automatic scanning.
-    bool scanning() const { return InputMode == 1 || InputMode == 2; }
+    bool scanning() const { return inputMode() != 0; }
 
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
 };

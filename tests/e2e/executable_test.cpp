@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // The real program, started with a home folder of its own.
@@ -85,6 +87,39 @@ TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
     EXPECT_EQ(second.process().exitCode(), 0);
     EXPECT_TRUE(second.process().readAllStandardOutput().isEmpty());
     EXPECT_EQ(first.process().state(), QProcess::Running);
+}
+
+TEST(Executable, StartsPastALeftoverLockAndAProfileThatIsAPipeOrADevice)
+{
+    for (const char *kind : {"pipe", "device"}) {
+        const QString home = TestEnv::makeFolder(QStringLiteral("home-") + QLatin1String(kind));
+        const QString users
+            = home + QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/utenti/");
+        ASSERT_TRUE(QDir().mkpath(users));
+        const QString profile = users + QStringLiteral("_predefinito.ini");
+        // The font is installed, so no first-start message holds the start window back.
+        const QString fonts = home + QStringLiteral("/.local/share/fonts");
+        QDir().mkpath(fonts);
+        QFile::copy(
+            TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf"));
+        if (QLatin1String(kind) == QLatin1String("pipe"))
+            ASSERT_EQ(mkfifo(QFile::encodeName(profile).constData(), 0600), 0);
+        else
+            ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), profile));
+        TestEnv::writeFile(TestEnv::runtimeDir() + QStringLiteral("/velmora.lock"), "");
+
+        Program program(home);
+        QProcessEnvironment env = program.process().processEnvironment();
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.forms.debug=true"));
+        program.process().setProcessEnvironment(env);
+        QByteArray log;
+        program.process().start();
+        EXPECT_TRUE(waitFor([&] {
+            log += program.process().readAllStandardError();
+            return log.contains("shown FormAvvio") || program.process().state() == QProcess::NotRunning;
+        })) << kind;
+        EXPECT_TRUE(log.contains("shown FormAvvio")) << kind << "\n" << log.toStdString();
+    }
 }
 
 TEST(Executable, WithoutADisplayItSaysHowToRunIt)

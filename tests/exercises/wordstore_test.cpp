@@ -172,12 +172,15 @@ TEST(WordList, AListThatCannotBeReadLoadsNothing)
     const QString locked = folder + QStringLiteral("/chiuso.txt");
     TestEnv::writeFile(locked, "_anana,b");
     QFile::setPermissions(locked, QFileDevice::Permissions());
+    const QString endless = folder + QStringLiteral("/zero.txt");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), endless));
 
     const std::pair<QString, const char *> cases[] = {
         {QString(), "nessun file"},
         {folder + QStringLiteral("/manca.txt"), "non esiste"},
         {folder, "cartella"},
         {locked, "non si può leggere"},
+        {endless, "non è un file normale"},
     };
     for (const auto &[path, message] : cases) {
         if (path == locked && geteuid() == 0)
@@ -239,13 +242,14 @@ TEST(SentenceList, SkipsMalformedLinesAndReportsThem)
               "Luca _ un cane[a-ha\r\n"
               "Luca ]_ un cane[a-ha\r\n"
               "Luca _ fame[a-ha]o\r\n"
+              "Luca _ fame[-ha]\r\n"
               "\r\n"
               "Luca _ fame[a-ha]ha");
     const LoadReport report = CaricaFrasi();
     EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Luca _ fame|ha|a|ha"}));
     expectProblems(report,
         {{2, "manca «[»"}, {3, "manca «-»"}, {4, "manca «]»"}, {5, "manca «]»"},
-            {6, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"}});
+            {6, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"}, {7, "manca la risposta"}});
 }
 
 TEST(LoadReport, NamesTheFileAndListsTheFirstTenProblems)

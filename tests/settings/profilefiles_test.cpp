@@ -68,14 +68,17 @@ TEST_F(ProfileFilesTest, NewProfileIsCreatedWithLowerCaseExtension)
         ProfileFiles::resolve(users() + QStringLiteral("nuovo.ini")), users() + QStringLiteral("Nuovo.ini"));
 }
 
-TEST_F(ProfileFilesTest, ExactSpellingWinsWhenTwoFilesDifferOnlyInCase)
+TEST_F(ProfileFilesTest, EverySpellingLeadsToOneFileWhenTwoDifferOnlyInCase)
 {
-    TestEnv::writeFile(users() + QStringLiteral("Anna.ini"), "x");
-    TestEnv::writeFile(users() + QStringLiteral("anna.ini"), "y");
-    EXPECT_EQ(
-        ProfileFiles::resolve(users() + QStringLiteral("anna.ini")), users() + QStringLiteral("anna.ini"));
-    EXPECT_EQ(
-        ProfileFiles::resolve(users() + QStringLiteral("Anna.ini")), users() + QStringLiteral("Anna.ini"));
+    TestEnv::writeFile(users() + QStringLiteral("_predefinito.INI"), "x");
+    TestEnv::writeFile(users() + QStringLiteral("_predefinito.ini"), "y");
+    for (const char *asked : {"_predefinito.INI", "_predefinito.ini", "_PREDEFINITO.ini"})
+        EXPECT_EQ(ProfileFiles::resolve(users() + QLatin1String(asked)),
+            users() + QStringLiteral("_predefinito.INI"));
+    // The user list names the same file as start-up.
+    EXPECT_EQ(ProfileFiles::userNames(), QStringList{QStringLiteral("_predefinito")});
+    EXPECT_EQ(ProfileFiles::resolve(ProfileFiles::pathFor(QStringLiteral("_predefinito"))),
+        users() + QStringLiteral("_predefinito.INI"));
 }
 
 TEST_F(ProfileFilesTest, UserNamesListsEveryProfileOnce)
@@ -109,7 +112,7 @@ TEST_F(ProfileFilesTest, UserNamesMustMakePortableFileNames)
         QStringLiteral("a") + QChar(0) + u'b',
         QStringLiteral("a\tb"),
         QStringLiteral("a\nb"),
-        QString(101, u'a'),
+        QString(65, u'a'),
         QStringLiteral("a<b"),
         QStringLiteral("a>b"),
         QStringLiteral("a:b"),
@@ -120,7 +123,7 @@ TEST_F(ProfileFilesTest, UserNamesMustMakePortableFileNames)
     };
     for (const QString &name : rejected)
         EXPECT_FALSE(ProfileFiles::isValidUserName(name)) << name.toStdString();
-    EXPECT_TRUE(ProfileFiles::isValidUserName(QString(100, u'a')));
+    EXPECT_TRUE(ProfileFiles::isValidUserName(QString(64, u'a')));
 }
 
 // Files above a few bytes cannot be written while this is alive.
@@ -210,6 +213,24 @@ TEST_F(ProfileFilesTest, FolderInPlaceOfTheProfileIsNeitherLoadedNorReplaced)
     EXPECT_FALSE(SalvaImpostazioni(&error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(appState().ProfilePath).isDir());
+}
+
+TEST_F(ProfileFilesTest, OwnProfilesReadBackAsWritten)
+{
+    // Windows-1252 bytes that happen to be UTF-8 too ("Ã©" is C3 A9).
+    appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
+    appState().Settings.TextFontName = QString::fromUtf8("Ã©cole");
+    ASSERT_TRUE(SalvaImpostazioni());
+    const QByteArray first = TestEnv::readFile(appState().ProfilePath);
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("Ã©cole"));
+    ASSERT_TRUE(SalvaImpostazioni());
+    EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), first);
+
+    // The same bytes from an editor (line ends of its own) are UTF-8.
+    TestEnv::writeFile(appState().ProfilePath, QByteArray(first).replace("\r\n", "\n"));
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("école"));
 }
 
 } // namespace

@@ -2,7 +2,12 @@
 
 #include "testenv.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 TEST(TextFileDecode, RecognisesUtf8AndFallsBackToWindows1252)
 {
@@ -50,4 +55,32 @@ TEST(TextFile, ReadsAndReplacesFilesOrSaysWhyNot)
     QString error;
     EXPECT_FALSE(TextFile::writeAtomically(folder + QStringLiteral("/manca/x.txt"), "x", &error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(TextFile, OnlyRegularFilesOfBoundedSizeAreReadAndNoLinkIsWrittenThrough)
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("special"));
+    const QString pipe = folder + QStringLiteral("/canale");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString zero = folder + QStringLiteral("/zero");
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    const QString big = folder + QStringLiteral("/grande.txt");
+    TestEnv::writeFile(big, QByteArray(2000, 'x'));
+    for (const QString &path : {pipe, zero, big}) {
+        const TextFile::ReadResult read = TextFile::read(path, 1000);
+        EXPECT_FALSE(read.ok) << path.toStdString();
+        EXPECT_FALSE(read.error.isEmpty());
+    }
+    EXPECT_TRUE(TextFile::read(big, 2000).ok);
+
+    const QString target = folder + QStringLiteral("/altro.txt");
+    TestEnv::writeFile(target, "altro");
+    const QString link = folder + QStringLiteral("/collegamento.txt");
+    ASSERT_TRUE(QFile::link(target, link));
+    QString error;
+    EXPECT_FALSE(TextFile::writeAtomically(link, "nuovo", &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("collegamento")));
+    EXPECT_EQ(TestEnv::readFile(target), QByteArray("altro"));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_FALSE(TextFile::writeAtomically(pipe, "nuovo"));
 }

@@ -1,0 +1,122 @@
+#!/usr/bin/python3
+"""Runs every benchmark of bench/ and prints one table, each figure beside its target.
+
+    bench/run_all.py [--bin build/bin] [--quick]
+
+--quick runs fewer start-ups and scanning steps (a rough figure in a minute).
+A benchmark that cannot run here (no X server for the real key events, say)
+shows "not run" instead of a figure. Exit status 1 when a target is missed.
+
+To add a benchmark: add its command to COMMANDS and one Row per figure it prints.
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+from dataclasses import dataclass
+from typing import Callable, Optional
+
+
+@dataclass
+class Row:
+    label: str
+    command: str  # a key of COMMANDS
+    pattern: str  # a regular expression whose first group is the figure
+    unit: str
+    target: str  # as the reader sees it
+    met: Callable[[float], bool]
+
+
+def google(name: str) -> str:
+    """The time column of a Google Benchmark console line."""
+    return r"^" + name + r"\s+([\d.]+) ms"
+
+
+# Each command runs once; its output serves all its rows. (full, quick) arguments.
+COMMANDS = {
+    "startup": (["bench_startup", "15"], ["bench_startup", "5"]),
+    "exercise": (["bench_exercise"], ["bench_exercise", "--benchmark_min_time=0.1"]),
+    "wordload": (["bench_wordload"], ["bench_wordload", "--benchmark_min_time=0.1"]),
+    "scanning": (["bench_scanning"], ["bench_scanning", "20"]),
+}
+
+ROWS = [
+    Row("start-up time, against a bare Qt window", "startup", r"^ratio:\s+([\d.]+)", "×", "≤ 1.5 ×",
+        lambda x: x <= 1.5),
+    Row("start-up resident memory, against a bare Qt window", "startup", r"^ratio:\s+[\d.]+\s+([\d.]+)", "×",
+        "≤ 1.3 ×", lambda x: x <= 1.3),
+    Row("answer to sign shown", "exercise", google("BM_AnswerToSignShown"), "ms", "< 5 ms", lambda x: x < 5),
+    Row("\"avanti\" to next word shown", "exercise", google("BM_AvantiToNextWordShown"), "ms", "< 5 ms",
+        lambda x: x < 5),
+    Row("word list, 12000 records", "wordload", google("wordList"), "ms", "< 20 ms", lambda x: x < 20),
+    Row("sentence list, 12000 lines", "wordload", google("sentenceList"), "ms", "< 20 ms", lambda x: x < 20),
+    Row("automatic steps at 0.25 s: median deviation", "scanning", r"interval\s+250 ms.*median deviation ([\d.]+)",
+        "ms", "≤ 2 ms", lambda x: x <= 2),
+    Row("automatic steps at 0.25 s: worst deviation", "scanning", r"interval\s+250 ms.*worst ([\d.]+)", "ms",
+        "≤ 15 ms", lambda x: x <= 15),
+    Row("automatic steps at 0.25 s: drift over the run", "scanning", r"interval\s+250 ms.*drift (-?[\d.]+)", "ms",
+        "no drift (≤ 2 ms)", lambda x: abs(x) <= 2),
+    Row("automatic steps at 1 s: median deviation", "scanning", r"interval\s+1000 ms.*median deviation ([\d.]+)",
+        "ms", "≤ 2 ms", lambda x: x <= 2),
+    Row("automatic steps at 1 s: worst deviation", "scanning", r"interval\s+1000 ms.*worst ([\d.]+)", "ms",
+        "≤ 15 ms", lambda x: x <= 15),
+    Row("automatic steps at 1 s: drift over the run", "scanning", r"interval\s+1000 ms.*drift (-?[\d.]+)", "ms",
+        "no drift (≤ 2 ms)", lambda x: abs(x) <= 2),
+    Row("space release to highlight repainted (median)", "scanning", r"^space release.*median ([\d.]+)", "ms",
+        "< 5 ms", lambda x: x < 5),
+    Row("real X space release to highlight repainted (median)", "scanning",
+        r"^real X space release.*median ([\d.]+)", "ms", "< 5 ms", lambda x: x < 5),
+]
+
+
+def run(bin_dir: str, arguments: list) -> str:
+    program = os.path.join(bin_dir, arguments[0])
+    if not os.access(program, os.X_OK):
+        return ""
+    environment = dict(os.environ)
+    if not environment.get("DISPLAY") and not environment.get("WAYLAND_DISPLAY"):
+        environment.setdefault("QT_QPA_PLATFORM", "offscreen")
+    print("running " + " ".join(arguments) + " …", file=sys.stderr, flush=True)
+    done = subprocess.run([program] + arguments[1:], env=environment, stdout=subprocess.PIPE,
+                          stderr=subprocess.STDOUT, text=True, check=False)
+    return done.stdout
+
+
+def figure(output: str, pattern: str) -> Optional[float]:
+    found = re.search(pattern, output, re.MULTILINE)
+    return float(found.group(1)) if found else None
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser.add_argument("--bin", default=os.path.join(here, "..", "build", "bin"))
+    parser.add_argument("--quick", action="store_true")
+    options = parser.parse_args()
+
+    outputs = {name: run(options.bin, quick if options.quick else full)
+               for name, (full, quick) in COMMANDS.items()}
+
+    table = [("Benchmark", "Figure", "Target", "")]
+    missed = False
+    for row in ROWS:
+        value = figure(outputs[row.command], row.pattern)
+        if value is None:
+            table.append((row.label, "not run", row.target, ""))
+            continue
+        ok = row.met(value)
+        missed = missed or not ok
+        table.append((row.label, f"{value:g} {row.unit}", row.target, "ok" if ok else "MISSED"))
+
+    widths = [max(len(line[i]) for line in table) for i in range(4)]
+    for i, line in enumerate(table):
+        print("| " + " | ".join(cell.ljust(widths[c]) for c, cell in enumerate(line)) + " |")
+        if i == 0:
+            print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
