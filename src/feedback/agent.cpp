@@ -6,6 +6,7 @@
 #include "speechtags.h"
 #include "voices.h"
 
+#include "layout/legible.h"
 #include "state/appstate.h"
 
 #include <QDir>
@@ -155,7 +156,7 @@ QString Agent::problem() const
 void Agent::setBalloonFont(const QString &name, int points)
 {
     m_balloonFont = QFont(name);
-    m_balloonFont.setPointSize(qBound(8, points, 72));
+    m_balloonFont.setPointSize(Legible::textPoints(points));
 }
 
 void Agent::setCharacterSize(const QSize &size)
