@@ -40,6 +40,7 @@ COMMANDS = {
     "exercise": (["bench_exercise"], ["bench_exercise", "--benchmark_min_time=0.1"]),
     "wordload": (["bench_wordload"], ["bench_wordload", "--benchmark_min_time=0.1"]),
     "scanning": (["bench_scanning"], ["bench_scanning", "20"]),
+    "speech": (["bench_speech", "50"], ["bench_speech", "10"]),
 }
 
 ROWS = [
@@ -68,6 +69,10 @@ ROWS = [
         "< 5 ms", lambda x: x < 5),
     Row("real X space release to highlight repainted (median)", "scanning",
         r"^real X space release.*median ([\d.]+)", "ms", "< 5 ms", lambda x: x < 5),
+    Row("\"leggi\" to first samples handed to the audio output (worst)", "speech",
+        r"^leggi to first samples.*worst ([\d.]+)", "ms", "< 30 ms", lambda x: x < 30),
+    Row("resident memory, character shown and speaking", "speech", r"^resident memory:.*, ([\d.]+) MB with the character",
+        "MB", "reported", lambda x: True),
 ]
 
 
