@@ -14,8 +14,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcSpeech)
 namespace {
 
 constexpr int kBytesPerSecond = SpeechEngine::sampleRate * 2;
-// A sink that stops taking samples must not keep the character talking for ever.
-constexpr qint64 kGraceMs = 1500;
+// How long an audio output takes to play what it is handed.
+constexpr qint64 kLatencyMs = 150;
 
 } // namespace
 
@@ -109,7 +109,7 @@ bool PlayedSpeech::openSink()
 
 void PlayedSpeech::feed()
 {
-    if (!m_active)
+    if (m_pcm.isEmpty())
         return;
     if (m_useClock) {
         m_written = m_pcm.size();
@@ -128,28 +128,33 @@ void PlayedSpeech::feed()
     }
     if (!m_synthesised)
         return;
-    const qint64 total = m_pcm.size();
-    const qint64 totalMs = total * 1000 / kBytesPerSecond;
-    if ((m_written >= total && playedBytes() >= total) || m_sinceFirstFrame.elapsed() > totalMs + kGraceMs)
+    // The pieces come far faster than they play, so the clock tells when the
+    // sound is over; how fast an output takes its samples does not (some
+    // take them in blocks of a second).
+    const qint64 totalMs = qint64(m_pcm.size()) * 1000 / kBytesPerSecond;
+    if (m_active && m_sinceFirstFrame.elapsed() >= totalMs + kLatencyMs)
         finish();
+    // The rest is fed on after that, until the next sentence or stop().
+    if (!m_active && m_written >= m_pcm.size())
+        m_tick.stop();
 }
 
 qint64 PlayedSpeech::playedBytes() const
 {
     if (m_pcm.isEmpty())
         return 0;
+    // Pieces come far faster than they play, so the clock since the first
+    // one tells where the sound is, to within the output's latency.
     const qint64 byClock = m_sinceFirstFrame.elapsed() * kBytesPerSecond / 1000;
-    if (m_useClock || !m_sink)
-        return std::min<qint64>(byClock, m_pcm.size());
-    const qint64 queued = m_sink->bufferSize() - m_sink->bytesFree();
-    return std::clamp<qint64>(m_written - queued, 0, m_pcm.size()) & ~qint64(1);
+    return std::min<qint64>(byClock, m_written) & ~qint64(1);
 }
 
 void PlayedSpeech::finish()
 {
+    qCDebug(lcSpeech, "done after %lld ms, %lld ms of sound", m_sinceSay.elapsed(),
+        qint64(m_pcm.size()) * 1000 / kBytesPerSecond);
     std::function<void()> done = std::move(m_done);
     m_active = false;
-    m_tick.stop();
     m_done = nullptr;
     if (done)
         done();
