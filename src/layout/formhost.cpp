@@ -64,16 +64,9 @@ bool FormHost::hasForm(const QString &name) const
 
 Form *FormHost::showForm(const QString &name)
 {
-    const auto factory = m_factories.constFind(name);
-    if (factory == m_factories.constEnd()) {
-        qWarning("No form is registered as %s", qPrintable(name));
+    Form *next = makeForm(name);
+    if (!next)
         return nullptr;
-    }
-
-    Form *next = (*factory)();
-    next->setParent(this);
-    next->setHost(this);
-    next->load();
 
     uncover();
     if (Form *previous = m_current) {
@@ -84,14 +77,7 @@ Form *FormHost::showForm(const QString &name)
     }
 
     m_current = next;
-    next->setGeometry(rect());
-    next->show();
-    // Before activation, so that a form may give the focus to a control.
-    next->setFocus();
-    qCDebug(lcForms, "shown %s", qPrintable(name));
-    next->activate();
-    logMenus(next);
-    Q_EMIT formShown(name);
+    present(next, name, "");
     return next;
 }
 
@@ -99,17 +85,9 @@ Form *FormHost::keepLoaded(const QString &name)
 {
     if (Form *kept = m_kept.value(name))
         return kept;
-    const auto factory = m_factories.constFind(name);
-    if (factory == m_factories.constEnd()) {
-        qWarning("No form is registered as %s", qPrintable(name));
-        return nullptr;
-    }
-    Form *form = (*factory)();
-    form->hide();
-    form->setParent(this);
-    form->setHost(this);
-    form->load();
-    m_kept.insert(name, form);
+    Form *form = makeForm(name);
+    if (form)
+        m_kept.insert(name, form);
     return form;
 }
 
@@ -124,15 +102,36 @@ Form *FormHost::showOnTop(const QString &name)
     // Hidden, the form beneath takes no keys and keeps its state.
     if (m_current)
         m_current->hide();
+    form->raise();
+    present(form, name, " on top");
+    return form;
+}
+
+Form *FormHost::makeForm(const QString &name)
+{
+    const auto factory = m_factories.constFind(name);
+    if (factory == m_factories.constEnd()) {
+        qWarning("No form is registered as %s", qPrintable(name));
+        return nullptr;
+    }
+    Form *form = (*factory)();
+    form->hide();
+    form->setParent(this);
+    form->setHost(this);
+    form->load();
+    return form;
+}
+
+void FormHost::present(Form *form, const QString &name, const char *how)
+{
     form->setGeometry(rect());
     form->show();
-    form->raise();
+    // Before activation, so that a form may give the focus to a control.
     form->setFocus();
-    qCDebug(lcForms, "shown %s on top", qPrintable(name));
+    qCDebug(lcForms, "shown %s%s", qPrintable(name), how);
     form->activate();
     logMenus(form);
     Q_EMIT formShown(name);
-    return form;
 }
 
 void FormHost::hideOnTop(Form *form)

@@ -54,6 +54,10 @@ protected:
 private:
     // Hides the form on top, if any, and shows the current one again.
     bool uncover();
+    // Made from its factory, loaded and hidden; nullptr for an unknown name.
+    Form *makeForm(const QString &name);
+    // Shown over the whole host and activated.
+    void present(Form *form, const QString &name, const char *how);
 
     QHash<QString, Factory> m_factories;
     QPointer<Form> m_current;
