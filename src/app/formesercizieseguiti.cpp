@@ -20,13 +20,6 @@ namespace {
 
 constexpr int kOneInch = 1440;
 
-QFont arial(int points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(points);
-    return font;
-}
-
 } // namespace
 
 FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
@@ -35,14 +28,14 @@ FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
     m_richTextBox1 = addControl(new QTextEdit, QRect(240, 240, 9120, 5640));
     m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     m_richTextBox1->setAcceptRichText(false);
-    m_richTextBox1->setFont(arial(12));
+    m_richTextBox1->setFont(arialFont(12));
 
     m_command1 = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command2 = addControl(new QPushButton(QStringLiteral("Salva")), QRect(2400, 6120, 1935, 735));
     m_command2->setObjectName(QStringLiteral("Command2"));
     for (QPushButton *button : {m_command1, m_command2})
-        button->setFont(arial(12));
+        button->setFont(arialFont(12));
 
     m_mnuEsci = menuBar()->addAction(QStringLiteral("&Esci"));
     m_mnuEsci->setObjectName(QStringLiteral("mnuEsci"));

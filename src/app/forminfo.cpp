@@ -3,17 +3,6 @@
 #include <QLabel>
 #include <QPushButton>
 
-namespace {
-
-QFont arial(double points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    return font;
-}
-
-} // namespace
-
 FormInfo::FormInfo(QWidget *parent)
     : Form(QStringLiteral("FormInfo"), QSize(8535, 6420), parent)
 {
@@ -27,14 +16,14 @@ FormInfo::FormInfo(QWidget *parent)
     for (const auto &[label, place] : labels) {
         *label = addControl(new QLabel, place);
         (*label)->setObjectName(QStringLiteral("Label%1").arg(number++));
-        (*label)->setFont(arial(14.25));
+        (*label)->setFont(arialFont(14.25));
         (*label)->setWordWrap(true);
         (*label)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
 
     m_command1 = addControl(new QPushButton(QStringLiteral("Chiudi")), QRect(5640, 5280, 2655, 975));
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setFont(arial(14.25));
+    m_command1->setFont(arialFont(14.25));
     connect(m_command1, &QPushButton::clicked, this, [this] { showForm(QStringLiteral("FormMenu")); });
 }
 

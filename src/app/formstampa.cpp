@@ -10,17 +10,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-namespace {
-
-QFont arial(int points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSize(points);
-    return font;
-}
-
-} // namespace
-
 FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
     : Form(formNameFor(kind), QSize(9600, 7200), parent)
     , m_kind(kind)
@@ -29,7 +18,7 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
 
     m_txtCD = addControl(new QPlainTextEdit, QRect(240, 240, 9120, 5640));
     m_txtCD->setObjectName(QStringLiteral("txtCD"));
-    m_txtCD->setFont(arial(12));
+    m_txtCD->setFont(arialFont(12));
 
     m_btnCD = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
     m_btnCD->setObjectName(QStringLiteral("btnCD"));
@@ -38,7 +27,7 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
     m_bottoneEsci = addControl(new QPushButton(QStringLiteral("Esci")), QRect(7425, 6120, 1935, 735));
     m_bottoneEsci->setObjectName(QStringLiteral("BottoneEsci"));
     for (QPushButton *button : {m_btnCD, m_command1, m_bottoneEsci})
-        button->setFont(arial(12));
+        button->setFont(arialFont(12));
 
     // Only receives the font of the dialog.
     m_labelFontSelezionato = addControl(new QLabel(QStringLiteral("Label1")), QRect(4560, 6120, 2655, 735));

@@ -34,14 +34,6 @@ QString shown(const QString &text)
     return upperCase() ? text.toUpper() : text;
 }
 
-QFont arialBold(double points)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
-
 QFont textFont()
 {
     const ProfileSettings &settings = appState().Settings;
@@ -194,13 +186,13 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
 
     m_command1 = addControl(new QPushButton(QStringLiteral("avanti")), layout.next);
     m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setFont(arialBold(14.25));
+    m_command1->setFont(arialFont(14.25, true));
     m_command1->hide();
     connect(m_command1, &QPushButton::clicked, this, &ExerciseWindow::Command1_Click);
 
     m_command2 = addControl(new QPushButton(QStringLiteral("leggi")), layout.read);
     m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setFont(arialBold(14.25));
+    m_command2->setFont(arialFont(14.25, true));
     connect(m_command2, &QPushButton::clicked, this, &ExerciseWindow::Command2_Click);
 
     const QString images = appState().ApplicationFolder + QStringLiteral("/images/");
@@ -216,16 +208,16 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
 
     auto *label1 = addControl(new QLabel(QStringLiteral("Esatti")), QRect(layout.countsLeft, 330, 735, 375));
     label1->setObjectName(QStringLiteral("Label1"));
-    label1->setFont(arialBold(12));
+    label1->setFont(arialFont(12, true));
     m_etichettaEsatti = addControl(new QLabel, QRect(layout.countsLeft + 840, 210, 975, 615));
     m_etichettaEsatti->setObjectName(QStringLiteral("EtichettaEsatti"));
-    m_etichettaEsatti->setFont(arialBold(18));
+    m_etichettaEsatti->setFont(arialFont(18, true));
     auto *label5 = addControl(new QLabel(QStringLiteral("Errati")), QRect(layout.countsLeft, 660, 735, 495));
     label5->setObjectName(QStringLiteral("Label5"));
-    label5->setFont(arialBold(12));
+    label5->setFont(arialFont(12, true));
     m_etichettaErrati = addControl(new QLabel, QRect(layout.countsLeft + 840, 540, 855, 615));
     m_etichettaErrati->setObjectName(QStringLiteral("EtichettaErrati"));
-    m_etichettaErrati->setFont(arialBold(18));
+    m_etichettaErrati->setFont(arialFont(18, true));
 
     m_picAgent = addControl(new QWidget, layout.agent);
     m_picAgent->setObjectName(QStringLiteral("picAgent"));

@@ -59,7 +59,6 @@ void PlayedSpeech::stop()
     m_pcm.clear();
     m_written = 0;
     m_synthesised = false;
-    m_firstFrameMs = -1;
     m_tick.stop();
     if (m_sink)
         m_sink->stop();
@@ -79,8 +78,7 @@ void PlayedSpeech::onSamples(quint64 ticket, const QByteArray &pcm)
     }
     feed();
     if (first && m_written > 0) {
-        m_firstFrameMs = m_sinceSay.elapsed();
-        qCDebug(lcSpeech, "first samples handed to the audio output after %lld ms", m_firstFrameMs);
+        qCDebug(lcSpeech, "first samples handed to the audio output after %lld ms", m_sinceSay.elapsed());
     }
 }
 

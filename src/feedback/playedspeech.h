@@ -29,8 +29,6 @@ public:
 
     // Bytes of the current utterance written to the audio output so far.
     qint64 bytesHandedOver() const { return m_written; }
-    // Milliseconds from say() to the first samples handed over; -1 before.
-    qint64 firstFrameMilliseconds() const { return m_firstFrameMs; }
 
 private:
     void onSamples(quint64 ticket, const QByteArray &pcm);
@@ -45,7 +43,6 @@ private:
     qint64 m_written = 0;
     bool m_synthesised = false;
     bool m_active = false;
-    qint64 m_firstFrameMs = -1;
     std::function<void()> m_done;
     QAudioFormat m_format;
     std::unique_ptr<QAudioSink> m_sink;

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFont>
 #include <QMenuBar>
 #include <QResizeEvent>
 
@@ -145,4 +146,12 @@ void Form::layoutChildren()
         m_menuBar->setGeometry(0, 0, width(), top);
     }
     m_client->setGeometry(0, top, width(), qMax(0, height() - top));
+}
+
+QFont arialFont(double points, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
 }

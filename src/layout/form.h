@@ -9,7 +9,11 @@
 #include <QWidget>
 
 class FormHost;
+class QFont;
 class QMenuBar;
+
+// The program's own captions are Arial (Liberation Sans where Arial is missing).
+QFont arialFont(double points, bool bold = false);
 
 // One screen of the program. Controls are placed in design twips on the
 // client area and rescaled with it; the form has its own menu bar above the
