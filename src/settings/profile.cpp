@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unistd.h>
+#include <variant>
 
 namespace {
 
@@ -52,6 +53,26 @@ QString stringText(const QString &value)
         return text;
     text.replace(u'"', u'\'');
     return u'"' + text + u'"';
+}
+
+QString fieldText(bool value)
+{
+    return booleanText(value);
+}
+
+QString fieldText(qint16 value)
+{
+    return numberText(value);
+}
+
+QString fieldText(double colour)
+{
+    return numberText(wholeColour(colour));
+}
+
+QString fieldText(const QString &value)
+{
+    return stringText(value);
 }
 
 QString letterCaseFrom(const QString &field)
@@ -95,6 +116,11 @@ public:
 
     double colour() { return number(); }
 
+    void read(QString &value) { value = string(); }
+    void read(bool &value) { value = boolean(); }
+    void read(qint16 &value) { value = integer(); }
+    void read(double &value) { value = colour(); }
+
 private:
     bool haveField()
     {
@@ -127,32 +153,9 @@ namespace Profile {
 
 QByteArray serialize(const ProfileSettings &s)
 {
-    const QStringList lines = {
-        stringText(s.LetterCase),
-        booleanText(s.SoundsOn),
-        numberText(s.SpeechSpeed),
-        numberText(s.SpeechPitch),
-        booleanText(s.SpeechOn),
-        booleanText(s.BalloonVisible),
-        booleanText(s.BalloonHoldsAllText),
-        stringText(s.BalloonFontName),
-        numberText(s.BalloonFontSize),
-        booleanText(s.KeepActivityRecord),
-        stringText(s.TextFontName),
-        stringText(s.ChosenFontName),
-        numberText(s.TextFontSize),
-        numberText(wholeColour(s.TextColour)),
-        numberText(wholeColour(s.TextBackColour)),
-        numberText(wholeColour(s.BackgroundColour)),
-        booleanText(s.RandomBackground),
-        booleanText(s.UseSystemCursor),
-        numberText(s.InputMode),
-        numberText(s.ScanInterval),
-        stringText(s.VoiceModeId),
-        stringText(s.AgentCharacter),
-        numberText(wholeColour(s.ButtonColour)),
-        numberText(wholeColour(s.SelectedButtonColour)),
-    };
+    QStringList lines;
+    for (const ProfileSchema::Setting &setting : ProfileSchema::settings())
+        lines << std::visit([&s](const auto &field) { return fieldText(s.*field.member); }, setting.field);
     return Cp1252::encode(lines.join(kLineEnd) + kLineEnd);
 }
 
@@ -160,30 +163,11 @@ std::optional<ProfileSettings> parse(const QString &text)
 {
     ProfileReader in(text);
     ProfileSettings s;
-    s.LetterCase = letterCaseFrom(in.string());
-    s.SoundsOn = in.boolean();
-    s.SpeechSpeed = in.integer();
-    s.SpeechPitch = in.integer();
-    s.SpeechOn = in.boolean();
-    s.BalloonVisible = in.boolean();
-    s.BalloonHoldsAllText = in.boolean();
-    s.BalloonFontName = in.string();
-    s.BalloonFontSize = in.integer();
-    s.KeepActivityRecord = in.boolean();
-    s.TextFontName = in.string();
-    s.ChosenFontName = in.string();
-    s.TextFontSize = in.integer();
-    s.TextColour = in.colour();
-    s.TextBackColour = in.colour();
-    s.BackgroundColour = in.colour();
-    s.RandomBackground = in.boolean();
-    s.UseSystemCursor = in.boolean();
-    s.InputMode = in.integer();
-    s.ScanInterval = in.integer();
-    s.VoiceModeId = in.string();
-    s.AgentCharacter = in.string();
-    s.ButtonColour = in.colour();
-    s.SelectedButtonColour = in.colour();
+    for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
+        std::visit([&in, &s](const auto &field) { in.read(s.*field.member); }, setting.field);
+        if (setting.letterCase)
+            s.LetterCase = letterCaseFrom(s.LetterCase);
+    }
     if (!in.ok())
         return std::nullopt;
     return s;

@@ -3,37 +3,46 @@
 #include <QString>
 #include <QtGlobal>
 
-// The 24 values of a user's profile, in file order, with their defaults.
+#include <variant>
+#include <vector>
+
+// The values of a user's profile. What each one defaults to, where it
+// stands in the file and which values it may take are declared once, in
+// ProfileSchema::settings(); the constructor takes the defaults from there.
 // Colours are colour numbers 0x00BBGGRR; 0x80000000 + index names a system
 // colour (0x8000000F is the button face).
 struct ProfileSettings
 {
-    QString LetterCase = QStringLiteral("minuscolo");
-    bool SoundsOn = true;
-    qint16 SpeechSpeed = 130;
-    qint16 SpeechPitch = 100;
-    bool SpeechOn = true;
-    bool BalloonVisible = false;
-    bool BalloonHoldsAllText = true;
-    QString BalloonFontName = QStringLiteral("Arial");
-    qint16 BalloonFontSize = 14;
-    bool KeepActivityRecord = false;
-    QString TextFontName = QStringLiteral("Arial");
-    QString ChosenFontName = QStringLiteral("Arial");
-    qint16 TextFontSize = 28;
-    double TextColour = 0;
-    double TextBackColour = 16777215;
-    double BackgroundColour = 16777152;
-    bool RandomBackground = true;
-    bool UseSystemCursor = false;
-    qint16 InputMode = 0;
-    qint16 ScanInterval = 4;
-    QString VoiceModeId = QStringLiteral("{7EF71701-A92D-11d1-B17B-0020AFED142E}");
-    QString AgentCharacter = QStringLiteral("Merlin");
-    double ButtonColour = -2147483633.0;
-    double SelectedButtonColour = 255;
+    ProfileSettings();
+
+    QString LetterCase;
+    bool SoundsOn;
+    qint16 SpeechSpeed;
+    qint16 SpeechPitch;
+    bool SpeechOn;
+    bool BalloonVisible;
+    bool BalloonHoldsAllText;
+    QString BalloonFontName;
+    qint16 BalloonFontSize;
+    bool KeepActivityRecord;
+    QString TextFontName;
+    QString ChosenFontName;
+    qint16 TextFontSize;
+    double TextColour;
+    double TextBackColour;
+    double BackgroundColour;
+    bool RandomBackground;
+    bool UseSystemCursor;
+    qint16 InputMode;
+    qint16 ScanInterval;
+    QString VoiceModeId;
+    QString AgentCharacter;
+    double ButtonColour;
+    double SelectedButtonColour;
 
     bool operator==(const ProfileSettings &other) const;
+    bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
+
     // Text shown to the pupil in capitals.
     bool capitals() const { return LetterCase == QLatin1String("maiuscolo"); }
     // InputMode as used: a mode the program does not know would leave the
@@ -41,20 +50,45 @@ struct ProfileSettings
     int inputMode() const { return InputMode == 1 || InputMode == 2 ? InputMode : 0; }
     // The pupil works the program with switch keys, by manual or automatic scanning.
     bool scanning() const { return inputMode() != 0; }
-
-    bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
 };
 
-inline bool ProfileSettings::operator==(const ProfileSettings &o) const
+// The settings of a profile, one row each, in the order of the lines of the
+// profile file. Reading, writing, comparing and keeping values in range all
+// walk this table, so a new setting is one new row (and its member).
+namespace ProfileSchema {
+
+template<typename T> struct Field
 {
-    return LetterCase == o.LetterCase && SoundsOn == o.SoundsOn && SpeechSpeed == o.SpeechSpeed
-        && SpeechPitch == o.SpeechPitch && SpeechOn == o.SpeechOn && BalloonVisible == o.BalloonVisible
-        && BalloonHoldsAllText == o.BalloonHoldsAllText && BalloonFontName == o.BalloonFontName
-        && BalloonFontSize == o.BalloonFontSize && KeepActivityRecord == o.KeepActivityRecord
-        && TextFontName == o.TextFontName && ChosenFontName == o.ChosenFontName
-        && TextFontSize == o.TextFontSize && TextColour == o.TextColour && TextBackColour == o.TextBackColour
-        && BackgroundColour == o.BackgroundColour && RandomBackground == o.RandomBackground
-        && UseSystemCursor == o.UseSystemCursor && InputMode == o.InputMode && ScanInterval == o.ScanInterval
-        && VoiceModeId == o.VoiceModeId && AgentCharacter == o.AgentCharacter
-        && ButtonColour == o.ButtonColour && SelectedButtonColour == o.SelectedButtonColour;
-}
+    T ProfileSettings::*member;
+    T defaultValue;
+};
+
+// What a value outside its allowed range becomes.
+enum class OutOfRange { Nearest, Default };
+
+struct Setting
+{
+    QString name;
+    // Text, flag (True/False), integer (16 bits) or colour number.
+    std::variant<Field<QString>, Field<bool>, Field<qint16>, Field<double>> field;
+    // Allowed values of an integer; the whole 16-bit range when not limited.
+    int minimum = -32768;
+    int maximum = 32767;
+    OutOfRange outOfRange = OutOfRange::Nearest;
+    // The letter case line is read from its first three letters.
+    bool letterCase = false;
+};
+
+const std::vector<Setting> &settings();
+
+// The row of an integer setting.
+const Setting &of(qint16 ProfileSettings::*member);
+
+// The value an integer setting may take that is nearest to value, or its
+// default, as its row says.
+qint16 allowed(const Setting &setting, int value);
+
+// Every integer setting brought into its allowed range.
+void keepInRange(ProfileSettings &settings);
+
+} // namespace ProfileSchema

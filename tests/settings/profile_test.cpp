@@ -300,3 +300,36 @@ TEST_F(ProfileTest, UnsafeStringsDoNotShiftLaterValues)
 }
 
 } // namespace
+
+TEST_F(ProfileTest, EverySettingIsComparedAndKeptInItsRange)
+{
+    // A setting left out of the comparison would let a change go unsaved.
+    for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
+        ProfileSettings changed;
+        std::visit(
+            [&changed](const auto &field) {
+                using T = std::decay_t<decltype(field.defaultValue)>;
+                if constexpr (std::is_same_v<T, QString>)
+                    changed.*field.member += QStringLiteral("x");
+                else if constexpr (std::is_same_v<T, bool>)
+                    changed.*field.member = !field.defaultValue;
+                else
+                    changed.*field.member = field.defaultValue + 1;
+            },
+            setting.field);
+        EXPECT_NE(changed, ProfileSettings{}) << qPrintable(setting.name);
+    }
+
+    ProfileSettings damaged;
+    damaged.SpeechSpeed = 9999;
+    damaged.SpeechPitch = -3;
+    damaged.ScanInterval = 0;
+    damaged.InputMode = 7;
+    damaged.TextFontSize = 300;
+    ProfileSchema::keepInRange(damaged);
+    EXPECT_EQ(damaged.SpeechSpeed, 250);
+    EXPECT_EQ(damaged.SpeechPitch, 50);
+    EXPECT_EQ(damaged.ScanInterval, 4);
+    EXPECT_EQ(damaged.InputMode, 0) << "an unknown mode is the mouse, as everywhere else";
+    EXPECT_EQ(damaged.TextFontSize, 300);
+}
