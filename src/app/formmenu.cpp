@@ -2,7 +2,6 @@
 
 #include "catalogue.h"
 #include "documents.h"
-#include "settingsnotice.h"
 
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
@@ -10,6 +9,7 @@
 #include "records/activityrecord.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
+#include "settings/settingsnotice.h"
 #include "state/appstate.h"
 
 #include <QAction>

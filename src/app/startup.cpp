@@ -7,13 +7,13 @@
 #include "formmenu.h"
 #include "formstampa.h"
 #include "instancelock.h"
-#include "placeholderform.h"
 #include "topicmenu.h"
 
 #include "exercises/exercisewindow.h"
 
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
+#include "settings/formconfigura.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
@@ -140,10 +140,7 @@ void registerForms(FormHost &host)
     using Kind = ExerciseWindow::Kind;
     for (const Kind kind : {Kind::Words, Kind::Sentences, Kind::Review, Kind::Articles, Kind::Syllables})
         host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
-    host.registerForm(QStringLiteral("FormConfigura"), [] {
-        return new PlaceholderForm(QStringLiteral("FormConfigura"),
-            QStringLiteral("La configurazione non è ancora disponibile."), QStringLiteral("FormMenu"));
-    });
+    host.registerForm(QStringLiteral("FormConfigura"), [] { return new FormConfigura; });
     host.registerForm(QStringLiteral("FormEserciziEseguiti"), [] { return new FormEserciziEseguiti; });
     for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
         host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });

@@ -43,15 +43,6 @@ QFont textFont()
     return font;
 }
 
-// "&H410" is 1040, Italian.
-int languageNumber(const QString &id)
-{
-    bool ok = false;
-    const int number
-        = id.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ? id.mid(2).toInt(&ok, 16) : id.toInt(&ok);
-    return ok ? number : 1040;
-}
-
 void setBackground(QWidget *widget, const QColor &colour)
 {
     QPalette palette = widget->palette();
@@ -336,7 +327,7 @@ void ExerciseWindow::CaricaAgente()
     // font and the character's own voice.
     const bool syllables = m_kind == Kind::Syllables;
     m_agent->loadCharacter(syllables ? QStringLiteral("Merlin") : settings.AgentCharacter);
-    m_agent->setLanguage(languageNumber(state.AgentLanguageId));
+    m_agent->setLanguage(Agent::languageNumber(state.AgentLanguageId));
     int style = m_agent->balloonStyle();
     style = settings.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown;
     style = settings.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText

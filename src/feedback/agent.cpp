@@ -107,6 +107,14 @@ QString Agent::charactersFolder()
     return appState().ApplicationFolder + QStringLiteral("/characters");
 }
 
+int Agent::languageNumber(const QString &id)
+{
+    bool ok = false;
+    const int number
+        = id.startsWith(QLatin1String("&H"), Qt::CaseInsensitive) ? id.mid(2).toInt(&ok, 16) : id.toInt(&ok);
+    return ok ? number : 1040;
+}
+
 QStringList Agent::availableCharacters()
 {
     QStringList names;

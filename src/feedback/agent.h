@@ -45,6 +45,8 @@ public:
     static QString charactersFolder();
 
     void setLanguage(int languageId) { m_languageId = languageId; }
+    // A language identifier as the settings hold it: "&H410" is 1040, Italian.
+    static int languageNumber(const QString &id);
     int language() const { return m_languageId; }
     int balloonStyle() const { return m_balloonStyle; }
     void setBalloonStyle(int style) { m_balloonStyle = style; }

@@ -36,6 +36,19 @@ void logMenus(const Form *form)
 
 } // namespace
 
+void logControls(const QWidget *container)
+{
+    if (!lcForms().isDebugEnabled())
+        return;
+    for (const QWidget *control : container->findChildren<QWidget *>()) {
+        if (control->objectName().isEmpty() || !control->isVisible())
+            continue;
+        const QPoint at = control->mapToGlobal(QPoint(0, 0));
+        qCDebug(lcForms, "control %s at %d,%d size %dx%d", qPrintable(control->objectName()), at.x(), at.y(),
+            control->width(), control->height());
+    }
+}
+
 FormHost::FormHost(QWidget *parent)
     : QWidget(parent)
 {

@@ -6,3 +6,9 @@
 // following a session and for driving the program from outside:
 // QT_LOGGING_RULES="velmora.forms.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcForms)
+
+class QWidget;
+
+// Logs where each visible named control below container stands on the
+// screen: "control NAME at X,Y size WxH".
+void logControls(const QWidget *container);

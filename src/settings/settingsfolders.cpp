@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStringDecoder>
 
@@ -214,20 +215,34 @@ QStringList unreadableNames()
     return names;
 }
 
-bool isValidUserName(const QString &name)
+QString whyNotAUserName(const QString &name)
 {
-    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
-        return false;
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Scrivi il nome dell'utente.");
     if (name.size() > kMaxUserNameLength)
-        return false;
+        return QStringLiteral("Il nome può avere al massimo %1 caratteri.").arg(kMaxUserNameLength);
     // Characters Windows refuses in file names stay out too, so that a
     // profile folder can be copied to and from a Windows machine.
     static const QString forbidden = QStringLiteral("/\\<>:\"|?*");
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.category() == QChar::Other_Control || forbidden.contains(c))
-            return false;
+            return QStringLiteral("Il nome non può contenere i segni / \\ < > : \" | ? * né caratteri "
+                                  "di controllo.");
     }
-    return true;
+    // A leading dot hides the file; Windows drops trailing dots and blanks.
+    static const QString edges = QStringLiteral(". \t");
+    if (edges.contains(name.front()) || edges.contains(name.back()))
+        return QStringLiteral("Il nome non può iniziare o finire con un punto o uno spazio.");
+    static const QRegularExpression reserved(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"), QRegularExpression::CaseInsensitiveOption);
+    if (reserved.match(name).hasMatch())
+        return QStringLiteral("«%1» è un nome riservato dal sistema: scegline un altro.").arg(name);
+    return {};
+}
+
+bool isValidUserName(const QString &name)
+{
+    return whyNotAUserName(name).isEmpty();
 }
 
 } // namespace ProfileFiles

@@ -47,7 +47,10 @@ QStringList userNames();
 // names as Windows-1252 would show them, for telling the teacher.
 QStringList unreadableNames();
 
-// A name that can be a file name in the users folder, of at most 64 characters.
+// A name that can be a file name in the users folder, of at most 64
+// characters, on this system and on Windows alike.
 bool isValidUserName(const QString &name);
+// Why a name cannot be a user's, in Italian; empty when it can.
+QString whyNotAUserName(const QString &name);
 
 } // namespace ProfileFiles

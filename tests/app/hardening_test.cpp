@@ -4,12 +4,12 @@
 #include "app/formavvio.h"
 #include "app/formmenu.h"
 #include "app/instancelock.h"
-#include "app/settingsnotice.h"
 #include "app/startup.h"
 #include "exercises/exercisewindow.h"
 #include "layout/formhost.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
+#include "settings/settingsnotice.h"
 #include "state/appstate.h"
 #include "state/random.h"
 

@@ -2,10 +2,10 @@
 #include "testenv.h"
 
 #include "app/formavvio.h"
-#include "app/settingsnotice.h"
 #include "app/startup.h"
 #include "layout/formhost.h"
 #include "settings/settingsfolders.h"
+#include "settings/settingsnotice.h"
 #include "state/appstate.h"
 
 #include <QDir>

@@ -209,3 +209,8 @@ QImage XSession::screenshot() const
     xcb_disconnect(connection);
     return image;
 }
+
+QString XSession::usersFolder() const
+{
+    return m_home + kSettings;
+}

@@ -45,6 +45,8 @@ public:
     static QRect placeIn(const QString &line);
 
     QImage screenshot() const;
+    // The users folder of the program's settings.
+    QString usersFolder() const;
     bool programRunning() const { return m_program.state() != QProcess::NotRunning; }
 
 private:

@@ -120,6 +120,11 @@ TEST_F(ProfileFilesTest, UserNamesMustMakePortableFileNames)
         QStringLiteral("a|b"),
         QStringLiteral("a?b"),
         QStringLiteral("a*b"),
+        QStringLiteral(".anna"),
+        QStringLiteral("anna."),
+        QStringLiteral(" anna"),
+        QStringLiteral("nul"),
+        QStringLiteral("COM1"),
     };
     for (const QString &name : rejected)
         EXPECT_FALSE(ProfileFiles::isValidUserName(name)) << name.toStdString();

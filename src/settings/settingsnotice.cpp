@@ -1,7 +1,8 @@
 #include "settingsnotice.h"
 
+#include "profile.h"
+
 #include "layout/dialogs.h"
-#include "settings/profile.h"
 #include "state/appstate.h"
 
 #include <QDir>

@@ -1,0 +1,920 @@
+#include "formconfigura.h"
+
+#include "profile.h"
+#include "settingsfolders.h"
+#include "settingsnotice.h"
+
+#include "feedback/agent.h"
+#include "feedback/colours.h"
+#include "feedback/speechtags.h"
+#include "feedback/voices.h"
+#include "layout/dialogs.h"
+#include "layout/formlog.h"
+#include "layout/legible.h"
+#include "layout/twips.h"
+#include "records/commondialogs.h"
+#include "state/appstate.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QTabBar>
+
+#include <cmath>
+
+namespace {
+
+const QString kCursiveFont = QStringLiteral("Indis1");
+const QString kDefaultUser = QStringLiteral("_predefinito");
+// Captions are designed at this size for a 640 x 480 client area and grow with it.
+constexpr double kCaptionPoints = 8;
+const QSize kDesignClient(9600, 7200);
+const QRect kPagePlace(120, 570, 9360, 6510);
+
+ProfileSettings &settings()
+{
+    return appState().Settings;
+}
+
+// Puts a control on a page (or a frame on it) at its design place, in twips;
+// the scaler then keeps its proportions.
+template<typename Control> Control *place(QWidget *container, Control *control, const QRect &twips)
+{
+    control->setParent(container);
+    control->setGeometry(Twips::toPixels(twips));
+    control->setProperty("captionPoints", kCaptionPoints);
+    return control;
+}
+
+template<typename Control> Control *named(Control *control, const QString &name)
+{
+    control->setObjectName(name);
+    return control;
+}
+
+QGroupBox *frame(QWidget *container, const QString &name, const QString &caption, const QRect &twips)
+{
+    auto *box = place(container, named(new QGroupBox(caption), name), twips);
+    box->setProperty("scaledContainer", true);
+    return box;
+}
+
+QSlider *scrollBar(
+    QWidget *container, const QString &name, const QRect &twips, qint16 ProfileSettings::*setting, int step)
+{
+    const ProfileSchema::Setting &range = ProfileSchema::of(setting);
+    auto *bar = place(container, named(new QSlider(Qt::Horizontal), name), twips);
+    bar->setRange(range.minimum, range.maximum);
+    bar->setValue(range.minimum);
+    bar->setSingleStep(step);
+    bar->setPageStep(step * 5);
+    return bar;
+}
+
+// "Velocità = " and the like take the number with a blank where a plus sign
+// would stand.
+QString signedNumber(int value)
+{
+    return value < 0 ? QString::number(value) : u' ' + QString::number(value);
+}
+
+// Ticks or clears a box as a click would, running its handler when the state changes.
+void setTicked(QCheckBox *box, bool ticked)
+{
+    box->setChecked(ticked);
+}
+
+// Selects an option as a click would; an option already selected runs nothing.
+void select(QRadioButton *option)
+{
+    option->setChecked(true);
+}
+
+void paintPage(QWidget *page, const QColor &colour)
+{
+    QPalette palette = page->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::WindowText, Legible::textColour(Qt::black, colour));
+    page->setPalette(palette);
+    page->setAutoFillBackground(true);
+}
+
+void setTextColours(QLabel *label, const QColor &text, const QColor &background)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Window, background);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+}
+
+QString scanIntervalText(int quarterSeconds)
+{
+    return QStringLiteral("Velocità scansione: ")
+        + QLocale(QLocale::Italian).toString(quarterSeconds / 4.0, 'f', 2) + QStringLiteral(" secondi");
+}
+
+} // namespace
+
+FormConfigura::FormConfigura(QWidget *parent)
+    : Form(QStringLiteral("FormConfigura"), kDesignClient, parent)
+{
+    m_tabs = addControl(named(new QTabBar, QStringLiteral("TabStrip1")), QRect(120, 120, 9360, 450));
+    m_tabs->setProperty("captionPoints", kCaptionPoints);
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(false);
+    for (const char *caption :
+        {"Utente", "Scelte didattiche", "Fonts e Colori", "Voce e Suoni", "Modalità di input"})
+        m_tabs->addTab(QString::fromUtf8(caption));
+
+    const auto makePage = [this](const char *name) {
+        auto *page = addControl(named(new QFrame, QString::fromLatin1(name)), kPagePlace);
+        page->setFrameShape(QFrame::StyledPanel);
+        page->setProperty("scaledContainer", true);
+        return page;
+    };
+    m_userPage = makePage("FrameUtente");
+    m_lettersPage = makePage("FrameLettere");
+    m_fontsPage = makePage("FrameFonts");
+    m_voicePage = makePage("FrameVoce");
+    m_inputPage = makePage("FramePunt");
+
+    buildUserPage();
+    buildLettersPage();
+    buildFontsPage();
+    buildVoicePage();
+    buildInputPage();
+
+    m_leaveAction = menuBar()->addAction(QStringLiteral("&Menu"));
+    m_leaveAction->setObjectName(QStringLiteral("mnuEsci"));
+    connect(m_leaveAction, &QAction::triggered, this, &FormConfigura::leave);
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0 && page() != Page(index + 1))
+            showPage(Page(index + 1));
+    });
+}
+
+FormConfigura::~FormConfigura() = default;
+
+void FormConfigura::buildUserPage()
+{
+    const QStringList captions = {QStringLiteral("Utente predefinito"), QStringLiteral("Modifica utente"),
+        QStringLiteral("Nuovo utente")};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *option = place(m_userPage,
+            named(new QRadioButton(captions[i]), QStringLiteral("OptionUtente_%1").arg(i)),
+            QRect(360, 360 + 600 * i, 3840, 480));
+        // A click on the selected option still counts: the teacher may want
+        // the default user back after choosing another one on the main menu.
+        connect(option, &QRadioButton::clicked, this, [this, i] { chooseUserOption(i); });
+        m_userOptions << option;
+    }
+    m_userOptions[0]->setChecked(true);
+
+    m_userList = place(m_userPage, named(new QListWidget, QStringLiteral("ListModificaUtente")),
+        QRect(4560, 360, 4320, 3120));
+    m_userList->hide();
+    connect(m_userList, &QListWidget::itemClicked, this, &FormConfigura::chooseListedUser);
+    connect(m_userList, &QListWidget::itemActivated, this, &FormConfigura::chooseListedUser);
+
+    m_newUserName = place(
+        m_userPage, named(new QLineEdit, QStringLiteral("TextNuovoUtente")), QRect(4560, 1560, 4320, 480));
+    m_newUserName->hide();
+    connect(m_newUserName, &QLineEdit::textChanged, this, &FormConfigura::typeNewUser);
+
+    m_userNameProblem = place(
+        m_userPage, named(new QLabel, QStringLiteral("LabelNomeNonValido")), QRect(4560, 2100, 4320, 1080));
+    m_userNameProblem->setWordWrap(true);
+    m_userNameProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_userNameProblem->hide();
+
+    m_keepRecord = place(m_userPage,
+        named(new QCheckBox(QStringLiteral("Tieni traccia dell'attività eseguita")),
+            QStringLiteral("CheckSalvaUtente")),
+        QRect(360, 3840, 8400, 480));
+    connect(m_keepRecord, &QCheckBox::toggled, this, [](bool on) { settings().KeepActivityRecord = on; });
+
+    place(m_userPage, new QLabel(QStringLiteral("Utente attuale:")), QRect(360, 4680, 2400, 480));
+    m_userName = place(m_userPage, named(new QLabel, QStringLiteral("Label4")), QRect(2880, 4680, 6000, 480));
+    m_userName->setProperty("captionBold", true);
+}
+
+void FormConfigura::buildLettersPage()
+{
+    m_letterCaseFrame = frame(m_lettersPage, QStringLiteral("Frame1"), QStringLiteral("Tipo di carattere"),
+        QRect(360, 360, 4800, 2760));
+    m_lowerCase = place(m_letterCaseFrame,
+        named(new QRadioButton(QStringLiteral("minuscolo")), QStringLiteral("minuscolo")),
+        QRect(360, 480, 4080, 600));
+    m_upperCase = place(m_letterCaseFrame,
+        named(new QRadioButton(QStringLiteral("MAIUSCOLO")), QStringLiteral("maiuscolo")),
+        QRect(360, 1140, 4080, 600));
+    m_cursive = place(m_letterCaseFrame,
+        named(new QRadioButton(QStringLiteral("corsivo")), QStringLiteral("corsivo")),
+        QRect(360, 1800, 4080, 720));
+    m_cursive->setProperty("captionFamily", kCursiveFont);
+
+    connect(m_lowerCase, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseLetterCase(QStringLiteral("minuscolo"));
+    });
+    connect(m_upperCase, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseLetterCase(QStringLiteral("maiuscolo"));
+    });
+    connect(m_cursive, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            chooseLetterCase(QStringLiteral("corsivo"));
+    });
+}
+
+void FormConfigura::buildFontsPage()
+{
+    m_backgroundFrame = frame(
+        m_fontsPage, QStringLiteral("Frame6"), QStringLiteral("Colore sfondo"), QRect(360, 240, 4200, 2400));
+    const QStringList captions = {QStringLiteral("Colore casuale"), QStringLiteral("Colore fisso")};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *option = place(m_backgroundFrame,
+            named(new QRadioButton(captions[i]), QStringLiteral("OptionColoreCasualeFisso_%1").arg(i)),
+            QRect(240, 480 + 540 * i, 3720, 480));
+        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                chooseRandomBackground(i == 0);
+        });
+        m_backgroundOptions << option;
+    }
+    m_backgroundColourButton = place(m_backgroundFrame,
+        named(new QPushButton(QStringLiteral("Colori")), QStringLiteral("CommandSceltaColori")),
+        QRect(240, 1680, 2400, 540));
+    connect(m_backgroundColourButton, &QPushButton::clicked, this, &FormConfigura::chooseBackgroundColour);
+
+    m_textFrame = frame(m_fontsPage, QStringLiteral("Frame5"), QStringLiteral("Testo e bottoni"),
+        QRect(4800, 240, 4200, 2400));
+    const auto button = [this](const QString &caption, const QString &name, const QRect &twips) {
+        return place(m_textFrame, named(new QPushButton(caption), name), twips);
+    };
+    m_fontButton
+        = button(QStringLiteral("Font"), QStringLiteral("CommandSceltaFont"), QRect(240, 480, 1800, 600));
+    m_textColourButton = button(QStringLiteral("Colore font"), QStringLiteral("CommandSceltaColoreFont"),
+        QRect(2160, 480, 1800, 600));
+    m_textBackgroundButton = button(QStringLiteral("Sfondo testo"),
+        QStringLiteral("CommandSceltaSfondoTesto"), QRect(240, 1320, 1800, 600));
+    m_buttonColourButton = button(QStringLiteral("Bottoni"), QStringLiteral("CommandSceltaColoreBottoni"),
+        QRect(2160, 1320, 1800, 600));
+    connect(m_fontButton, &QPushButton::clicked, this, &FormConfigura::chooseTextFont);
+    connect(m_textColourButton, &QPushButton::clicked, this, &FormConfigura::chooseTextColour);
+    connect(m_textBackgroundButton, &QPushButton::clicked, this, &FormConfigura::chooseTextBackground);
+    connect(m_buttonColourButton, &QPushButton::clicked, this, &FormConfigura::chooseButtonColour);
+
+    m_textSample = place(m_fontsPage,
+        named(new QLabel(QStringLiteral("Esempiodi font e colore del testo")),
+            QStringLiteral("LabelFontSelezionato")),
+        QRect(360, 2880, 8640, 3240));
+    m_textSample->setProperty("captionPoints", QVariant());
+    m_textSample->setAlignment(Qt::AlignCenter);
+    m_textSample->setWordWrap(true);
+
+    m_pickedColour
+        = place(m_fontsPage, named(new QLabel, QStringLiteral("LabelPerColore")), QRect(0, 0, 0, 0));
+    m_pickedColour->hide();
+}
+
+void FormConfigura::buildVoicePage()
+{
+    place(m_voicePage, new QLabel(QStringLiteral("Voce:")), QRect(240, 120, 4200, 360));
+    m_voiceList
+        = place(m_voicePage, named(new QListWidget, QStringLiteral("List1")), QRect(240, 480, 4200, 1680));
+    connect(m_voiceList, &QListWidget::itemClicked, this, &FormConfigura::chooseVoice);
+    connect(m_voiceList, &QListWidget::itemActivated, this, &FormConfigura::chooseVoice);
+
+    place(m_voicePage, new QLabel(QStringLiteral("Personaggio:")), QRect(4680, 120, 2160, 360));
+    m_characterList
+        = place(m_voicePage, named(new QListWidget, QStringLiteral("List2")), QRect(4680, 480, 2160, 1680));
+    connect(m_characterList, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            chooseCharacter();
+    });
+
+    auto *line = place(m_voicePage, named(new QFrame, QStringLiteral("Line1")), QRect(240, 2280, 8880, 30));
+    line->setFrameShape(QFrame::HLine);
+
+    m_speechOn
+        = place(m_voicePage, named(new QCheckBox(QStringLiteral("Attiva parlato")), QStringLiteral("Check1")),
+            QRect(240, 2400, 4200, 420));
+    connect(m_speechOn, &QCheckBox::toggled, this, [this](bool on) {
+        settings().SpeechOn = on;
+        showSettings();
+    });
+
+    m_speedLabel
+        = place(m_voicePage, named(new QLabel, QStringLiteral("Label1")), QRect(240, 2880, 2040, 420));
+    m_speedBar = scrollBar(m_voicePage, QStringLiteral("HScroll1"), QRect(2280, 2880, 2160, 420),
+        &ProfileSettings::SpeechSpeed, 5);
+    connect(m_speedBar, &QSlider::valueChanged, this, &FormConfigura::changeSpeechSpeed);
+    m_pitchLabel
+        = place(m_voicePage, named(new QLabel, QStringLiteral("Label2")), QRect(240, 3360, 2040, 420));
+    m_pitchBar = scrollBar(m_voicePage, QStringLiteral("HScroll2"), QRect(2280, 3360, 2160, 420),
+        &ProfileSettings::SpeechPitch, 5);
+    connect(m_pitchBar, &QSlider::valueChanged, this, &FormConfigura::changeSpeechPitch);
+
+    m_tryVoiceButton = place(m_voicePage,
+        named(new QPushButton(QStringLiteral("Prova voce")), QStringLiteral("CommandProvaVoce")),
+        QRect(240, 3900, 2040, 540));
+    connect(m_tryVoiceButton, &QPushButton::clicked, this, &FormConfigura::tryVoice);
+    m_voiceText = place(m_voicePage,
+        named(new QLineEdit(QStringLiteral("Questa è la mia voce")), QStringLiteral("Text1")),
+        QRect(2400, 3900, 2040, 540));
+
+    m_balloonShown = place(m_voicePage,
+        named(new QCheckBox(QStringLiteral("Fumetto visibile")), QStringLiteral("ChkFumetto")),
+        QRect(240, 4560, 6240, 420));
+    m_balloonShown->setChecked(true);
+    connect(m_balloonShown, &QCheckBox::toggled, this, &FormConfigura::showBalloon);
+    m_balloonHoldsAllText = place(m_voicePage,
+        named(new QCheckBox(QStringLiteral("Fumetto che contiene tutto il testo")),
+            QStringLiteral("CheckContieneTesto")),
+        QRect(240, 5010, 6240, 420));
+    m_balloonHoldsAllText->setChecked(true);
+    connect(m_balloonHoldsAllText, &QCheckBox::toggled, this, &FormConfigura::balloonHoldsAllText);
+
+    m_balloonFontButton = place(m_voicePage,
+        named(new QPushButton(QStringLiteral("Font fumetto")), QStringLiteral("CommandFontFumetto")),
+        QRect(240, 5520, 2040, 540));
+    connect(m_balloonFontButton, &QPushButton::clicked, this, &FormConfigura::chooseBalloonFont);
+    m_balloonSample = place(m_voicePage,
+        named(new QLabel(QStringLiteral("Fumetto")), QStringLiteral("Label3")), QRect(2400, 5460, 4080, 660));
+    m_balloonSample->setProperty("captionPoints", QVariant());
+
+    m_soundsOn = place(m_voicePage,
+        named(new QCheckBox(QStringLiteral("Attiva suoni")), QStringLiteral("CheckSuoni")),
+        QRect(6720, 5640, 2400, 420));
+    m_soundsOn->setChecked(true);
+    connect(m_soundsOn, &QCheckBox::toggled, this, [](bool on) { settings().SoundsOn = on; });
+
+    // The character stands here, clear of every control.
+    m_characterPlace
+        = place(m_voicePage, named(new QWidget, QStringLiteral("picAgent")), QRect(6960, 2400, 2160, 3120));
+}
+
+void FormConfigura::buildInputPage()
+{
+    const QStringList captions
+        = {QStringLiteral("Mouse o tastiera"), QStringLiteral("Scansione manuale - spazio e invio "),
+            QStringLiteral("Scansione automatica - spazio")};
+    for (int i = 0; i < captions.size(); ++i) {
+        auto *option
+            = place(m_inputPage, named(new QRadioButton(captions[i]), QStringLiteral("Option4_%1").arg(i)),
+                QRect(360, 360 + 600 * i, 7200, 480));
+        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                chooseInputMode(i);
+        });
+        m_inputModes << option;
+    }
+    m_systemCursor = place(m_inputPage,
+        named(new QCheckBox(QStringLiteral("Usa cursore di sistema")),
+            QStringLiteral("CheckDisabilitaMousePersonalizzato")),
+        QRect(360, 2400, 7200, 480));
+    connect(m_systemCursor, &QCheckBox::toggled, this, [](bool on) { settings().UseSystemCursor = on; });
+
+    m_scanLabel
+        = place(m_inputPage, named(new QLabel, QStringLiteral("Label7")), QRect(360, 2400, 7200, 420));
+    m_scanBar = scrollBar(m_inputPage, QStringLiteral("HScroll3"), QRect(360, 2880, 7200, 420),
+        &ProfileSettings::ScanInterval, 1);
+    m_scanBar->setPageStep(4);
+    connect(m_scanBar, &QSlider::valueChanged, this, &FormConfigura::changeScanInterval);
+
+    m_selectedButtonColourButton = place(m_inputPage,
+        named(new QPushButton(QStringLiteral("Colore bottone selezionato")),
+            QStringLiteral("CommandSceltaColoreBottoniSelezionati")),
+        QRect(360, 3720, 4200, 600));
+    connect(m_selectedButtonColourButton, &QPushButton::clicked, this,
+        &FormConfigura::chooseSelectedButtonColour);
+}
+
+QList<QWidget *> FormConfigura::pages() const
+{
+    return {m_userPage, m_lettersPage, m_fontsPage, m_voicePage, m_inputPage};
+}
+
+void FormConfigura::formLoad()
+{
+    ProfileSettings &values = settings();
+    // A damaged profile may hold values no control can show.
+    ProfileSchema::keepInRange(values);
+    m_speedBar->setValue(values.SpeechSpeed);
+    m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(values.SpeechSpeed));
+    m_pitchBar->setValue(values.SpeechPitch);
+    m_pitchLabel->setText(QStringLiteral("tono = ") + signedNumber(values.SpeechPitch));
+    loadCharacter();
+}
+
+void FormConfigura::formActivate()
+{
+    select(m_inputModes[settings().inputMode()]);
+    showUserName();
+    setUpCharacter();
+    hidePages();
+    showSettings();
+    showPage(UserPage);
+}
+
+void FormConfigura::formResize()
+{
+    Form::formResize();
+    scaleFonts();
+    if (m_agent && m_voicePage->isVisible())
+        placeCharacter();
+}
+
+void FormConfigura::formUnload()
+{
+    if (m_agent)
+        m_agent->stopAll();
+    m_agent.reset();
+}
+
+void FormConfigura::scaleFonts()
+{
+    const QSize design = Twips::toPixels(kDesignClient);
+    const double ratio = std::min(
+        double(clientArea()->width()) / design.width(), double(clientArea()->height()) / design.height());
+    const QList<QWidget *> controls = clientArea()->findChildren<QWidget *>();
+    for (QWidget *control : controls) {
+        const QVariant points = control->property("captionPoints");
+        if (!points.isValid())
+            continue;
+        QFont font
+            = arialFont(std::max(7.0, points.toDouble() * ratio), control->property("captionBold").toBool());
+        const QString family = control->property("captionFamily").toString();
+        if (!family.isEmpty())
+            font.setFamily(family);
+        control->setFont(font);
+    }
+}
+
+void FormConfigura::showPage(Page page)
+{
+    hidePages();
+    if (m_agent)
+        m_agent->hide();
+    QWidget *shown = pages().value(page - 1);
+    if (!shown)
+        return;
+    {
+        const QSignalBlocker blocker(m_tabs);
+        m_tabs->setCurrentIndex(page - 1);
+    }
+    shown->show();
+    shown->raise();
+    if (page == VoicePage) {
+        fillVoiceLists();
+        placeCharacter();
+        if (m_agent)
+            m_agent->show();
+    }
+    logControls(shown);
+}
+
+FormConfigura::Page FormConfigura::page() const
+{
+    const QList<QWidget *> all = pages();
+    for (int i = 0; i < all.size(); ++i) {
+        if (all[i]->isVisibleTo(clientArea()))
+            return Page(i + 1);
+    }
+    return UserPage;
+}
+
+void FormConfigura::hidePages()
+{
+    for (QWidget *page : pages())
+        page->hide();
+}
+
+void FormConfigura::leave()
+{
+    saveSettingsOrWarn(this);
+    showForm(QStringLiteral("FormMenu"));
+}
+
+void FormConfigura::showSettings()
+{
+    const ProfileSettings &values = settings();
+
+    setTicked(m_keepRecord, values.KeepActivityRecord);
+
+    if (values.LetterCase == QLatin1String("maiuscolo"))
+        select(m_upperCase);
+    else if (values.LetterCase == QLatin1String("corsivo"))
+        select(m_cursive);
+    else
+        select(m_lowerCase);
+
+    QFont sampleFont(values.TextFontName);
+    sampleFont.setPointSize(Legible::textPoints(values.TextFontSize));
+    m_textSample->setFont(sampleFont);
+    setTextColours(
+        m_textSample, Colours::fromNumber(values.TextColour), Colours::fromNumber(values.TextBackColour));
+
+    // The fixed colour, even while windows take a random one: it is what
+    // "Colori" changes.
+    for (QWidget *page : pages())
+        paintPage(page, Colours::fromNumber(values.BackgroundColour));
+
+    select(m_backgroundOptions[values.RandomBackground ? 0 : 1]);
+    m_backgroundColourButton->setEnabled(!values.RandomBackground);
+
+    setButtonColour(m_selectedButtonColourButton, values.SelectedButtonColour);
+    setButtonColour(m_buttonColourButton, values.ButtonColour);
+
+    setTicked(m_systemCursor, values.UseSystemCursor);
+    setTicked(m_speechOn, values.SpeechOn);
+
+    if (m_agent) {
+        const int style = m_agent->balloonStyle();
+        m_agent->setBalloonStyle(
+            values.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown);
+    }
+    setTicked(m_balloonShown, values.BalloonVisible);
+    if (m_agent) {
+        const int style = m_agent->balloonStyle();
+        m_agent->setBalloonStyle(values.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
+                                                            : style & ~Agent::BalloonHoldsAllText);
+    }
+    setTicked(m_balloonHoldsAllText, values.BalloonHoldsAllText);
+    setTicked(m_soundsOn, values.SoundsOn);
+
+    for (QWidget *control : std::initializer_list<QWidget *>{m_tryVoiceButton, m_speedBar, m_pitchBar,
+             m_balloonShown, m_balloonHoldsAllText, m_balloonFontButton})
+        control->setEnabled(values.SpeechOn);
+    if (values.SpeechOn && !values.BalloonVisible)
+        m_balloonHoldsAllText->setEnabled(false);
+
+    const int mode = values.inputMode();
+    m_systemCursor->setVisible(mode == 0);
+    m_scanBar->setVisible(mode == 2);
+    m_scanLabel->setVisible(mode == 2);
+    if (mode == 2) {
+        m_scanBar->setValue(values.ScanInterval);
+        m_scanLabel->setText(scanIntervalText(values.ScanInterval));
+    }
+}
+
+// User page.
+
+void FormConfigura::showUserName()
+{
+    m_userName->setText(appState().UserName);
+}
+
+void FormConfigura::chooseUserOption(int index)
+{
+    saveSettingsOrWarn(this);
+    AppState &state = appState();
+    m_userNameProblem->hide();
+    switch (index) {
+    case 0:
+        // The settings in memory stay: the next save puts them in the
+        // default user's file.
+        state.UserName = kDefaultUser;
+        state.ProfilePath = ProfileFiles::pathFor(state.UserName);
+        showUserName();
+        m_newUserName->hide();
+        m_userList->hide();
+        m_keepRecord->hide();
+        break;
+    case 1:
+        m_userList->show();
+        m_userList->clear();
+        for (const QString &name : ProfileFiles::userNames()) {
+            if (name.compare(kDefaultUser, Qt::CaseInsensitive) == 0)
+                continue;
+            // Shown in capitals; the file keeps its own spelling, which is
+            // the one the record folders and the main menu use.
+            auto *item = new QListWidgetItem(name.toUpper(), m_userList);
+            item->setData(Qt::UserRole, name);
+        }
+        m_newUserName->hide();
+        m_keepRecord->show();
+        break;
+    case 2:
+        m_userBeforeNewName = state.UserName;
+        m_profileBeforeNewName = state.ProfilePath;
+        {
+            const QSignalBlocker blocker(m_newUserName);
+            m_newUserName->clear();
+        }
+        m_newUserName->show();
+        m_newUserName->setFocus();
+        m_userList->hide();
+        m_keepRecord->show();
+        setTicked(m_keepRecord, false);
+        break;
+    default:
+        break;
+    }
+}
+
+void FormConfigura::chooseListedUser()
+{
+    const QListWidgetItem *item = m_userList->currentItem();
+    if (!item)
+        return;
+    saveSettingsOrWarn(this);
+    AppState &state = appState();
+    state.UserName = item->data(Qt::UserRole).toString();
+    state.ProfilePath = ProfileFiles::pathFor(state.UserName);
+    showUserName();
+    CaricaImpostazioni();
+    ProfileSchema::keepInRange(state.Settings);
+    showSettings();
+}
+
+void FormConfigura::typeNewUser(const QString &text)
+{
+    AppState &state = appState();
+    const QString name = text.trimmed();
+    QString problem;
+    if (!name.isEmpty()) {
+        problem = ProfileFiles::whyNotAUserName(name);
+        if (problem.isEmpty() && QFileInfo::exists(ProfileFiles::resolve(ProfileFiles::pathFor(name)))) {
+            problem = QStringLiteral("Esiste già un utente con questo nome: per cambiarne le impostazioni "
+                                     "scegli «Modifica utente».");
+        }
+    }
+    m_userNameProblem->setText(problem);
+    m_userNameProblem->setVisible(!problem.isEmpty());
+    // Until a usable name stands in the box, the user stays the one that
+    // was in force: nothing is ever written under a name the teacher did
+    // not finish, or outside the users folder.
+    if (name.isEmpty() || !problem.isEmpty()) {
+        state.UserName = m_userBeforeNewName;
+        state.ProfilePath = m_profileBeforeNewName;
+    } else {
+        state.UserName = name;
+        state.ProfilePath = ProfileFiles::pathFor(name);
+    }
+    showUserName();
+}
+
+// Letter and font page.
+
+void FormConfigura::chooseLetterCase(const QString &letterCase)
+{
+    ProfileSettings &values = settings();
+    values.LetterCase = letterCase;
+    values.TextFontName = letterCase == QLatin1String("corsivo") ? kCursiveFont : values.ChosenFontName;
+    showSettings();
+}
+
+void FormConfigura::chooseRandomBackground(bool random)
+{
+    settings().RandomBackground = random;
+    showSettings();
+}
+
+void FormConfigura::chooseBackgroundColour()
+{
+    // Cancelled or not, the label's colour is taken: after a cancel it is
+    // the last colour picked on this window.
+    ScegliColore(this, m_pickedColour);
+    settings().BackgroundColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
+    showSettings();
+}
+
+void FormConfigura::chooseButtonColour()
+{
+    if (ScegliColore(this, m_pickedColour))
+        settings().ButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
+    setButtonColour(m_buttonColourButton, settings().ButtonColour);
+}
+
+void FormConfigura::chooseTextColour()
+{
+    if (ScegliColore(this, m_textSample))
+        settings().TextColour = Colours::toNumber(CommonDialogs::foreColour(m_textSample));
+}
+
+void FormConfigura::chooseTextBackground()
+{
+    if (!ScegliColore(this, m_pickedColour))
+        return;
+    const QColor background = CommonDialogs::foreColour(m_pickedColour);
+    setTextColours(m_textSample, m_textSample->palette().color(QPalette::WindowText), background);
+    settings().TextBackColour = Colours::toNumber(background);
+}
+
+void FormConfigura::chooseTextFont()
+{
+    if (!ScegliFont(this, m_textSample))
+        return;
+    const QFont chosen = m_textSample->font();
+    if (chosen.family().isEmpty() || chosen.pointSizeF() <= 0) {
+        Dialogs::error(this, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+        return;
+    }
+    ProfileSettings &values = settings();
+    if (values.LetterCase != QLatin1String("corsivo")) {
+        values.TextFontName = chosen.family();
+    } else {
+        Dialogs::information(this,
+            QStringLiteral("Il font scelto non verrà utilizzato mentre è attiva l'opzione per il corsivo.\r\n"
+                           "Verrà invece applicata la modifica alla dimensione."));
+    }
+    values.TextFontSize = qint16(std::lround(std::clamp(chosen.pointSizeF(), 1.0, 32767.0)));
+    values.ChosenFontName = chosen.family();
+    showSettings();
+}
+
+// Voice page.
+
+void FormConfigura::loadCharacter()
+{
+    const AppState &state = appState();
+    m_agent = std::make_unique<Agent>(clientArea());
+    m_agent->loadCharacter(state.Settings.AgentCharacter);
+    m_agent->setLanguage(Agent::languageNumber(state.AgentLanguageId));
+    m_agent->setBalloonFont(state.Settings.BalloonFontName, state.Settings.BalloonFontSize);
+    m_agent->setVoice(state.Settings.VoiceModeId);
+}
+
+void FormConfigura::setUpCharacter()
+{
+    const ProfileSettings &values = settings();
+    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+    if (!m_agent)
+        return;
+    int style = m_agent->balloonStyle();
+    style = values.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown;
+    style = values.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
+                                       : style & ~Agent::BalloonHoldsAllText;
+    m_agent->setBalloonStyle(style);
+    m_agent->setBalloonFont(values.BalloonFontName, values.BalloonFontSize);
+    m_agent->setVoice(values.VoiceModeId);
+    placeCharacter();
+}
+
+void FormConfigura::placeCharacter()
+{
+    if (!m_agent)
+        return;
+    m_agent->setCharacterSize(m_characterPlace->size());
+    m_agent->moveTo(m_characterPlace->mapToGlobal(QPoint(0, 0)));
+}
+
+void FormConfigura::fillVoiceLists()
+{
+    if (m_agent)
+        m_agent->stopAll();
+    const ProfileSettings &values = settings();
+    {
+        const QSignalBlocker voices(m_voiceList);
+        const QSignalBlocker characters(m_characterList);
+        m_voiceList->clear();
+        m_characterList->clear();
+        const VoiceInfo *current = Voices::byModeId(values.VoiceModeId);
+        for (const VoiceInfo &voice : Voices::italian()) {
+            auto *item = new QListWidgetItem(voice.displayName, m_voiceList);
+            if (current && current->modeId == voice.modeId)
+                m_voiceList->setCurrentItem(item);
+        }
+        m_characterList->addItems(Agent::availableCharacters());
+    }
+    QFont balloonFont(values.BalloonFontName);
+    balloonFont.setPointSize(Legible::textPoints(values.BalloonFontSize));
+    m_balloonSample->setFont(balloonFont);
+
+    // Selecting the character in force loads it afresh, as a click would.
+    const QList<QListWidgetItem *> match
+        = m_characterList->findItems(values.AgentCharacter, Qt::MatchFixedString);
+    if (!match.isEmpty())
+        m_characterList->setCurrentItem(match.first());
+}
+
+void FormConfigura::changeSpeechSpeed(int value)
+{
+    ProfileSettings &values = settings();
+    values.SpeechSpeed = qint16(value);
+    m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(value));
+    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+}
+
+void FormConfigura::changeSpeechPitch(int value)
+{
+    ProfileSettings &values = settings();
+    values.SpeechPitch = qint16(value);
+    m_pitchLabel->setText(QStringLiteral("Tono = ") + signedNumber(value));
+    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+}
+
+void FormConfigura::tryVoice()
+{
+    if (m_agent)
+        m_agent->speak(QStringLiteral("Questa è la mia voce.") + m_speechTags);
+}
+
+void FormConfigura::showBalloon(bool shown)
+{
+    if (m_agent) {
+        const int style = m_agent->balloonStyle();
+        m_agent->setBalloonStyle(shown ? style | Agent::BalloonShown : style & ~Agent::BalloonShown);
+        m_agent->speak((shown ? QStringLiteral("Il fumetto è visibile.")
+                              : QStringLiteral("Il fumetto non sarà visualizzato."))
+            + m_speechTags);
+    }
+    settings().BalloonVisible = shown;
+    showSettings();
+}
+
+void FormConfigura::balloonHoldsAllText(bool holds)
+{
+    if (m_agent) {
+        const int style = m_agent->balloonStyle();
+        m_agent->setBalloonStyle(
+            holds ? style | Agent::BalloonHoldsAllText : style & ~Agent::BalloonHoldsAllText);
+        m_agent->speak((holds ? QStringLiteral("Il fumetto conterrà tutto il testo.")
+                              : QStringLiteral("Il fumetto avrà dimensioni ridotte e rimmarà visibile solo "
+                                               "una parte del testo."))
+            + m_speechTags);
+    }
+    settings().BalloonHoldsAllText = holds;
+    showSettings();
+}
+
+void FormConfigura::chooseBalloonFont()
+{
+    // Confirmed or not, the sample's font becomes the balloon's; it shows
+    // the balloon font in force until a choice changes it.
+    ScegliFont(this, m_balloonSample);
+    const QFont chosen = m_balloonSample->font();
+    if (chosen.family().isEmpty() || chosen.pointSizeF() <= 0) {
+        Dialogs::error(this, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+        return;
+    }
+    ProfileSettings &values = settings();
+    values.BalloonFontName = chosen.family();
+    values.BalloonFontSize = qint16(std::lround(std::clamp(chosen.pointSizeF(), 1.0, 32767.0)));
+    if (m_agent)
+        m_agent->setBalloonFont(values.BalloonFontName, values.BalloonFontSize);
+}
+
+void FormConfigura::chooseVoice()
+{
+    const int row = m_voiceList->currentRow();
+    const QList<VoiceInfo> &voices = Voices::italian();
+    if (row < 0 || row >= voices.size()) {
+        Dialogs::information(this, QStringLiteral("Voce non disponibile."));
+        return;
+    }
+    settings().VoiceModeId = voices[row].modeId;
+    if (m_agent)
+        m_agent->setVoice(settings().VoiceModeId);
+}
+
+void FormConfigura::chooseCharacter()
+{
+    const QListWidgetItem *item = m_characterList->currentItem();
+    if (!item)
+        return;
+    settings().AgentCharacter = item->text();
+    if (m_agent)
+        m_agent->stopAll();
+    loadCharacter();
+    // A new character takes the balloon of the settings, so the teacher sees
+    // what the pupil will.
+    setUpCharacter();
+    m_agent->show();
+}
+
+// Input page.
+
+void FormConfigura::chooseInputMode(int index)
+{
+    settings().InputMode = qint16(index);
+    showSettings();
+}
+
+void FormConfigura::changeScanInterval(int value)
+{
+    settings().ScanInterval = qint16(value);
+    m_scanLabel->setText(scanIntervalText(value));
+}
+
+void FormConfigura::chooseSelectedButtonColour()
+{
+    if (ScegliColore(this, m_pickedColour))
+        settings().SelectedButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
+    showSettings();
+}

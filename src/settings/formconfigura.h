@@ -1,0 +1,163 @@
+#pragma once
+
+#include "layout/form.h"
+
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class Agent;
+class QAbstractButton;
+class QAction;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QTabBar;
+
+// The teacher's window: which user is working, and every setting of that
+// user, on five pages. A change takes effect in memory at once; the profile
+// is written when the user changes and when the window is left.
+//
+// Controls behave as the teacher would click them even when the program sets
+// them: ticking a box or selecting an option that was not selected runs its
+// handler, and showSettings() is re-entered that way.
+class FormConfigura : public Form
+{
+    Q_OBJECT
+
+public:
+    enum Page { UserPage = 1, LettersPage, FontsPage, VoicePage, InputPage };
+
+    explicit FormConfigura(QWidget *parent = nullptr);
+    ~FormConfigura() override;
+
+    void showPage(Page page);
+    Page page() const;
+    Agent *agent() const { return m_agent.get(); }
+    QString speechTags() const { return m_speechTags; }
+
+    // The settings in force, shown on the controls.
+    void ImpostaConfigurazioni() { showSettings(); }
+
+protected:
+    void formLoad() override;
+    void formActivate() override;
+    void formResize() override;
+    void formUnload() override;
+
+private:
+    void buildUserPage();
+    void buildLettersPage();
+    void buildFontsPage();
+    void buildVoicePage();
+    void buildInputPage();
+
+    void showSettings();
+    void hidePages();
+    void leave();
+
+    // User page.
+    void chooseUserOption(int index);
+    void chooseListedUser();
+    void typeNewUser(const QString &text);
+    void showUserName();
+
+    // Letter and font page.
+    void chooseLetterCase(const QString &letterCase);
+    void chooseRandomBackground(bool random);
+    void chooseBackgroundColour();
+    void chooseButtonColour();
+    void chooseTextColour();
+    void chooseTextBackground();
+    void chooseTextFont();
+
+    // Voice page.
+    void loadCharacter();
+    void setUpCharacter();
+    void fillVoiceLists();
+    void changeSpeechSpeed(int value);
+    void changeSpeechPitch(int value);
+    void tryVoice();
+    void showBalloon(bool shown);
+    void balloonHoldsAllText(bool holds);
+    void chooseBalloonFont();
+    void chooseVoice();
+    void chooseCharacter();
+    void placeCharacter();
+
+    // Input page.
+    void chooseInputMode(int index);
+    void changeScanInterval(int value);
+    void chooseSelectedButtonColour();
+
+    QList<QWidget *> pages() const;
+    void scaleFonts();
+
+    QTabBar *m_tabs = nullptr;
+    QAction *m_leaveAction = nullptr;
+    QFrame *m_userPage = nullptr;
+    QFrame *m_lettersPage = nullptr;
+    QFrame *m_fontsPage = nullptr;
+    QFrame *m_voicePage = nullptr;
+    QFrame *m_inputPage = nullptr;
+
+    QList<QRadioButton *> m_userOptions;
+    QListWidget *m_userList = nullptr;
+    QLineEdit *m_newUserName = nullptr;
+    QLabel *m_userNameProblem = nullptr;
+    QCheckBox *m_keepRecord = nullptr;
+    QLabel *m_userName = nullptr;
+    // The user in force when "Nuovo utente" was chosen, kept while no usable
+    // name is typed.
+    QString m_userBeforeNewName;
+    QString m_profileBeforeNewName;
+
+    QGroupBox *m_letterCaseFrame = nullptr;
+    QRadioButton *m_lowerCase = nullptr;
+    QRadioButton *m_upperCase = nullptr;
+    QRadioButton *m_cursive = nullptr;
+
+    QGroupBox *m_backgroundFrame = nullptr;
+    QGroupBox *m_textFrame = nullptr;
+    QList<QRadioButton *> m_backgroundOptions;
+    QPushButton *m_backgroundColourButton = nullptr;
+    QPushButton *m_fontButton = nullptr;
+    QPushButton *m_textColourButton = nullptr;
+    QPushButton *m_textBackgroundButton = nullptr;
+    QPushButton *m_buttonColourButton = nullptr;
+    QLabel *m_textSample = nullptr;
+    // Carries the colour picked in the colour dialog.
+    QLabel *m_pickedColour = nullptr;
+
+    QListWidget *m_voiceList = nullptr;
+    QListWidget *m_characterList = nullptr;
+    QCheckBox *m_speechOn = nullptr;
+    QSlider *m_speedBar = nullptr;
+    QLabel *m_speedLabel = nullptr;
+    QSlider *m_pitchBar = nullptr;
+    QLabel *m_pitchLabel = nullptr;
+    QPushButton *m_tryVoiceButton = nullptr;
+    QCheckBox *m_balloonShown = nullptr;
+    QCheckBox *m_balloonHoldsAllText = nullptr;
+    QPushButton *m_balloonFontButton = nullptr;
+    QLabel *m_balloonSample = nullptr;
+    QCheckBox *m_soundsOn = nullptr;
+    QLineEdit *m_voiceText = nullptr;
+    QWidget *m_characterPlace = nullptr;
+
+    QList<QRadioButton *> m_inputModes;
+    QCheckBox *m_systemCursor = nullptr;
+    QSlider *m_scanBar = nullptr;
+    QLabel *m_scanLabel = nullptr;
+    QPushButton *m_selectedButtonColourButton = nullptr;
+
+    std::unique_ptr<Agent> m_agent;
+    QString m_speechTags;
+};

@@ -1,0 +1,324 @@
+#include "fakes.h"
+#include "testenv.h"
+
+#include "app/formmenu.h"
+#include "app/startup.h"
+#include "feedback/agent.h"
+#include "feedback/voices.h"
+#include "layout/formhost.h"
+#include "scanning/menuscanning.h"
+#include "settings/formconfigura.h"
+#include "settings/profile.h"
+#include "settings/settingsfolders.h"
+#include "state/appstate.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ConfigurationTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        registerForms(host);
+        host.resize(1024, 768);
+        host.show();
+        for (const QString &folder : SettingsFolders::all())
+            QDir().mkpath(folder);
+        become(QStringLiteral("_predefinito"));
+    }
+
+    static void become(const QString &name)
+    {
+        appState().UserName = name;
+        appState().ProfilePath = ProfileFiles::pathFor(name);
+    }
+
+    FormConfigura *open()
+    {
+        return static_cast<FormConfigura *>(host.showForm(QStringLiteral("FormConfigura")));
+    }
+
+    template<typename Control> Control *find(const char *name)
+    {
+        auto *control = host.currentForm()->findChild<Control *>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    // On the caption's first letters: a box or an option takes clicks on its
+    // indicator and caption only.
+    void click(const char *name)
+    {
+        QAbstractButton *button = find<QAbstractButton>(name);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
+    }
+
+    RecordedDialogs dialogs;
+    ScriptedCommonDialogs commonDialogs;
+    RecordedSpeech speech;
+    FormHost host;
+};
+
+TEST_F(ConfigurationTest, ANewUserIsWrittenOnLeavingUnderASafeNameOnly)
+{
+    open();
+    click("OptionUtente_2");
+    auto *name = find<QLineEdit>("TextNuovoUtente");
+    ASSERT_TRUE(name->isVisible());
+
+    name->setText(QStringLiteral("   "));
+    EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito")) << "blanks name nobody";
+
+    for (const QString &unsafe : {QStringLiteral("../fuori"), QStringLiteral("a/b"),
+             QStringLiteral(".nascosto"), QString(65, u'x'), QStringLiteral("con")}) {
+        name->setText(unsafe);
+        EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito")) << qPrintable(unsafe);
+        EXPECT_TRUE(find<QLabel>("LabelNomeNonValido")->isVisible()) << qPrintable(unsafe);
+    }
+
+    name->setText(QStringLiteral("gruppo1"));
+    EXPECT_FALSE(find<QLabel>("LabelNomeNonValido")->isVisible());
+    EXPECT_EQ(find<QLabel>("Label4")->text(), QStringLiteral("gruppo1"));
+    const QString file = SettingsFolders::UsersFolder() + QStringLiteral("gruppo1.ini");
+    EXPECT_FALSE(QFileInfo::exists(file)) << "nothing is written before leaving";
+
+    click("CheckSalvaUtente");
+    find<QAction>("mnuEsci")->trigger();
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenu"));
+    ProfileSettings expected;
+    expected.KeepActivityRecord = true;
+    EXPECT_EQ(Profile::parseBytes(TestEnv::readFile(file)), expected);
+    EXPECT_EQ(QDir(SettingsFolders::UsersFolder()).entryList(QDir::Files).size(), 2)
+        << "gruppo1.ini and the default user's file from choosing the option, nothing else";
+
+    // A name that is taken would overwrite that pupil's settings.
+    open();
+    click("OptionUtente_2");
+    find<QLineEdit>("TextNuovoUtente")->setText(QStringLiteral("GRUPPO1"));
+    EXPECT_TRUE(find<QLabel>("LabelNomeNonValido")->isVisible());
+    EXPECT_EQ(appState().UserName, QStringLiteral("gruppo1"));
+}
+
+TEST_F(ConfigurationTest, TheUserListShowsOtherUsersInCapitalsAndLoadsTheChosenOne)
+{
+    ProfileSettings gruppo;
+    gruppo.LetterCase = QStringLiteral("maiuscolo");
+    TestEnv::writeFile(
+        SettingsFolders::UsersFolder() + QStringLiteral("gruppo1.INI"), Profile::serialize(gruppo));
+    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("anna.ini"), Profile::serialize({}));
+    TestEnv::writeFile(
+        SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI"), Profile::serialize({}));
+    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("note.txt"), "x");
+    appState().Settings.SoundsOn = false;
+
+    open();
+    click("OptionUtente_1");
+    auto *list = find<QListWidget>("ListModificaUtente");
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i)
+        shown << list->item(i)->text();
+    EXPECT_EQ(shown, QStringList({QStringLiteral("ANNA"), QStringLiteral("GRUPPO1")}));
+
+    list->setCurrentRow(1);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(1)).center());
+    EXPECT_EQ(appState().UserName, QStringLiteral("gruppo1")) << "the file's own spelling";
+    EXPECT_EQ(find<QLabel>("Label4")->text(), QStringLiteral("gruppo1"));
+    EXPECT_TRUE(find<QRadioButton>("maiuscolo")->isChecked());
+    const QString left = ProfileFiles::resolve(ProfileFiles::pathFor(QStringLiteral("_predefinito")));
+    EXPECT_FALSE(Profile::parseBytes(TestEnv::readFile(left)).value().SoundsOn)
+        << "the user left was saved first";
+}
+
+TEST_F(ConfigurationTest, TheDefaultUserTakesOverTheSettingsOnScreen)
+{
+    become(QStringLiteral("anna"));
+    appState().Settings.TextFontSize = 40;
+    open();
+    click("OptionUtente_0");
+    EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito"));
+    EXPECT_EQ(appState().Settings.TextFontSize, 40) << "not reloaded";
+    EXPECT_FALSE(find<QCheckBox>("CheckSalvaUtente")->isVisible());
+    find<QAction>("mnuEsci")->trigger();
+    EXPECT_EQ(Profile::parseBytes(TestEnv::readFile(ProfileFiles::pathFor(QStringLiteral("_predefinito"))))
+                  .value()
+                  .TextFontSize,
+        40);
+}
+
+TEST_F(ConfigurationTest, ControlsAreEnabledAsTheSettingsAllow)
+{
+    open()->showPage(FormConfigura::FontsPage);
+    EXPECT_FALSE(find<QPushButton>("CommandSceltaColori")->isEnabled()) << "random background";
+    click("OptionColoreCasualeFisso_1");
+    EXPECT_FALSE(appState().Settings.RandomBackground);
+    EXPECT_TRUE(find<QPushButton>("CommandSceltaColori")->isEnabled());
+
+    const char *voiceControls[] = {
+        "CommandProvaVoce", "HScroll1", "HScroll2", "ChkFumetto", "CheckContieneTesto", "CommandFontFumetto"};
+    const auto enabled = [&] {
+        QStringList names;
+        for (const char *name : voiceControls) {
+            if (find<QWidget>(name)->isEnabled())
+                names << QString::fromLatin1(name);
+        }
+        return names;
+    };
+    host.currentForm()->findChild<FormConfigura *>();
+    static_cast<FormConfigura *>(host.currentForm())->showPage(FormConfigura::VoicePage);
+    EXPECT_EQ(enabled().size(), 5) << "the balloon is hidden, so its size is not offered";
+    EXPECT_FALSE(find<QWidget>("CheckContieneTesto")->isEnabled());
+    click("ChkFumetto");
+    EXPECT_EQ(enabled().size(), 6);
+    click("Check1");
+    EXPECT_FALSE(appState().Settings.SpeechOn);
+    EXPECT_TRUE(enabled().isEmpty());
+}
+
+TEST_F(ConfigurationTest, OpeningSaysWhatTheBalloonSettingMeansAndShowsSpeedAndPitch)
+{
+    FormConfigura *form = open();
+    EXPECT_EQ(speech.said(), QStringList{QStringLiteral("Il fumetto non sarà visualizzato.")});
+    EXPECT_EQ(find<QLabel>("Label1")->text(), QStringLiteral("Velocità =  130"));
+    EXPECT_EQ(find<QLabel>("Label2")->text(), QStringLiteral("tono =  100"));
+    find<QSlider>("HScroll1")->setValue(200);
+    find<QSlider>("HScroll2")->setValue(150);
+    EXPECT_EQ(find<QLabel>("Label2")->text(), QStringLiteral("Tono =  150"));
+    EXPECT_EQ(form->speechTags(), QStringLiteral("\\Spd=200\\\\Pit=150\\"));
+    EXPECT_EQ(appState().Settings.SpeechSpeed, 200);
+}
+
+TEST_F(ConfigurationTest, AFontChosenInCursiveWaitsForPrintedLetters)
+{
+    appState().Settings.LetterCase = QStringLiteral("corsivo");
+    open()->showPage(FormConfigura::FontsPage);
+    EXPECT_EQ(appState().Settings.TextFontName, QStringLiteral("Indis1"));
+    commonDialogs.answerFont(CommonDialogs::FontChoice{QStringLiteral("Liberation Serif"), 360});
+    click("CommandSceltaFont");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("corsivo")));
+    const ProfileSettings &values = appState().Settings;
+    EXPECT_EQ(values.TextFontName, QStringLiteral("Indis1"));
+    EXPECT_EQ(values.TextFontSize, 36);
+    EXPECT_EQ(values.ChosenFontName, QStringLiteral("Liberation Serif"));
+
+    static_cast<FormConfigura *>(host.currentForm())->showPage(FormConfigura::LettersPage);
+    click("minuscolo");
+    EXPECT_EQ(values.TextFontName, QStringLiteral("Liberation Serif"));
+}
+
+TEST_F(ConfigurationTest, ACancelledBackgroundChoiceTakesTheLastColourPicked)
+{
+    appState().Settings.RandomBackground = false;
+    open()->showPage(FormConfigura::FontsPage);
+    commonDialogs.answerColour(QColor(0, 128, 0));
+    click("CommandSceltaColoreBottoni");
+    EXPECT_EQ(appState().Settings.ButtonColour, 0x008000);
+    commonDialogs.answerColour(std::nullopt);
+    click("CommandSceltaColori");
+    EXPECT_EQ(appState().Settings.BackgroundColour, 0x008000);
+}
+
+TEST_F(ConfigurationTest, TheScanIntervalIsShownOnlyForAutomaticScanning)
+{
+    ProfileSettings &values = appState().Settings;
+    values.InputMode = 2;
+    values.ScanInterval = 6;
+    open()->showPage(FormConfigura::InputPage);
+    EXPECT_TRUE(find<QSlider>("HScroll3")->isVisible());
+    EXPECT_EQ(find<QLabel>("Label7")->text(), QStringLiteral("Velocità scansione: 1,50 secondi"));
+    EXPECT_FALSE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+
+    click("Option4_1");
+    EXPECT_FALSE(find<QSlider>("HScroll3")->isVisible());
+    EXPECT_FALSE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+    click("Option4_0");
+    EXPECT_FALSE(find<QLabel>("Label7")->isVisible());
+    EXPECT_TRUE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+    EXPECT_EQ(values.InputMode, 0);
+}
+
+TEST_F(ConfigurationTest, TheMainMenuScansAsSoonAsTheTeacherLeaves)
+{
+    open()->showPage(FormConfigura::InputPage);
+    click("Option4_2");
+    find<QSlider>("HScroll3")->setValue(8);
+    find<QAction>("mnuEsci")->trigger();
+    auto *menu = qobject_cast<FormMenu *>(host.currentForm());
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->scanning()->timer().isActive());
+    EXPECT_EQ(menu->scanning()->timer().interval(), 2000);
+}
+
+TEST_F(ConfigurationTest, ValuesOutOfRangeAreBroughtIntoRange)
+{
+    ProfileSettings &values = appState().Settings;
+    values.SpeechSpeed = 9999;
+    values.SpeechPitch = 10;
+    values.ScanInterval = 100;
+    values.InputMode = 7;
+    open()->showPage(FormConfigura::InputPage);
+    EXPECT_EQ(find<QSlider>("HScroll1")->value(), 250);
+    EXPECT_EQ(values.SpeechSpeed, 250);
+    EXPECT_EQ(values.SpeechPitch, 50);
+    EXPECT_EQ(values.ScanInterval, 60);
+    EXPECT_TRUE(find<QRadioButton>("Option4_0")->isChecked());
+}
+
+TEST_F(ConfigurationTest, TheVoicePageListsVoicesAndCharacters)
+{
+    open()->showPage(FormConfigura::VoicePage);
+    auto *voices = find<QListWidget>("List1");
+    ASSERT_EQ(voices->count(), Voices::italian().size());
+    EXPECT_EQ(voices->currentRow(), 0) << "the voice in force";
+    QTest::mouseClick(
+        voices->viewport(), Qt::LeftButton, {}, voices->visualItemRect(voices->item(2)).center());
+    EXPECT_EQ(appState().Settings.VoiceModeId, Voices::italian()[2].modeId);
+
+    auto *characters = find<QListWidget>("List2");
+    ASSERT_EQ(characters->count(), 2);
+    characters->setCurrentRow(0);
+    EXPECT_EQ(appState().Settings.AgentCharacter, QStringLiteral("Gufo"));
+    FormConfigura *form = static_cast<FormConfigura *>(host.currentForm());
+    EXPECT_EQ(form->agent()->characterName(), QStringLiteral("Gufo"));
+    EXPECT_EQ(form->agent()->voice(), Voices::italian()[2].modeId);
+}
+
+TEST_F(ConfigurationTest, EveryCaptionFitsAtBothScreenSizes)
+{
+    for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+        host.resize(size);
+        FormConfigura *form = open();
+        for (int page = FormConfigura::UserPage; page <= FormConfigura::InputPage; ++page) {
+            form->showPage(FormConfigura::Page(page));
+            for (QWidget *control : form->findChildren<QWidget *>()) {
+                if (!control->isVisible()
+                    || !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QLabel *>(control)))
+                    continue;
+                if (control->objectName() == QLatin1String("LabelFontSelezionato"))
+                    continue;
+                const QSize needed = control->sizeHint();
+                EXPECT_LE(needed.width(), control->width())
+                    << qPrintable(control->objectName()) << " at " << size.width();
+                EXPECT_LE(needed.height(), control->height() + 2)
+                    << qPrintable(control->objectName()) << " at " << size.width();
+            }
+        }
+    }
+}
+
+} // namespace
