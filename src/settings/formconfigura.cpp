@@ -89,18 +89,6 @@ QString signedNumber(int value)
     return value < 0 ? QString::number(value) : u' ' + QString::number(value);
 }
 
-// Ticks or clears a box as a click would, running its handler when the state changes.
-void setTicked(QCheckBox *box, bool ticked)
-{
-    box->setChecked(ticked);
-}
-
-// Selects an option as a click would; an option already selected runs nothing.
-void select(QRadioButton *option)
-{
-    option->setChecked(true);
-}
-
 void paintPage(QWidget *page, const QColor &colour)
 {
     QPalette palette = page->palette();
@@ -422,7 +410,7 @@ void FormConfigura::formLoad()
 
 void FormConfigura::formActivate()
 {
-    select(m_inputModes[settings().inputMode()]);
+    m_inputModes[settings().inputMode()]->setChecked(true);
     showUserName();
     setUpCharacter();
     hidePages();
@@ -513,14 +501,14 @@ void FormConfigura::showSettings()
 {
     const ProfileSettings &values = settings();
 
-    setTicked(m_keepRecord, values.KeepActivityRecord);
+    m_keepRecord->setChecked(values.KeepActivityRecord);
 
     if (values.LetterCase == QLatin1String("maiuscolo"))
-        select(m_upperCase);
+        m_upperCase->setChecked(true);
     else if (values.LetterCase == QLatin1String("corsivo"))
-        select(m_cursive);
+        m_cursive->setChecked(true);
     else
-        select(m_lowerCase);
+        m_lowerCase->setChecked(true);
 
     QFont sampleFont(values.TextFontName);
     sampleFont.setPointSize(Legible::textPoints(values.TextFontSize));
@@ -533,28 +521,28 @@ void FormConfigura::showSettings()
     for (QWidget *page : pages())
         paintPage(page, Colours::fromNumber(values.BackgroundColour));
 
-    select(m_backgroundOptions[values.RandomBackground ? 0 : 1]);
+    m_backgroundOptions[values.RandomBackground ? 0 : 1]->setChecked(true);
     m_backgroundColourButton->setEnabled(!values.RandomBackground);
 
     setButtonColour(m_selectedButtonColourButton, values.SelectedButtonColour);
     setButtonColour(m_buttonColourButton, values.ButtonColour);
 
-    setTicked(m_systemCursor, values.UseSystemCursor);
-    setTicked(m_speechOn, values.SpeechOn);
+    m_systemCursor->setChecked(values.UseSystemCursor);
+    m_speechOn->setChecked(values.SpeechOn);
 
     if (m_agent) {
         const int style = m_agent->balloonStyle();
         m_agent->setBalloonStyle(
             values.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown);
     }
-    setTicked(m_balloonShown, values.BalloonVisible);
+    m_balloonShown->setChecked(values.BalloonVisible);
     if (m_agent) {
         const int style = m_agent->balloonStyle();
         m_agent->setBalloonStyle(values.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
                                                             : style & ~Agent::BalloonHoldsAllText);
     }
-    setTicked(m_balloonHoldsAllText, values.BalloonHoldsAllText);
-    setTicked(m_soundsOn, values.SoundsOn);
+    m_balloonHoldsAllText->setChecked(values.BalloonHoldsAllText);
+    m_soundsOn->setChecked(values.SoundsOn);
 
     for (QWidget *control : std::initializer_list<QWidget *>{m_tryVoiceButton, m_speedBar, m_pitchBar,
              m_balloonShown, m_balloonHoldsAllText, m_balloonFontButton})
@@ -620,7 +608,7 @@ void FormConfigura::chooseUserOption(int index)
         m_newUserName->setFocus();
         m_userList->hide();
         m_keepRecord->show();
-        setTicked(m_keepRecord, false);
+        m_keepRecord->setChecked(false);
         break;
     default:
         break;

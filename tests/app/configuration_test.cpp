@@ -178,7 +178,6 @@ TEST_F(ConfigurationTest, ControlsAreEnabledAsTheSettingsAllow)
         }
         return names;
     };
-    host.currentForm()->findChild<FormConfigura *>();
     static_cast<FormConfigura *>(host.currentForm())->showPage(FormConfigura::VoicePage);
     EXPECT_EQ(enabled().size(), 5) << "the balloon is hidden, so its size is not offered";
     EXPECT_FALSE(find<QWidget>("CheckContieneTesto")->isEnabled());
