@@ -328,11 +328,8 @@ void ExerciseWindow::CaricaAgente()
     const bool syllables = m_kind == Kind::Syllables;
     m_agent->loadCharacter(syllables ? QStringLiteral("Merlin") : settings.AgentCharacter);
     m_agent->setLanguage(Agent::languageNumber(state.AgentLanguageId));
-    int style = m_agent->balloonStyle();
-    style = settings.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown;
-    style = settings.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
-                                         : style & ~Agent::BalloonHoldsAllText;
-    m_agent->setBalloonStyle(style);
+    m_agent->setBalloonBit(Agent::BalloonShown, settings.BalloonVisible);
+    m_agent->setBalloonBit(Agent::BalloonHoldsAllText, settings.BalloonHoldsAllText);
     if (syllables) {
         m_agent->setBalloonFont(settings.TextFontName, settings.TextFontSize);
     } else {

@@ -50,6 +50,11 @@ public:
     int language() const { return m_languageId; }
     int balloonStyle() const { return m_balloonStyle; }
     void setBalloonStyle(int style) { m_balloonStyle = style; }
+    // Sets or clears one bit of the balloon style; the others stay.
+    void setBalloonBit(int bit, bool on)
+    {
+        m_balloonStyle = on ? m_balloonStyle | bit : m_balloonStyle & ~bit;
+    }
     void setBalloonFont(const QString &name, int points);
     QFont balloonFont() const { return m_balloonFont; }
     // A voice mode identifier; empty for the character's own voice.

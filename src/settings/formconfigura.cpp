@@ -530,17 +530,11 @@ void FormConfigura::showSettings()
     m_systemCursor->setChecked(values.UseSystemCursor);
     m_speechOn->setChecked(values.SpeechOn);
 
-    if (m_agent) {
-        const int style = m_agent->balloonStyle();
-        m_agent->setBalloonStyle(
-            values.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown);
-    }
+    if (m_agent)
+        m_agent->setBalloonBit(Agent::BalloonShown, values.BalloonVisible);
     m_balloonShown->setChecked(values.BalloonVisible);
-    if (m_agent) {
-        const int style = m_agent->balloonStyle();
-        m_agent->setBalloonStyle(values.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
-                                                            : style & ~Agent::BalloonHoldsAllText);
-    }
+    if (m_agent)
+        m_agent->setBalloonBit(Agent::BalloonHoldsAllText, values.BalloonHoldsAllText);
     m_balloonHoldsAllText->setChecked(values.BalloonHoldsAllText);
     m_soundsOn->setChecked(values.SoundsOn);
 
@@ -744,11 +738,8 @@ void FormConfigura::setUpCharacter()
     m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
     if (!m_agent)
         return;
-    int style = m_agent->balloonStyle();
-    style = values.BalloonVisible ? style | Agent::BalloonShown : style & ~Agent::BalloonShown;
-    style = values.BalloonHoldsAllText ? style | Agent::BalloonHoldsAllText
-                                       : style & ~Agent::BalloonHoldsAllText;
-    m_agent->setBalloonStyle(style);
+    m_agent->setBalloonBit(Agent::BalloonShown, values.BalloonVisible);
+    m_agent->setBalloonBit(Agent::BalloonHoldsAllText, values.BalloonHoldsAllText);
     m_agent->setBalloonFont(values.BalloonFontName, values.BalloonFontSize);
     m_agent->setVoice(values.VoiceModeId);
     placeCharacter();
@@ -816,8 +807,7 @@ void FormConfigura::tryVoice()
 void FormConfigura::showBalloon(bool shown)
 {
     if (m_agent) {
-        const int style = m_agent->balloonStyle();
-        m_agent->setBalloonStyle(shown ? style | Agent::BalloonShown : style & ~Agent::BalloonShown);
+        m_agent->setBalloonBit(Agent::BalloonShown, shown);
         m_agent->speak((shown ? QStringLiteral("Il fumetto è visibile.")
                               : QStringLiteral("Il fumetto non sarà visualizzato."))
             + m_speechTags);
@@ -829,9 +819,7 @@ void FormConfigura::showBalloon(bool shown)
 void FormConfigura::balloonHoldsAllText(bool holds)
 {
     if (m_agent) {
-        const int style = m_agent->balloonStyle();
-        m_agent->setBalloonStyle(
-            holds ? style | Agent::BalloonHoldsAllText : style & ~Agent::BalloonHoldsAllText);
+        m_agent->setBalloonBit(Agent::BalloonHoldsAllText, holds);
         m_agent->speak((holds ? QStringLiteral("Il fumetto conterrà tutto il testo.")
                               : QStringLiteral("Il fumetto avrà dimensioni ridotte e rimmarà visibile solo "
                                                "una parte del testo."))
