@@ -1,10 +1,13 @@
-// make_manual INPUT.md OUTPUT.pdf
+// make_manual INPUT.md OUTPUT.pdf [PICTURES_FOLDER]
 //
 // Renders the program's manual, written in Markdown, into an A4 PDF with a
 // title on the first page and "pagina N di M" at the foot of every page.
+// Pictures (![](name.png)) are read from PICTURES_FOLDER, or from the
+// input's folder without one; a picture that cannot be read stops the run.
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -19,6 +22,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextImageFormat>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -257,7 +262,38 @@ void keepHeadingsWithText(QTextDocument &document, qreal pageHeight)
     }
 }
 
-bool writePdf(const QString &markdown, QIODevice &out)
+// Loads every picture the text names and fits it to the width of the text,
+// centred on a line of its own. False, with the reason told, when one
+// cannot be read.
+bool placePictures(QTextDocument &document, const QString &folder, qreal width)
+{
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            const QString path = QDir(folder).absoluteFilePath(format.name());
+            const QImage image(path);
+            if (image.isNull()) {
+                fail(QStringLiteral("cannot read the picture %1").arg(path));
+                return false;
+            }
+            document.addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
+            const qreal shown = qMin<qreal>(width, image.width());
+            format.setWidth(shown);
+            format.setHeight(shown * image.height() / image.width());
+            setFragmentFormat(document, fragment, format);
+            QTextBlockFormat centred = block.blockFormat();
+            centred.setAlignment(Qt::AlignHCenter);
+            centred.setLineHeight(100, QTextBlockFormat::ProportionalHeight);
+            QTextCursor(block).setBlockFormat(centred);
+        }
+    }
+    return true;
+}
+
+bool writePdf(const QString &markdown, const QString &pictures, QIODevice &out)
 {
     QPdfWriter writer(&out);
     writer.setResolution(kResolution);
@@ -277,12 +313,17 @@ bool writePdf(const QString &markdown, QIODevice &out)
     document.setDocumentMargin(0);
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     styleDocument(document);
+    // Pictures of a whole screen, a little narrower than the text.
+    if (!placePictures(document, pictures, 0.85 * body.width() * 96 / kResolution))
+        return false;
     document.setPageSize(body);
     keepHeadingsWithText(document, body.height());
 
     QPainter painter;
-    if (!painter.begin(&writer))
+    if (!painter.begin(&writer)) {
+        fail(QStringLiteral("could not lay out the PDF"));
         return false;
+    }
     QFont footerFont = bodyFont();
     footerFont.setPointSizeF(kFooterPoints);
 
@@ -301,7 +342,11 @@ bool writePdf(const QString &markdown, QIODevice &out)
         painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom,
             QStringLiteral("pagina %1 di %2").arg(page + 1).arg(pages));
     }
-    return painter.end();
+    if (!painter.end()) {
+        fail(QStringLiteral("could not lay out the PDF"));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -314,12 +359,13 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
 
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        fail(QStringLiteral("usage: make_manual INPUT.md OUTPUT.pdf"));
+    if (args.size() != 3 && args.size() != 4) {
+        fail(QStringLiteral("usage: make_manual INPUT.md OUTPUT.pdf [PICTURES_FOLDER]"));
         return 2;
     }
     const QString input = args.at(1);
     const QString output = args.at(2);
+    const QString pictures = args.size() == 4 ? args.at(3) : QFileInfo(input).absolutePath();
 
     QString markdown;
     if (!readMarkdown(input, markdown))
@@ -333,10 +379,8 @@ int main(int argc, char **argv)
     // Built in memory first, so a failed run leaves no half-written manual behind.
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
-    if (!writePdf(markdown, pdf)) {
-        fail(QStringLiteral("could not lay out the PDF"));
+    if (!writePdf(markdown, pictures, pdf))
         return 1;
-    }
 
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() || !file.commit()) {
