@@ -16,6 +16,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextBlock>
@@ -262,11 +263,22 @@ void keepHeadingsWithText(QTextDocument &document, qreal pageHeight)
     }
 }
 
+// The pictures the Markdown names, as ![description](name.png).
+QStringList pictureNames(const QString &markdown)
+{
+    static const QRegularExpression picture(QStringLiteral("!\\[[^\\]]*\\]\\(([^)\\s]+)\\)"));
+    QStringList names;
+    for (auto it = picture.globalMatch(markdown); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
 // Loads every picture the text names and fits it to the width of the text,
 // centred on a line of its own. False, with the reason told, when one
-// cannot be read.
-bool placePictures(QTextDocument &document, const QString &folder, qreal width)
+// cannot be read or would be left out.
+bool placePictures(QTextDocument &document, const QStringList &names, const QString &folder, qreal width)
 {
+    QStringList placed;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
@@ -280,6 +292,7 @@ bool placePictures(QTextDocument &document, const QString &folder, qreal width)
                 return false;
             }
             document.addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
+            placed << format.name();
             const qreal shown = qMin<qreal>(width, image.width());
             format.setWidth(shown);
             format.setHeight(shown * image.height() / image.width());
@@ -290,7 +303,47 @@ bool placePictures(QTextDocument &document, const QString &folder, qreal width)
             QTextCursor(block).setBlockFormat(centred);
         }
     }
+    // Qt's Markdown reader drops a picture with an empty description.
+    for (const QString &name : names) {
+        if (!placed.contains(name)) {
+            fail(QStringLiteral("the picture %1 is left out: write a description between its brackets").arg(name));
+            return false;
+        }
+    }
     return true;
+}
+
+bool holdsPicture(const QTextBlock &block)
+{
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().charFormat().isImageFormat())
+            return true;
+    }
+    return false;
+}
+
+// A picture cut by the foot of a page, or parted from the caption below it,
+// starts the next page instead. True when a picture was moved.
+bool keepPicturesWhole(QTextDocument &document, qreal pageHeight)
+{
+    bool moved = false;
+    layOutWhole(document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (!holdsPicture(block) || block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            continue;
+        const QRectF place = document.documentLayout()->blockBoundingRect(block);
+        const int top = int(place.top() / pageHeight);
+        const bool cut = int((place.bottom() - 1) / pageHeight) != top;
+        const QTextBlock caption = block.next();
+        if (!cut && !(caption.isValid() && pageOf(caption, pageHeight) != top))
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(block).setBlockFormat(format);
+        layOutWhole(document);
+        moved = true;
+    }
+    return moved;
 }
 
 bool writePdf(const QString &markdown, const QString &pictures, QIODevice &out)
@@ -314,10 +367,13 @@ bool writePdf(const QString &markdown, const QString &pictures, QIODevice &out)
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     styleDocument(document);
     // Pictures of a whole screen, a little narrower than the text.
-    if (!placePictures(document, pictures, 0.85 * body.width() * 96 / kResolution))
+    if (!placePictures(document, pictureNames(markdown), pictures, 0.85 * body.width() * 96 / kResolution))
         return false;
     document.setPageSize(body);
-    keepHeadingsWithText(document, body.height());
+    // Moving a heading can cut a picture further on, and the other way round.
+    do
+        keepHeadingsWithText(document, body.height());
+    while (keepPicturesWhole(document, body.height()));
 
     QPainter painter;
     if (!painter.begin(&writer)) {
