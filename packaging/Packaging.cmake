@@ -1,5 +1,8 @@
 # The Debian package: `cpack -G DEB` in a build folder packs what
-# `cmake --install` puts in place, under /usr.
+# `cmake --install` puts in place, under /usr. CPack rather than a debian/
+# folder: the install rules stay the one list of what ships, so the package
+# cannot miss a file the install has, and it builds from the tree with the
+# tools the build already needs (no debhelper, no source package).
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION share/doc/velmora)
 

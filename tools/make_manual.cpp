@@ -306,7 +306,8 @@ bool placePictures(QTextDocument &document, const QStringList &names, const QStr
     // Qt's Markdown reader drops a picture with an empty description.
     for (const QString &name : names) {
         if (!placed.contains(name)) {
-            fail(QStringLiteral("the picture %1 is left out: write a description between its brackets").arg(name));
+            fail(QStringLiteral("the picture %1 is left out: write a description between its brackets")
+                     .arg(name));
             return false;
         }
     }
@@ -329,7 +330,8 @@ bool keepPicturesWhole(QTextDocument &document, qreal pageHeight)
     bool moved = false;
     layOutWhole(document);
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (!holdsPicture(block) || block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+        if (!holdsPicture(block)
+            || block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
             continue;
         const QRectF place = document.documentLayout()->blockBoundingRect(block);
         const int top = int(place.top() / pageHeight);

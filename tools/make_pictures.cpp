@@ -245,33 +245,38 @@ bool highlighted(const QPushButton *button)
 const QList<Picture> &pictures()
 {
     static const QList<Picture> table{
-        {"avvio", noChange, [](Session &s) -> QWidget * {
-             return s.show<Form>(QStringLiteral("FormAvvio")) ? &s.host() : nullptr;
-         }},
-        {"menu", noChange, [](Session &s) -> QWidget * {
-             return s.show<FormMenu>(QStringLiteral("FormMenu")) ? &s.host() : nullptr;
-         }},
-        {"menu-famiglia", noChange, [](Session &s) -> QWidget * {
-             auto *menu = s.show<FormMenu>(QStringLiteral("FormMenu"));
-             if (!menu)
-                 return nullptr;
-             s.click(menu->button(0));
-             return s.current<TopicMenuForm>() ? &s.host() : nullptr;
-         }},
-        {"esercizio-giusto", noChange, [](Session &s) -> QWidget * {
-             ExerciseWindow *exercise = s.wordExercise();
-             if (!exercise)
-                 return nullptr;
-             s.click(s.answer(exercise, true));
-             return exercise->solved() ? &s.host() : nullptr;
-         }},
-        {"esercizio-sbagliato", noChange, [](Session &s) -> QWidget * {
-             ExerciseWindow *exercise = s.wordExercise();
-             if (!exercise)
-                 return nullptr;
-             s.click(s.answer(exercise, false));
-             return appState().WrongCount == 1 && !exercise->solved() ? &s.host() : nullptr;
-         }},
+        {"avvio", noChange,
+            [](Session &s) -> QWidget * {
+                return s.show<Form>(QStringLiteral("FormAvvio")) ? &s.host() : nullptr;
+            }},
+        {"menu", noChange,
+            [](Session &s) -> QWidget * {
+                return s.show<FormMenu>(QStringLiteral("FormMenu")) ? &s.host() : nullptr;
+            }},
+        {"menu-famiglia", noChange,
+            [](Session &s) -> QWidget * {
+                auto *menu = s.show<FormMenu>(QStringLiteral("FormMenu"));
+                if (!menu)
+                    return nullptr;
+                s.click(menu->button(0));
+                return s.current<TopicMenuForm>() ? &s.host() : nullptr;
+            }},
+        {"esercizio-giusto", noChange,
+            [](Session &s) -> QWidget * {
+                ExerciseWindow *exercise = s.wordExercise();
+                if (!exercise)
+                    return nullptr;
+                s.click(s.answer(exercise, true));
+                return exercise->solved() ? &s.host() : nullptr;
+            }},
+        {"esercizio-sbagliato", noChange,
+            [](Session &s) -> QWidget * {
+                ExerciseWindow *exercise = s.wordExercise();
+                if (!exercise)
+                    return nullptr;
+                s.click(s.answer(exercise, false));
+                return appState().WrongCount == 1 && !exercise->solved() ? &s.host() : nullptr;
+            }},
         {"scansione-manuale", [](ProfileSettings &p) { p.InputMode = 1; },
             [](Session &s) -> QWidget * {
                 auto *menu = s.show<FormMenu>(QStringLiteral("FormMenu"));
@@ -306,14 +311,15 @@ const QList<Picture> &pictures()
                 }
                 return s.show<Form>(QStringLiteral("FormEserciziEseguiti")) ? &s.host() : nullptr;
             }},
-        {"scheda", noChange, [](Session &s) -> QWidget * {
-             ExerciseWindow *exercise = s.wordExercise();
-             if (!exercise)
-                 return nullptr;
-             exercise->printAction()->trigger();
-             QTest::qWait(300);
-             return s.host().formOnTop() ? &s.host() : nullptr;
-         }},
+        {"scheda", noChange,
+            [](Session &s) -> QWidget * {
+                ExerciseWindow *exercise = s.wordExercise();
+                if (!exercise)
+                    return nullptr;
+                exercise->printAction()->trigger();
+                QTest::qWait(300);
+                return s.host().formOnTop() ? &s.host() : nullptr;
+            }},
         // The pages of the configuration window go here, one row each.
     };
     return table;
@@ -326,7 +332,8 @@ bool take(const Picture &picture, const QString &programFolder, const QString &o
     QTest::qWait(100);
     QWidget *widget = picture.reach(session);
     if (!session.messages().isEmpty()) {
-        say(QStringLiteral("%1: the program said \"%2\"").arg(name, session.messages().join(QStringLiteral(" / "))));
+        say(QStringLiteral("%1: the program said \"%2\"")
+                .arg(name, session.messages().join(QStringLiteral(" / "))));
         return false;
     }
     if (!widget) {

@@ -45,12 +45,17 @@ int answerCommandLine(int argc, char **argv)
     }
     // The first argument that is unknown, or known but not alone; one line,
     // so that a launcher's log shows it whole.
+    const auto known = [](const char *argument) {
+        return isOption(argument, "-h", "--help") || isOption(argument, "-V", "--version");
+    };
     int wrong = 1;
-    while (wrong < argc - 1 && (isOption(argv[wrong], "-h", "--help") || isOption(argv[wrong], "-V", "--version")))
+    while (wrong < argc - 1 && known(argv[wrong]))
         ++wrong;
     const char *argument = argv[wrong];
-    std::fprintf(stderr, "velmora: %s «%s»; per l'elenco delle opzioni: velmora --help\n",
-        argument[0] == '-' ? "opzione sconosciuta o di troppo" : "argomento non previsto", argument);
+    const char *what = known(argument) ? "opzione da usare da sola"
+        : argument[0] == '-'           ? "opzione sconosciuta"
+                                       : "argomento non previsto";
+    std::fprintf(stderr, "velmora: %s «%s»; per l'elenco delle opzioni: velmora --help\n", what, argument);
     return 2;
 }
 

@@ -177,7 +177,8 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutADisplay)
     for (const char *option : {"--version", "-V"}) {
         const Answer version = runWithoutDisplay({QLatin1String(option)});
         EXPECT_EQ(version.exitCode, 0) << option;
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^Velmora \\d+\\.\\d+\\S*\n$")).match(version.out).hasMatch())
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^Velmora \\d+\\.\\d+\\S*\n$")).match(version.out).hasMatch())
             << version.out.toStdString();
     }
 }

@@ -76,7 +76,8 @@ const QString kAppId = QStringLiteral(VELMORA_APP_ID);
 
 QStringList desktopFiles()
 {
-    return {QStringLiteral("usr/bin/velmora"), QStringLiteral("usr/share/applications/") + kAppId + QStringLiteral(".desktop"),
+    return {QStringLiteral("usr/bin/velmora"),
+        QStringLiteral("usr/share/applications/") + kAppId + QStringLiteral(".desktop"),
         QStringLiteral("usr/share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"),
         QStringLiteral("usr/share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),
         QStringLiteral("usr/share/doc/velmora/copyright")};
@@ -130,8 +131,8 @@ TEST(DesktopFiles, PassTheDesktopsOwnValidators)
     const ToolRun entry = run(desktopValidator, {QStringLiteral(VELMORA_DESKTOP_FILE)});
     EXPECT_EQ(entry.exitCode, 0) << entry.output.toStdString();
     EXPECT_TRUE(entry.output.trimmed().isEmpty()) << "no warning either: " << entry.output.toStdString();
-    const ToolRun metadata = run(appstream, {QStringLiteral("validate"), QStringLiteral("--no-net"),
-                                            QStringLiteral(VELMORA_METAINFO_FILE)});
+    const ToolRun metadata = run(appstream,
+        {QStringLiteral("validate"), QStringLiteral("--no-net"), QStringLiteral(VELMORA_METAINFO_FILE)});
     EXPECT_EQ(metadata.exitCode, 0) << metadata.output.toStdString();
     EXPECT_FALSE(metadata.output.contains(QStringLiteral("W:"))) << metadata.output.toStdString();
 }
@@ -152,7 +153,8 @@ TEST(Package, HoldsEveryInstalledFileAndDeclaresWhatTheProgramNeeds)
     const QString deb = out + u'/' + debs.first();
 
     QStringList packed;
-    for (const QString &line : run(QStringLiteral("dpkg-deb"), {QStringLiteral("-c"), deb}).output.split(u'\n')) {
+    for (const QString &line :
+        run(QStringLiteral("dpkg-deb"), {QStringLiteral("-c"), deb}).output.split(u'\n')) {
         // "-rw-r--r-- root/root 1234 2026-12-08 10:00 ./usr/share/velmora/suoni/no.wav"
         const qsizetype at = line.indexOf(QLatin1String(" ./"));
         if (at >= 0 && !line.startsWith(u'd'))
@@ -165,8 +167,9 @@ TEST(Package, HoldsEveryInstalledFileAndDeclaresWhatTheProgramNeeds)
 
     const QString depends
         = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")}).output;
-    for (const char *package : {"libqt6widgets6", "libqt6multimedia6", "libqt6printsupport6", "libqt6svg6",
-             "libespeak-ng1", "espeak-ng-data", "fonts-liberation2", "fonts-comic-neue", "qt6-translations-l10n"})
+    for (const char *package :
+        {"libqt6widgets6", "libqt6multimedia6", "libqt6printsupport6", "libqt6svg6", "libespeak-ng1",
+            "espeak-ng-data", "fonts-liberation2", "fonts-comic-neue", "qt6-translations-l10n"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
 }
 
