@@ -18,19 +18,19 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Italian spelling exercises for primary school, also with switches")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
- Velmora trains children aged 6 to 10 in the spellings that are easy to get
- wrong in Italian: similar sounds, soft and hard c and g, gn, gl and sc,
- double consonants, c/q, accents, apostrophes and the letter h. Every menu
- and exercise can be worked with one or two switches, by manual or automatic
- scanning, as well as with the mouse. A character reads the words aloud;
- teachers can print worksheets and keep a record of the work done.")
+# The summary heads the package's description; the rest follows it.
+set(CPACK_PACKAGE_DESCRIPTION "Velmora trains children aged 6 to 10 in the spellings that are easy to get
+wrong in Italian: similar sounds, soft and hard c and g, gn, gl and sc,
+double consonants, c/q, accents, apostrophes and the letter h. Every menu
+and exercise can be worked with one or two switches, by manual or automatic
+scanning, as well as with the mouse. A character reads the words aloud;
+teachers can print worksheets and keep a record of the work done.")
 # The libraries the executable links (Qt 6, espeak-ng, the C++ runtime) come
 # from dpkg-shlibdeps; what it loads or opens at run time is named here: the
 # voice data, the fonts the windows name, Qt's Italian button texts.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "espeak-ng-data, fonts-liberation2, fonts-comic-neue, qt6-translations-l10n, libqt6svg6, fontconfig")
+  "espeak-ng-data, fonts-liberation2, fonts-comic-neue, qt6-translations-l10n, fontconfig")
 # Printing goes through CUPS, the manual opens with the desktop's PDF viewer.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, xdg-utils")
 include(CPack)

@@ -92,6 +92,7 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     useItalianDialogs(app);
     FlatButtonStyle::install();
     KeyRepeatGuard::install();
