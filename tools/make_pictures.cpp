@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -111,6 +112,21 @@ bool waitFor(const std::function<bool()> &condition, int milliseconds = 5000)
     return true;
 }
 
+// Points the home and XDG folders into the temporary folder, so that
+// nothing is read from or written to the real home.
+void enterHome(const QTemporaryDir &home)
+{
+    const QString root = home.path();
+    qputenv("HOME", root.toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
+    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
+    QDir().mkpath(root + QStringLiteral("/run"));
+    QFile::setPermissions(root + QStringLiteral("/run"),
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
 // One start of the program's windows: a home of its own, the default user
 // with the given settings, the windows in one full-screen host.
 class Session
@@ -119,13 +135,7 @@ public:
     Session(const QString &programFolder, const std::function<void(ProfileSettings &)> &adjust)
         : m_home(QDir::tempPath() + QStringLiteral("/velmora-pictures-XXXXXX"))
     {
-        const QString root = m_home.path();
-        qputenv("HOME", root.toLocal8Bit());
-        qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
-        qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
-        qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
-        qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
-        QDir().mkpath(root + QStringLiteral("/run"));
+        enterHome(m_home);
 
         resetAppState();
         Random::seed(kSeed);
@@ -369,6 +379,13 @@ int main(int argc, char **argv)
 {
     // A build machine has no display, and the pictures must not depend on one.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Whatever Qt and fontconfig keep between the pictures lives here.
+    const QTemporaryDir processHome(QDir::tempPath() + QStringLiteral("/velmora-pictures-XXXXXX"));
+    if (!processHome.isValid()) {
+        say(QStringLiteral("no temporary folder: %1").arg(processHome.errorString()));
+        return 1;
+    }
+    enterHome(processHome);
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {
