@@ -7,6 +7,7 @@
 #                      and UndefinedBehaviorSanitizer
 #   ./setup.sh test --quick    the first test run only
 #   ./setup.sh bench   build, run every benchmark, print one table with targets
+#   ./setup.sh package build the Debian package build-package/velmora_VERSION_ARCH.deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -61,8 +62,15 @@ bench)
     build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORA_BUILD_BENCH=ON
     exec /usr/bin/python3 bench/run_all.py --bin build/bin "${@:2}"
     ;;
+package)
+    install_missing tools/debian-packages.txt
+    build build-package -DCMAKE_BUILD_TYPE=Release -DVELMORA_BUILD_TESTS=OFF -DVELMORA_BUILD_BENCH=OFF
+    rm -f build-package/velmora_*.deb
+    (cd build-package && cpack -G DEB >/dev/null)
+    ls build-package/velmora_*.deb
+    ;;
 *)
-    echo "usage: $0 run | test [--quick] | bench [--quick]" >&2
+    echo "usage: $0 run | test [--quick] | bench [--quick] | package" >&2
     exit 2
     ;;
 esac

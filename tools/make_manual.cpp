@@ -1,10 +1,13 @@
-// make_manual INPUT.md OUTPUT.pdf
+// make_manual INPUT.md OUTPUT.pdf [PICTURES_FOLDER]
 //
 // Renders the program's manual, written in Markdown, into an A4 PDF with a
 // title on the first page and "pagina N di M" at the foot of every page.
+// Pictures (![](name.png)) are read from PICTURES_FOLDER, or from the
+// input's folder without one; a picture that cannot be read stops the run.
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -13,12 +16,15 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QTextImageFormat>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -257,7 +263,92 @@ void keepHeadingsWithText(QTextDocument &document, qreal pageHeight)
     }
 }
 
-bool writePdf(const QString &markdown, QIODevice &out)
+// The pictures the Markdown names, as ![description](name.png).
+QStringList pictureNames(const QString &markdown)
+{
+    static const QRegularExpression picture(QStringLiteral("!\\[[^\\]]*\\]\\(([^)\\s]+)\\)"));
+    QStringList names;
+    for (auto it = picture.globalMatch(markdown); it.hasNext();)
+        names << it.next().captured(1);
+    return names;
+}
+
+// Loads every picture the text names and fits it to the width of the text,
+// centred on a line of its own. False, with the reason told, when one
+// cannot be read or would be left out.
+bool placePictures(QTextDocument &document, const QStringList &names, const QString &folder, qreal width)
+{
+    QStringList placed;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.charFormat().isImageFormat())
+                continue;
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            const QString path = QDir(folder).absoluteFilePath(format.name());
+            const QImage image(path);
+            if (image.isNull()) {
+                fail(QStringLiteral("cannot read the picture %1").arg(path));
+                return false;
+            }
+            document.addResource(QTextDocument::ImageResource, QUrl(format.name()), image);
+            placed << format.name();
+            const qreal shown = qMin<qreal>(width, image.width());
+            format.setWidth(shown);
+            format.setHeight(shown * image.height() / image.width());
+            setFragmentFormat(document, fragment, format);
+            QTextBlockFormat centred = block.blockFormat();
+            centred.setAlignment(Qt::AlignHCenter);
+            centred.setLineHeight(100, QTextBlockFormat::ProportionalHeight);
+            QTextCursor(block).setBlockFormat(centred);
+        }
+    }
+    // Qt's Markdown reader drops a picture with an empty description.
+    for (const QString &name : names) {
+        if (!placed.contains(name)) {
+            fail(QStringLiteral("the picture %1 is left out: write a description between its brackets")
+                     .arg(name));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool holdsPicture(const QTextBlock &block)
+{
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (it.fragment().charFormat().isImageFormat())
+            return true;
+    }
+    return false;
+}
+
+// A picture cut by the foot of a page, or parted from the caption below it,
+// starts the next page instead. True when a picture was moved.
+bool keepPicturesWhole(QTextDocument &document, qreal pageHeight)
+{
+    bool moved = false;
+    layOutWhole(document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (!holdsPicture(block)
+            || block.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore)
+            continue;
+        const QRectF place = document.documentLayout()->blockBoundingRect(block);
+        const int top = int(place.top() / pageHeight);
+        const bool cut = int((place.bottom() - 1) / pageHeight) != top;
+        const QTextBlock caption = block.next();
+        if (!cut && !(caption.isValid() && pageOf(caption, pageHeight) != top))
+            continue;
+        QTextBlockFormat format = block.blockFormat();
+        format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+        QTextCursor(block).setBlockFormat(format);
+        layOutWhole(document);
+        moved = true;
+    }
+    return moved;
+}
+
+bool writePdf(const QString &markdown, const QString &pictures, QIODevice &out)
 {
     QPdfWriter writer(&out);
     writer.setResolution(kResolution);
@@ -277,12 +368,20 @@ bool writePdf(const QString &markdown, QIODevice &out)
     document.setDocumentMargin(0);
     document.setMarkdown(markdown, QTextDocument::MarkdownDialectGitHub);
     styleDocument(document);
+    // Pictures of a whole screen, a little narrower than the text.
+    if (!placePictures(document, pictureNames(markdown), pictures, 0.85 * body.width() * 96 / kResolution))
+        return false;
     document.setPageSize(body);
-    keepHeadingsWithText(document, body.height());
+    // Moving a heading can cut a picture further on, and the other way round.
+    do
+        keepHeadingsWithText(document, body.height());
+    while (keepPicturesWhole(document, body.height()));
 
     QPainter painter;
-    if (!painter.begin(&writer))
+    if (!painter.begin(&writer)) {
+        fail(QStringLiteral("could not lay out the PDF"));
         return false;
+    }
     QFont footerFont = bodyFont();
     footerFont.setPointSizeF(kFooterPoints);
 
@@ -301,7 +400,11 @@ bool writePdf(const QString &markdown, QIODevice &out)
         painter.drawText(footer, Qt::AlignHCenter | Qt::AlignBottom,
             QStringLiteral("pagina %1 di %2").arg(page + 1).arg(pages));
     }
-    return painter.end();
+    if (!painter.end()) {
+        fail(QStringLiteral("could not lay out the PDF"));
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -314,12 +417,13 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
 
     const QStringList args = app.arguments();
-    if (args.size() != 3) {
-        fail(QStringLiteral("usage: make_manual INPUT.md OUTPUT.pdf"));
+    if (args.size() != 3 && args.size() != 4) {
+        fail(QStringLiteral("usage: make_manual INPUT.md OUTPUT.pdf [PICTURES_FOLDER]"));
         return 2;
     }
     const QString input = args.at(1);
     const QString output = args.at(2);
+    const QString pictures = args.size() == 4 ? args.at(3) : QFileInfo(input).absolutePath();
 
     QString markdown;
     if (!readMarkdown(input, markdown))
@@ -333,10 +437,8 @@ int main(int argc, char **argv)
     // Built in memory first, so a failed run leaves no half-written manual behind.
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
-    if (!writePdf(markdown, pdf)) {
-        fail(QStringLiteral("could not lay out the PDF"));
+    if (!writePdf(markdown, pictures, pdf))
         return 1;
-    }
 
     QSaveFile file(output);
     if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() || !file.commit()) {

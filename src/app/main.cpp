@@ -10,8 +10,54 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
+
+const char kHelp[] = "Uso: velmora [OPZIONE]\n"
+                     "Esercizi di ortografia italiana per la scuola primaria, da svolgere con il mouse,\n"
+                     "con la tastiera oppure con uno o due sensori (switch).\n"
+                     "\n"
+                     "  -h, --help       mostra questo aiuto ed esce\n"
+                     "  -V, --version    mostra la versione ed esce\n"
+                     "\n"
+                     "Senza opzioni apre il programma a tutto schermo. Il manuale si apre dal menu\n"
+                     "«Informazioni», voce «documentazione».\n";
+
+bool isOption(const char *argument, const char *shortName, const char *longName)
+{
+    return std::strcmp(argument, shortName) == 0 || std::strcmp(argument, longName) == 0;
+}
+
+// Answers the command line before anything needs a display: the exit code
+// when the program should end here, -1 when it should start.
+int answerCommandLine(int argc, char **argv)
+{
+    if (argc < 2)
+        return -1;
+    if (argc == 2 && isOption(argv[1], "-h", "--help")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (argc == 2 && isOption(argv[1], "-V", "--version")) {
+        std::fputs("Velmora " VELMORA_VERSION "\n", stdout);
+        return 0;
+    }
+    // The first argument that is unknown, or known but not alone; one line,
+    // so that a launcher's log shows it whole.
+    const auto known = [](const char *argument) {
+        return isOption(argument, "-h", "--help") || isOption(argument, "-V", "--version");
+    };
+    int wrong = 1;
+    while (wrong < argc - 1 && known(argv[wrong]))
+        ++wrong;
+    const char *argument = argv[wrong];
+    const char *what = known(argument) ? "opzione da usare da sola"
+        : argument[0] == '-'           ? "opzione sconosciuta"
+                                       : "argomento non previsto";
+    std::fprintf(stderr, "velmora: %s «%s»; per l'elenco delle opzioni: velmora --help\n", what, argument);
+    return 2;
+}
 
 // Without a display Qt would abort with a platform-plugin error; say what to do instead.
 bool displayAvailable()
@@ -33,6 +79,8 @@ void useItalianDialogs(QApplication &app)
 
 int main(int argc, char **argv)
 {
+    if (const int code = answerCommandLine(argc, argv); code >= 0)
+        return code;
     if (!displayAvailable()) {
         std::fputs("Velmora needs a graphical display and none was found (DISPLAY is not set); "
                    "to run it without one, start it under a virtual display: xvfb-run -a ",
@@ -44,6 +92,7 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     useItalianDialogs(app);
     FlatButtonStyle::install();
     KeyRepeatGuard::install();

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -137,6 +138,65 @@ TEST(Executable, WithoutADisplayItSaysHowToRunIt)
     const QString message = QString::fromLocal8Bit(process.readAllStandardError());
     EXPECT_TRUE(message.contains(QStringLiteral("xvfb-run"))) << message.toStdString();
     EXPECT_EQ(message.count(u'\n'), 1) << "one sentence";
+}
+
+struct Answer
+{
+    int exitCode = -1;
+    QString out;
+    QString errors;
+};
+
+// The program run with these arguments and no display at all.
+Answer runWithoutDisplay(const QStringList &arguments)
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("HOME"), TestEnv::home());
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(VELMORA_EXECUTABLE), arguments);
+    Answer answer;
+    if (process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit)
+        answer.exitCode = process.exitCode();
+    answer.out = QString::fromUtf8(process.readAllStandardOutput());
+    answer.errors = QString::fromUtf8(process.readAllStandardError());
+    return answer;
+}
+
+TEST(CommandLine, HelpAndVersionAnswerWithoutADisplay)
+{
+    for (const char *option : {"--help", "-h"}) {
+        const Answer help = runWithoutDisplay({QLatin1String(option)});
+        EXPECT_EQ(help.exitCode, 0) << option;
+        EXPECT_TRUE(help.out.startsWith(QStringLiteral("Uso: velmora"))) << help.out.toStdString();
+        EXPECT_TRUE(help.out.contains(QStringLiteral("--version"))) << option;
+        EXPECT_TRUE(help.errors.isEmpty()) << help.errors.toStdString();
+    }
+    for (const char *option : {"--version", "-V"}) {
+        const Answer version = runWithoutDisplay({QLatin1String(option)});
+        EXPECT_EQ(version.exitCode, 0) << option;
+        EXPECT_TRUE(
+            QRegularExpression(QStringLiteral("^Velmora \\d+\\.\\d+\\S*\n$")).match(version.out).hasMatch())
+            << version.out.toStdString();
+    }
+}
+
+TEST(CommandLine, AnythingElseIsRefusedInOneLineAndTheProgramDoesNotStart)
+{
+    for (const QStringList &arguments : QList<QStringList>{{QStringLiteral("--fullscreen")},
+             {QStringLiteral("parole.txt")}, {QStringLiteral("--help"), QStringLiteral("--bogus")},
+             {QStringLiteral("--version"), QStringLiteral("--help")}}) {
+        const Answer answer = runWithoutDisplay(arguments);
+        const std::string shown = arguments.join(u' ').toStdString();
+        EXPECT_EQ(answer.exitCode, 2) << shown;
+        EXPECT_TRUE(answer.out.isEmpty()) << shown;
+        EXPECT_EQ(answer.errors.count(u'\n'), 1) << answer.errors.toStdString();
+        EXPECT_TRUE(answer.errors.contains(arguments.last())) << answer.errors.toStdString();
+        // Not the message about a missing display: the program stopped before.
+        EXPECT_FALSE(answer.errors.contains(QStringLiteral("xvfb-run"))) << shown;
+    }
 }
 
 } // namespace

@@ -23,6 +23,12 @@ const QString kSettings = QStringLiteral("/.local/share/ImpostazioniProgrammiZer
 
 XSession::XSession() = default;
 
+void XSession::setProgram(const QString &executable, const QString &workingFolder)
+{
+    m_executable = executable;
+    m_workingFolder = workingFolder;
+}
+
 XSession::~XSession()
 {
     for (QProcess *process : {&m_program, &m_server}) {
@@ -79,7 +85,8 @@ bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment 
     env.insert(extra);
     m_program.setProcessEnvironment(env);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
-    m_program.start(QStringLiteral(VELMORA_EXECUTABLE), {});
+    m_program.setWorkingDirectory(m_workingFolder);
+    m_program.start(m_executable, {});
     if (!m_program.waitForStarted() || waitForLine(QStringLiteral("shown FormAvvio")) < 0) {
         m_error = QStringLiteral("the program did not show its start window: ") + m_lines.join(u'\n');
         return false;

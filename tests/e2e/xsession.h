@@ -18,6 +18,9 @@ public:
     XSession();
     ~XSession();
 
+    // The program to start, from this folder; the build's by default.
+    void setProgram(const QString &executable, const QString &workingFolder);
+
     // Starts the display and the program with this default profile and
     // these further environment variables; false (with the reason in
     // error()) when either does not come up.
@@ -54,6 +57,8 @@ private:
 
     QProcess m_server;
     QProcess m_program;
+    QString m_executable = QStringLiteral(VELMORA_EXECUTABLE);
+    QString m_workingFolder;
     QString m_display;
     QString m_home;
     QStringList m_lines;

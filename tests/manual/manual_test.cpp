@@ -1,6 +1,8 @@
 #include "testenv.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -63,6 +65,19 @@ TEST(Manual, IsAPdfOfSeveralPagesBesideTheProgram)
     EXPECT_GT(pageCount(pdf), 1);
 }
 
+int pictureCount(const QByteArray &pdf)
+{
+    static const QRegularExpression image(QStringLiteral("/Subtype\\s*/Image"));
+    return int(QString::fromLatin1(pdf).count(image));
+}
+
+TEST(Manual, ShowsThePicturesOfTheProgramsWindows)
+{
+    const QByteArray pdf = TestEnv::readFile(manualPath());
+    // One object per picture, whatever page it falls on.
+    EXPECT_GE(pictureCount(pdf), 9);
+}
+
 TEST(Manual, HoldsTheHeadingsAndCaptionsATeacherLooksFor)
 {
     if (!hasPdftotext())
@@ -70,9 +85,10 @@ TEST(Manual, HoldsTheHeadingsAndCaptionsATeacherLooksFor)
     const QString text = pdfText(manualPath());
 
     EXPECT_TRUE(text.contains(QStringLiteral("Velmora – Manuale per insegnanti e genitori")));
-    for (const char *heading :
-        {"Il percorso nel programma", "La finestra dell'esercizio", "Gli utenti", "La configurazione",
-            "Le tre modalità di input", "Esercizi eseguiti", "Le liste di parole", "Licenza"})
+    for (const char *heading : {"Il percorso nel programma", "La finestra dell'esercizio", "Gli utenti",
+             "La configurazione", "Le tre modalità di input", "Un alunno che usa uno o due sensori",
+             "Quale velocità di scansione", "Esercizi eseguiti", "Le liste di parole",
+             "Scrivere una nuova lista di parole", "I controlli che il file deve superare", "Licenza"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
 
     for (const char *caption : {"Avvio", "Esci", "Azzera conteggio", "scansione", "Configurazione",
@@ -146,6 +162,48 @@ TEST(MakeManual, FailsClearlyAndWritesNothingOnBadInputOrOutput)
     run = makeManual({good});
     EXPECT_NE(run.exitCode, 0);
     EXPECT_TRUE(run.errors.contains(QStringLiteral("usage"))) << run.errors.toStdString();
+}
+
+TEST(MakeManual, PlacesPicturesFromTheirFolderAndStopsWhenOneIsMissingOrWouldBeLeftOut)
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("pictures"));
+    const QString pictures = TestEnv::makeFolder(QStringLiteral("pictures/taken"));
+    QImage picture(320, 240, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(pictures + QStringLiteral("/finestra.png")));
+    const QString input = folder + QStringLiteral("/manuale.md");
+    const QString output = folder + QStringLiteral("/manuale.pdf");
+
+    TestEnv::writeFile(input, "## Finestra\n\n![La finestra](finestra.png)\n\n*Didascalia.*\n");
+    ToolRun run = makeManual({input, output, pictures});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(pictureCount(TestEnv::readFile(output)), 1);
+    QFile::remove(output);
+
+    // A picture that was not taken, and one that Qt's reader would drop.
+    for (const char *markdown : {"## F\n\n![La finestra](manca.png)\n", "## F\n\n![](finestra.png)\n"}) {
+        TestEnv::writeFile(input, markdown);
+        run = makeManual({input, output, pictures});
+        EXPECT_NE(run.exitCode, 0) << markdown;
+        EXPECT_TRUE(run.errors.contains(QStringLiteral(".png"))) << run.errors.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(output)) << markdown;
+    }
+}
+
+TEST(MakePictures, FailsWhenAWindowCannotBeBroughtToItsPicture)
+{
+    // A program folder without word lists: the exercise windows say so and
+    // never show a word.
+    const QString program = TestEnv::makeFolder(QStringLiteral("no-lists"));
+    const QString output = TestEnv::makeFolder(QStringLiteral("no-lists-pictures"));
+    QProcess process;
+    process.start(QStringLiteral(MAKE_PICTURES_EXECUTABLE), {program, output});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    EXPECT_NE(process.exitCode(), 0);
+    const QString errors = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(errors.contains(QStringLiteral("esercizio-giusto"))) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("could not be taken"))) << errors.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(output + QStringLiteral("/esercizio-giusto.png")));
 }
 
 } // namespace
