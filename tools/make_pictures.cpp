@@ -18,6 +18,7 @@
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
 #include "scanning/switchkeys.h"
+#include "settings/formconfigura.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
@@ -252,6 +253,20 @@ bool highlighted(const QPushButton *button)
         == Colours::fromNumber(appState().Settings.SelectedButtonColour);
 }
 
+// A page of the configuration window, as the teacher opens it.
+std::function<QWidget *(Session &)> configurationPage(FormConfigura::Page page)
+{
+    return [page](Session &s) -> QWidget * {
+        auto *form = s.show<FormConfigura>(QStringLiteral("FormConfigura"));
+        if (!form)
+            return nullptr;
+        form->showPage(page);
+        // The character of the voice page grows in.
+        QTest::qWait(page == FormConfigura::VoicePage ? 800 : 100);
+        return form->page() == page ? &s.host() : nullptr;
+    };
+}
+
 const QList<Picture> &pictures()
 {
     static const QList<Picture> table{
@@ -330,7 +345,17 @@ const QList<Picture> &pictures()
                 QTest::qWait(300);
                 return s.host().formOnTop() ? &s.host() : nullptr;
             }},
-        // The pages of the configuration window go here, one row each.
+        {"configura-utente", noChange, configurationPage(FormConfigura::UserPage)},
+        {"configura-scelte", noChange, configurationPage(FormConfigura::LettersPage)},
+        {"configura-colori", noChange, configurationPage(FormConfigura::FontsPage)},
+        {"configura-voce", [](ProfileSettings &p) { p.BalloonVisible = true; },
+            configurationPage(FormConfigura::VoicePage)},
+        {"configura-input",
+            [](ProfileSettings &p) {
+                p.InputMode = 2;
+                p.ScanInterval = 6;
+            },
+            configurationPage(FormConfigura::InputPage)},
     };
     return table;
 }
