@@ -65,13 +65,11 @@ void FormStampa::Command1_Click()
 {
     if (!ScegliFont(this, m_labelFontSelezionato))
         return;
-    const QFont chosen = m_labelFontSelezionato->font();
-    if (chosen.family().isEmpty() || chosen.pointSize() <= 0) {
-        Dialogs::error(this, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+    const std::optional<QFont> chosen = completeFont(this, m_labelFontSelezionato);
+    if (!chosen)
         return;
-    }
     QFont font = m_txtCD->font();
-    font.setFamily(chosen.family());
-    font.setPointSize(chosen.pointSize());
+    font.setFamily(chosen->family());
+    font.setPointSize(chosen->pointSize());
     m_txtCD->setFont(font);
 }

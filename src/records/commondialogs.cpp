@@ -1,9 +1,11 @@
 #include "commondialogs.h"
 
+#include "layout/dialogs.h"
 #include "text/cp1252.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFont>
 #include <QFontDialog>
 #include <QWidget>
 
@@ -134,6 +136,16 @@ bool ScegliFont(QWidget *, QWidget *target)
     font.setPointSize(qMax(1, int(std::lround(choice->tenthsOfPoint / 10.0))));
     target->setFont(font);
     return true;
+}
+
+std::optional<QFont> completeFont(QWidget *owner, const QWidget *target)
+{
+    const QFont font = target->font();
+    if (font.family().isEmpty() || font.pointSizeF() <= 0) {
+        Dialogs::error(owner, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+        return std::nullopt;
+    }
+    return font;
 }
 
 QString ScegliFile(QWidget *owner, int mode, const QString &title, const QString &initialName,

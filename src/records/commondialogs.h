@@ -8,6 +8,7 @@
 #include <optional>
 
 class QByteArray;
+class QFont;
 class QWidget;
 
 // The standard colour, font and file dialogs, modal over their owner. The
@@ -75,6 +76,10 @@ bool ScegliColore(QWidget *owner, QWidget *target);
 // from 700), italic, underline, face and size in whole points; strike-out is
 // not applied.
 bool ScegliFont(QWidget *owner, QWidget *target);
+
+// The target's font after a font choice when it has both a face and a size;
+// otherwise the user is told, in Italian, to choose both, and nothing.
+std::optional<QFont> completeFont(QWidget *owner, const QWidget *target);
 
 // Open (mode 1) or save (any other mode) dialog. The save dialog asks before
 // replacing a file. "" when cancelled. Paths come back whole, however long.

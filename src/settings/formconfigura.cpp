@@ -702,11 +702,10 @@ void FormConfigura::chooseTextFont()
 {
     if (!ScegliFont(this, m_textSample))
         return;
-    const QFont chosen = m_textSample->font();
-    if (chosen.family().isEmpty() || chosen.pointSizeF() <= 0) {
-        Dialogs::error(this, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+    const std::optional<QFont> font = completeFont(this, m_textSample);
+    if (!font)
         return;
-    }
+    const QFont &chosen = *font;
     ProfileSettings &values = settings();
     if (values.LetterCase != QLatin1String("corsivo")) {
         values.TextFontName = chosen.family();
@@ -834,11 +833,10 @@ void FormConfigura::chooseBalloonFont()
     // Confirmed or not, the sample's font becomes the balloon's; it shows
     // the balloon font in force until a choice changes it.
     ScegliFont(this, m_balloonSample);
-    const QFont chosen = m_balloonSample->font();
-    if (chosen.family().isEmpty() || chosen.pointSizeF() <= 0) {
-        Dialogs::error(this, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+    const std::optional<QFont> font = completeFont(this, m_balloonSample);
+    if (!font)
         return;
-    }
+    const QFont &chosen = *font;
     ProfileSettings &values = settings();
     values.BalloonFontName = chosen.family();
     values.BalloonFontSize = qint16(std::lround(std::clamp(chosen.pointSizeF(), 1.0, 32767.0)));
