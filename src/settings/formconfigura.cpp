@@ -144,9 +144,9 @@ FormConfigura::FormConfigura(QWidget *parent)
     buildVoicePage();
     buildInputPage();
 
-    m_leaveAction = menuBar()->addAction(QStringLiteral("&Menu"));
-    m_leaveAction->setObjectName(QStringLiteral("mnuEsci"));
-    connect(m_leaveAction, &QAction::triggered, this, &FormConfigura::leave);
+    QAction *leaveAction = menuBar()->addAction(QStringLiteral("&Menu"));
+    leaveAction->setObjectName(QStringLiteral("mnuEsci"));
+    connect(leaveAction, &QAction::triggered, this, &FormConfigura::leave);
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0 && page() != Page(index + 1))
             showPage(Page(index + 1));
@@ -200,15 +200,15 @@ void FormConfigura::buildUserPage()
 
 void FormConfigura::buildLettersPage()
 {
-    m_letterCaseFrame = frame(m_lettersPage, QStringLiteral("Frame1"), QStringLiteral("Tipo di carattere"),
-        QRect(360, 360, 4800, 2760));
-    m_lowerCase = place(m_letterCaseFrame,
+    QGroupBox *letterCaseFrame = frame(m_lettersPage, QStringLiteral("Frame1"),
+        QStringLiteral("Tipo di carattere"), QRect(360, 360, 4800, 2760));
+    m_lowerCase = place(letterCaseFrame,
         named(new QRadioButton(QStringLiteral("minuscolo")), QStringLiteral("minuscolo")),
         QRect(360, 480, 4080, 600));
-    m_upperCase = place(m_letterCaseFrame,
+    m_upperCase = place(letterCaseFrame,
         named(new QRadioButton(QStringLiteral("MAIUSCOLO")), QStringLiteral("maiuscolo")),
         QRect(360, 1140, 4080, 600));
-    m_cursive = place(m_letterCaseFrame,
+    m_cursive = place(letterCaseFrame,
         named(new QRadioButton(QStringLiteral("corsivo")), QStringLiteral("corsivo")),
         QRect(360, 1800, 4080, 720));
     m_cursive->setProperty("captionFamily", kCursiveFont);
@@ -229,11 +229,11 @@ void FormConfigura::buildLettersPage()
 
 void FormConfigura::buildFontsPage()
 {
-    m_backgroundFrame = frame(
+    QGroupBox *backgroundFrame = frame(
         m_fontsPage, QStringLiteral("Frame6"), QStringLiteral("Colore sfondo"), QRect(360, 240, 4200, 2400));
     const QStringList captions = {QStringLiteral("Colore casuale"), QStringLiteral("Colore fisso")};
     for (int i = 0; i < captions.size(); ++i) {
-        auto *option = place(m_backgroundFrame,
+        auto *option = place(backgroundFrame,
             named(new QRadioButton(captions[i]), QStringLiteral("OptionColoreCasualeFisso_%1").arg(i)),
             QRect(240, 480 + 540 * i, 3720, 480));
         connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
@@ -242,15 +242,15 @@ void FormConfigura::buildFontsPage()
         });
         m_backgroundOptions << option;
     }
-    m_backgroundColourButton = place(m_backgroundFrame,
+    m_backgroundColourButton = place(backgroundFrame,
         named(new QPushButton(QStringLiteral("Colori")), QStringLiteral("CommandSceltaColori")),
         QRect(240, 1680, 2400, 540));
     connect(m_backgroundColourButton, &QPushButton::clicked, this, &FormConfigura::chooseBackgroundColour);
 
-    m_textFrame = frame(m_fontsPage, QStringLiteral("Frame5"), QStringLiteral("Testo e bottoni"),
+    QGroupBox *textFrame = frame(m_fontsPage, QStringLiteral("Frame5"), QStringLiteral("Testo e bottoni"),
         QRect(4800, 240, 4200, 2400));
-    const auto button = [this](const QString &caption, const QString &name, const QRect &twips) {
-        return place(m_textFrame, named(new QPushButton(caption), name), twips);
+    const auto button = [textFrame](const QString &caption, const QString &name, const QRect &twips) {
+        return place(textFrame, named(new QPushButton(caption), name), twips);
     };
     m_fontButton
         = button(QStringLiteral("Font"), QStringLiteral("CommandSceltaFont"), QRect(240, 480, 1800, 600));
@@ -320,8 +320,7 @@ void FormConfigura::buildVoicePage()
         named(new QPushButton(QStringLiteral("Prova voce")), QStringLiteral("CommandProvaVoce")),
         QRect(240, 3900, 2040, 540));
     connect(m_tryVoiceButton, &QPushButton::clicked, this, &FormConfigura::tryVoice);
-    m_voiceText = place(m_voicePage,
-        named(new QLineEdit(QStringLiteral("Questa è la mia voce")), QStringLiteral("Text1")),
+    place(m_voicePage, named(new QLineEdit(QStringLiteral("Questa è la mia voce")), QStringLiteral("Text1")),
         QRect(2400, 3900, 2040, 540));
 
     m_balloonShown = place(m_voicePage,

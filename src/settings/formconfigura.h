@@ -9,10 +9,8 @@
 
 class Agent;
 class QAbstractButton;
-class QAction;
 class QCheckBox;
 class QFrame;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -42,9 +40,6 @@ public:
     Page page() const;
     Agent *agent() const { return m_agent.get(); }
     QString speechTags() const { return m_speechTags; }
-
-    // The settings in force, shown on the controls.
-    void ImpostaConfigurazioni() { showSettings(); }
 
 protected:
     void formLoad() override;
@@ -101,7 +96,6 @@ private:
     void scaleFonts();
 
     QTabBar *m_tabs = nullptr;
-    QAction *m_leaveAction = nullptr;
     QFrame *m_userPage = nullptr;
     QFrame *m_lettersPage = nullptr;
     QFrame *m_fontsPage = nullptr;
@@ -119,13 +113,10 @@ private:
     QString m_userBeforeNewName;
     QString m_profileBeforeNewName;
 
-    QGroupBox *m_letterCaseFrame = nullptr;
     QRadioButton *m_lowerCase = nullptr;
     QRadioButton *m_upperCase = nullptr;
     QRadioButton *m_cursive = nullptr;
 
-    QGroupBox *m_backgroundFrame = nullptr;
-    QGroupBox *m_textFrame = nullptr;
     QList<QRadioButton *> m_backgroundOptions;
     QPushButton *m_backgroundColourButton = nullptr;
     QPushButton *m_fontButton = nullptr;
@@ -149,7 +140,6 @@ private:
     QPushButton *m_balloonFontButton = nullptr;
     QLabel *m_balloonSample = nullptr;
     QCheckBox *m_soundsOn = nullptr;
-    QLineEdit *m_voiceText = nullptr;
     QWidget *m_characterPlace = nullptr;
 
     QList<QRadioButton *> m_inputModes;

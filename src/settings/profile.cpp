@@ -19,7 +19,8 @@ namespace {
 
 const QString kLineEnd = QStringLiteral("\r\n");
 
-QString booleanText(bool value)
+// The text of one line of the file, by the type of its value.
+QString fieldText(bool value)
 {
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
@@ -43,7 +44,7 @@ qint64 wholeColour(double value)
 // A string stands bare on its line when the reader gives it back unchanged.
 // A comma, blanks at either end or a leading quote would change the field
 // boundaries, so such a value goes in quotes, where a quote cannot appear.
-QString stringText(const QString &value)
+QString fieldText(const QString &value)
 {
     QString text = value;
     text.replace(u'\r', u' ').replace(u'\n', u' ');
@@ -55,11 +56,6 @@ QString stringText(const QString &value)
     return u'"' + text + u'"';
 }
 
-QString fieldText(bool value)
-{
-    return booleanText(value);
-}
-
 QString fieldText(qint16 value)
 {
     return numberText(value);
@@ -68,11 +64,6 @@ QString fieldText(qint16 value)
 QString fieldText(double colour)
 {
     return numberText(wholeColour(colour));
-}
-
-QString fieldText(const QString &value)
-{
-    return stringText(value);
 }
 
 QString letterCaseFrom(const QString &field)
