@@ -29,6 +29,12 @@ Setting colour(const char *name, double S::*member, double value)
     return {QString::fromLatin1(name), Field<double>{member, value}};
 }
 
+Setting optional(Setting setting)
+{
+    setting.optional = true;
+    return setting;
+}
+
 std::vector<Setting> makeSettings()
 {
     Setting letterCase = text("LetterCase", &S::LetterCase, "minuscolo");
@@ -60,6 +66,15 @@ std::vector<Setting> makeSettings()
         text("AgentCharacter", &S::AgentCharacter, "Merlin"),
         colour("ButtonColour", &S::ButtonColour, -2147483633.0),
         colour("SelectedButtonColour", &S::SelectedButtonColour, 255),
+        // Switch settings: the defaults read switches exactly as older
+        // copies of the program did, and a damaged value gives the default.
+        optional(integer("AcceptanceTime", &S::AcceptanceTime, 0, 0, 2000, OutOfRange::Default)),
+        optional(integer("ReleaseTime", &S::ReleaseTime, 0, 0, 2000, OutOfRange::Default)),
+        optional(integer("FirstStepDelay", &S::FirstStepDelay, 100, 100, 300, OutOfRange::Default)),
+        optional(integer("ScanLoops", &S::ScanLoops, 0, 0, 10, OutOfRange::Default)),
+        optional(flag("SpokenHighlight", &S::SpokenHighlight, false)),
+        optional(flag("RowColumnScanning", &S::RowColumnScanning, false)),
+        optional(flag("WayOutButton", &S::WayOutButton, false)),
     };
 }
 

@@ -39,6 +39,15 @@ struct ProfileSettings
     QString AgentCharacter;
     double ButtonColour;
     double SelectedButtonColour;
+    // How switches are read and how the highlight moves. Older copies of the
+    // program stop reading after the line above, so these lines may be missing.
+    qint16 AcceptanceTime; // ms a press must last to count
+    qint16 ReleaseTime; // ms after a counted release in which presses are bounces
+    qint16 FirstStepDelay; // the first automatic step in a new window, in % of the interval
+    qint16 ScanLoops; // full rounds without a selection before the scan stops; 0: endless
+    bool SpokenHighlight;
+    bool RowColumnScanning;
+    bool WayOutButton; // a scanned "menu" button in the exercises
 
     bool operator==(const ProfileSettings &other) const;
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
@@ -77,6 +86,8 @@ struct Setting
     OutOfRange outOfRange = OutOfRange::Nearest;
     // The letter case line is read from its first three letters.
     bool letterCase = false;
+    // A line that older profiles lack: when missing it takes its default.
+    bool optional = false;
 };
 
 const std::vector<Setting> &settings();
