@@ -3,6 +3,7 @@
 #include "feedback/agent.h"
 #include "feedback/colours.h"
 #include "feedback/sounds.h"
+#include "feedback/speechoutput.h"
 #include "layout/dialogs.h"
 #include "layout/legible.h"
 #include "layout/picturebox.h"
@@ -66,6 +67,8 @@ struct WindowLayout
     int countsLeft = 0; // the captions "Esatti" and "Errati"; the counts follow
     QRect agent;
     QRect scan;
+    // The scanned way out: in a corner that no other control uses.
+    QRect wayOut{240, 240, 1935, 975};
 };
 
 WindowLayout layoutFor(ExerciseWindow::Kind kind)
@@ -115,6 +118,7 @@ WindowLayout layoutFor(ExerciseWindow::Kind kind)
         layout.next = {5160, 4440, 1935, 975};
         layout.read = {2880, 4440, 1935, 975};
         layout.agent = {120, 720, 1575, 1815};
+        layout.wayOut = {1800, 240, 1800, 975};
         break;
     }
     return layout;
@@ -186,6 +190,13 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_command2->setFont(arialFont(14.25, true));
     connect(m_command2, &QPushButton::clicked, this, &ExerciseWindow::Command2_Click);
 
+    m_wayOutButton = addControl(new QPushButton(QStringLiteral("menu")), layout.wayOut);
+    m_wayOutButton->setObjectName(QStringLiteral("CommandMenu"));
+    m_wayOutButton->setFont(arialFont(14.25, true));
+    m_wayOutButton->hide();
+    // A pupil who scans leaves without being asked, so no message box stops them.
+    connect(m_wayOutButton, &QPushButton::clicked, this, &ExerciseWindow::returnToTopicMenu);
+
     const QString images = appState().ApplicationFolder + QStringLiteral("/images/");
     m_comandoIconaSi = addControl(new PictureBox, layout.signs);
     m_comandoIconaSi->setObjectName(QStringLiteral("ComandoIconaSi"));
@@ -220,9 +231,15 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_pictureScansione->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_pictureScansione->lower();
 
-    m_scanning = new ExerciseScanning(this, m_answerButtons, m_command2, m_command1,
+    m_scanning = new ExerciseScanning(this, {m_answerButtons, m_command2, m_command1, m_wayOutButton},
         {[this](int answer) { keyboardAnswer(answer); }, [this] { Command2_Click(); },
-            [this] { ProssimaParola(); }});
+            [this] { ProssimaParola(); }, [this] { returnToTopicMenu(); }});
+    m_scanning->setCaptionVoice([this](const QString &caption) {
+        if (m_agent)
+            m_agent->sayCaption(caption);
+        else
+            Speech::sayNow(caption);
+    });
 
     QMenuBar *bar = menuBar();
     // The syllable window has no sounds command.
@@ -267,6 +284,8 @@ void ExerciseWindow::formLoad()
         button->setCursor(buttonPointer());
     m_command1->setCursor(buttonPointer());
     m_command2->setCursor(buttonPointer());
+    m_wayOutButton->setCursor(buttonPointer());
+    m_wayOutButton->setVisible(ExerciseScanning::offersWayOut());
 
     if (settings.SpeechOn)
         CaricaAgente();

@@ -54,6 +54,8 @@ public:
     int answerCount() const { return int(m_answerButtons.size()); }
     QPushButton *nextButton() const { return m_command1; }
     QPushButton *readButton() const { return m_command2; }
+    // "menu": shown only to a pupil who scans, when the profile asks for it.
+    QPushButton *wayOutButton() const { return m_wayOutButton; }
     QLabel *rightCountLabel() const { return m_etichettaEsatti; }
     QLabel *wrongCountLabel() const { return m_etichettaErrati; }
     PictureBox *rightSign() const { return m_comandoIconaSi; }
@@ -105,6 +107,7 @@ private:
     QStringList m_fixedSpellings;
     QPushButton *m_command1 = nullptr;
     QPushButton *m_command2 = nullptr;
+    QPushButton *m_wayOutButton = nullptr;
     PictureBox *m_comandoIconaSi = nullptr;
     PictureBox *m_comandoIconaNo = nullptr;
     QLabel *m_etichettaEsatti = nullptr;

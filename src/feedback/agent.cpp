@@ -3,7 +3,6 @@
 #include "balloonlayout.h"
 #include "characterview.h"
 #include "speechoutput.h"
-#include "speechtags.h"
 #include "voices.h"
 
 #include "layout/legible.h"
@@ -16,6 +15,8 @@
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
 #include <QWidget>
+
+#include <algorithm>
 
 // What the character is asked to do: QT_LOGGING_RULES="velmora.agent.debug=true".
 Q_LOGGING_CATEGORY(lcAgent, "velmora.agent", QtInfoMsg)
@@ -192,6 +193,19 @@ void Agent::speak(const QString &text)
     enqueue({Request::Speak, {}, text});
 }
 
+void Agent::sayCaption(const QString &text)
+{
+    m_queue.erase(std::remove_if(m_queue.begin(), m_queue.end(), [](const Queued &request) { return request.caption; }),
+        m_queue.end());
+    if (m_playing == Request::Speak && m_sayingCaption) {
+        ++m_generation;
+        silence();
+        m_speechTick.stop();
+        m_playing = Request::None;
+    }
+    enqueue({Request::Speak, {}, text, true});
+}
+
 void Agent::stopAll()
 {
     qCDebug(lcAgent, "stop all");
@@ -238,6 +252,7 @@ void Agent::playNext()
     const Queued request = m_queue.front();
     m_queue.pop_front();
     m_playing = request.kind;
+    m_sayingCaption = request.caption;
     switch (request.kind) {
     case Request::Move: {
         const QPoint target = hostPoint(request.point);
@@ -310,15 +325,8 @@ QPoint Agent::hostPoint(const QPoint &screenPoint) const
 
 void Agent::startSpeaking(const QString &text)
 {
-    const TaggedSpeech tagged = parseSpeechTags(text);
-    const ProfileSettings &settings = appState().Settings;
-    const VoiceInfo *voice = m_voiceModeId.isEmpty() ? nullptr : Voices::byModeId(m_voiceModeId);
-    Utterance utterance;
-    utterance.text = tagged.text;
-    utterance.voice = voice ? voice->engineName : QStringLiteral("it");
-    utterance.rate = Voices::engineRate(tagged.speed.value_or(settings.SpeechSpeed));
-    utterance.pitch = Voices::enginePitch(tagged.pitch.value_or(settings.SpeechPitch));
-    m_spoken = tagged.text;
+    const Utterance utterance = Speech::profileUtterance(text, m_voiceModeId);
+    m_spoken = utterance.text;
     qCDebug(lcAgent, "speak \"%s\"", qPrintable(m_spoken));
 
     m_balloonLinger.stop();

@@ -71,6 +71,11 @@ public:
     // Speed and pitch tags in the text are obeyed and not spoken; without
     // them the profile's speed and pitch apply.
     void speak(const QString &text);
+    // Says the caption of a button the highlight has just reached. Only the
+    // newest caption is worth hearing: one still waiting is dropped and one
+    // being said is cut, while anything else the character says is never
+    // cut and the caption waits for it.
+    void sayCaption(const QString &text);
     void stopAll();
 
     bool isShown() const;
@@ -87,6 +92,7 @@ private:
         Request kind = Request::None;
         QPoint point;
         QString text;
+        bool caption = false;
     };
 
     void enqueue(Queued request);
@@ -117,6 +123,7 @@ private:
     Request m_playing = Request::None;
     QString m_spoken;
     bool m_speaking = false;
+    bool m_sayingCaption = false;
     // Where the balloon of this utterance stands, and how many lines it shows.
     QRect m_balloonGeometry;
     int m_balloonLines = 0;

@@ -23,6 +23,16 @@ public:
 namespace Speech {
 
 SpeechOutput &output();
+
+// What the character says for this text, in the voice of the mode
+// identifier (the plain Italian voice when empty or unknown): speed and
+// pitch tags in the text are obeyed and left out of what is said; without
+// them the profile's speed and pitch apply.
+Utterance profileUtterance(const QString &text, const QString &voiceModeId);
+
+// Says a short text at once in the profile's voice, cutting whatever the
+// voice was saying: for windows without a character of their own.
+void sayNow(const QString &text);
 // Takes ownership; nullptr restores the real output.
 void setOutput(std::unique_ptr<SpeechOutput> output);
 

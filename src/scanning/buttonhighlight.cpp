@@ -5,6 +5,7 @@
 #include "feedback/colours.h"
 #include "state/appstate.h"
 
+#include <QAbstractButton>
 #include <QEvent>
 #include <QPainter>
 
@@ -20,6 +21,14 @@ public:
         hide();
         button->installEventFilter(this);
         setGeometry(button->rect());
+    }
+
+    void setProgress(double progress)
+    {
+        if (progress != m_progress) {
+            m_progress = progress;
+            update();
+        }
     }
 
 protected:
@@ -47,7 +56,21 @@ protected:
         painter.setPen(QPen(Qt::white, thickness - outer, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         const int inset = outer + (thickness - outer) / 2;
         painter.drawRect(all.adjusted(inset, inset, -inset - 1, -inset - 1));
+        if (m_progress < 0)
+            return;
+        // The press being timed: a black band inside the outline that fills
+        // with white as the press goes on.
+        const QRect band(thickness, all.height() - 3 * thickness, all.width() - 2 * thickness, 2 * thickness);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::black);
+        painter.drawRect(band);
+        const int filled = int((band.width() - 4) * std::min(1.0, m_progress));
+        painter.setBrush(Qt::white);
+        painter.drawRect(band.x() + 2, band.y() + 2, filled, band.height() - 4);
     }
+
+private:
+    double m_progress = -1;
 };
 
 void setButtonColourIfChanged(QWidget *button, double colourNumber)
@@ -77,31 +100,62 @@ void ButtonHighlighter::setButtons(const QList<QWidget *> &buttons)
         m_buttons << button;
         m_outlines << new ScanOutline(button);
     }
-    m_highlighted = -1;
+    m_highlighted.clear();
 }
 
 void ButtonHighlighter::highlight(int index, double colour)
 {
+    highlight(index >= 0 ? QList<int>{index} : QList<int>(), colour);
+}
+
+void ButtonHighlighter::highlight(const QList<int> &indexes, double colour)
+{
     const double plain = appState().Settings.ButtonColour;
+    QList<int> highlighted;
     for (int i = 0; i < m_buttons.size(); ++i) {
         QWidget *button = m_buttons[i];
         if (!button)
             continue;
-        setButtonColourIfChanged(button, i == index ? colour : plain);
+        const bool lit = indexes.contains(i);
+        if (lit)
+            highlighted << i;
+        setButtonColourIfChanged(button, lit ? colour : plain);
         if (ScanOutline *outline = m_outlines[i]) {
-            outline->setVisible(i == index);
-            if (i == index)
+            outline->setProgress(-1);
+            outline->setVisible(lit);
+            if (lit)
                 outline->raise();
         }
     }
-    const int highlighted = index >= 0 && index < m_buttons.size() ? index : -1;
-    if (highlighted != m_highlighted && highlighted >= 0 && m_buttons[highlighted]) {
-        const QWidget *button = m_buttons[highlighted];
-        const QPoint at = button->mapToGlobal(QPoint(0, 0));
-        qCDebug(lcScanning, "highlight %s at %d,%d size %dx%d", qPrintable(button->objectName()), at.x(),
-            at.y(), button->width(), button->height());
+    if (highlighted != m_highlighted) {
+        for (int index : std::as_const(highlighted)) {
+            const QWidget *button = m_buttons[index];
+            const QPoint at = button->mapToGlobal(QPoint(0, 0));
+            qCDebug(lcScanning, "highlight %s at %d,%d size %dx%d", qPrintable(button->objectName()),
+                at.x(), at.y(), button->width(), button->height());
+        }
     }
     m_highlighted = highlighted;
+}
+
+void ButtonHighlighter::showPressProgress(double progress)
+{
+    for (int index : std::as_const(m_highlighted)) {
+        if (ScanOutline *outline = m_outlines.value(index))
+            outline->setProgress(progress);
+    }
+}
+
+QString ButtonHighlighter::highlightedCaption() const
+{
+    QStringList captions;
+    for (int index : m_highlighted) {
+        const auto *button = qobject_cast<const QAbstractButton *>(m_buttons.value(index).data());
+        const QString caption = button ? button->text().remove(u'&').simplified() : QString();
+        if (!caption.isEmpty())
+            captions << caption;
+    }
+    return captions.join(QStringLiteral(", "));
 }
 
 void ButtonHighlighter::clear()

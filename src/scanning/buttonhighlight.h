@@ -25,16 +25,25 @@ public:
 
     // Highlights button `index` (of the list given) in `colour`; -1: none.
     void highlight(int index, double colour);
+    // Highlights these buttons together, as a row is.
+    void highlight(const QList<int> &indexes, double colour);
+    // A switch press being timed on the highlighted buttons: a bar inside
+    // their outline fills from 0 to 1; below 0 it goes.
+    void showPressProgress(double progress);
     // Every button in the button colour, no outline.
     void clear();
 
-    int highlighted() const { return m_highlighted; }
+    // The one button highlighted, or -1.
+    int highlighted() const { return m_highlighted.size() == 1 ? m_highlighted.first() : -1; }
+    const QList<int> &highlightedButtons() const { return m_highlighted; }
+    // The caption read out for the highlighted buttons.
+    QString highlightedCaption() const;
     bool outlineShown(int index) const;
 
 private:
     QList<QPointer<QWidget>> m_buttons;
     QList<QPointer<ScanOutline>> m_outlines;
-    int m_highlighted = -1;
+    QList<int> m_highlighted;
 };
 
 // Sets a button's colour only when it differs from the present one.

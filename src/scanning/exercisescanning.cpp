@@ -6,19 +6,18 @@
 
 #include <QPushButton>
 
-ExerciseScanning::ExerciseScanning(QWidget *window, const QList<QPushButton *> &answers,
-    QPushButton *readButton, QPushButton *nextButton, Callbacks callbacks)
+ExerciseScanning::ExerciseScanning(QWidget *window, const Buttons &buttons, Callbacks callbacks)
     : QObject(window)
-    , m_answerCount(int(answers.size()))
+    , m_answerCount(int(buttons.answers.size()))
     , m_callbacks(std::move(callbacks))
-    , m_scan(int(answers.size()), *this)
-    , m_keys(
-          window, [this](int key) { m_scan.keyDown(key); }, [this](int key) { m_scan.keyUp(key); })
+    , m_scan(int(buttons.answers.size()), *this)
+    , m_session(
+          window, [this](int key) { m_scan.keyDown(key); }, [this](int key) { m_scan.keyUp(key); },
+          [this] { m_scan.tick(); })
 {
-    QList<QWidget *> buttons(answers.cbegin(), answers.cend());
-    buttons << readButton << nextButton;
-    m_highlighter.setButtons(buttons);
-    connect(&m_timer, &ScanTimer::tick, this, [this] { m_scan.tick(); });
+    QList<QWidget *> scanned(buttons.answers.cbegin(), buttons.answers.cend());
+    scanned << buttons.read << buttons.next << buttons.wayOut;
+    m_session.setButtons(scanned);
 }
 
 ExerciseScanning::~ExerciseScanning() = default;
@@ -28,24 +27,33 @@ bool ExerciseScanning::scanning() const
     return m_scan.mode() == Scan::Manual || m_scan.mode() == Scan::Automatic;
 }
 
+bool ExerciseScanning::offersWayOut()
+{
+    const ProfileSettings &settings = appState().Settings;
+    return settings.scanning() && settings.WayOutButton;
+}
+
 void ExerciseScanning::activate()
 {
     const ProfileSettings &settings = appState().Settings;
-    m_highlighter.clear();
-    m_scan.activate(settings.inputMode(), settings.SpeechOn);
-    m_keys.setActive(scanning());
+    m_scan.setLoops(settings.ScanLoops);
+    m_session.start(settings.scanning());
+    m_scan.activate(settings.inputMode(), settings.SpeechOn, offersWayOut());
 }
 
 void ExerciseScanning::deactivate()
 {
-    m_timer.stop();
-    m_keys.setActive(false);
+    m_session.stop();
 }
 
 void ExerciseScanning::highlight(int position)
 {
-    const int index = position == ExerciseScan::kNext ? m_answerCount + 1 : position;
-    m_highlighter.highlight(index, appState().Settings.SelectedButtonColour);
+    int index = position;
+    if (position == ExerciseScan::kNext)
+        index = m_answerCount + 1;
+    else if (position == ExerciseScan::kWayOut)
+        index = m_answerCount + 2;
+    m_session.highlight(index >= 0 ? QList<int>{index} : QList<int>());
 }
 
 void ExerciseScanning::choose(int answer)
@@ -69,10 +77,14 @@ void ExerciseScanning::nextItem()
         m_callbacks.nextItem();
 }
 
-void ExerciseScanning::runTimer(bool run)
+void ExerciseScanning::leave()
 {
-    if (run)
-        m_timer.start(Scan::intervalMs(appState().Settings.ScanInterval));
-    else
-        m_timer.stop();
+    qCDebug(lcScanning, "select menu");
+    if (m_callbacks.leave)
+        m_callbacks.leave();
+}
+
+void ExerciseScanning::runTimer(Scan::Timer timer)
+{
+    m_session.runTimer(timer);
 }

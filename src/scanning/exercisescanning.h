@@ -1,9 +1,7 @@
 #pragma once
 
-#include "buttonhighlight.h"
 #include "scancycles.h"
-#include "scantimer.h"
-#include "switchkeys.h"
+#include "scansession.h"
 
 #include <QList>
 #include <QObject>
@@ -12,9 +10,10 @@
 
 class QPushButton;
 
-// Switch access for an exercise window: the scan over its answer buttons
-// and "leggi", and the move to "avanti" after a right answer. The window
-// keeps the exercise; it is told what the keys chose through the callbacks.
+// Switch access for an exercise window: the scan over its answer buttons,
+// "leggi" and the way out, and the move to "avanti" after a right answer.
+// The window keeps the exercise; it is told what the keys chose through the
+// callbacks.
 class ExerciseScanning : public QObject, private ExerciseScanActions
 {
     Q_OBJECT
@@ -25,11 +24,25 @@ public:
         std::function<void(int answer)> choose;
         std::function<void()> read;
         std::function<void()> nextItem;
+        std::function<void()> leave;
     };
 
-    ExerciseScanning(QWidget *window, const QList<QPushButton *> &answers, QPushButton *readButton,
-        QPushButton *nextButton, Callbacks callbacks);
+    struct Buttons
+    {
+        QList<QPushButton *> answers;
+        QPushButton *read = nullptr;
+        QPushButton *next = nullptr;
+        QPushButton *wayOut = nullptr;
+    };
+
+    ExerciseScanning(QWidget *window, const Buttons &buttons, Callbacks callbacks);
     ~ExerciseScanning() override;
+
+    // Where the highlighted captions are said when the window has a character.
+    void setCaptionVoice(std::function<void(const QString &)> say)
+    {
+        m_session.setCaptionVoice(std::move(say));
+    }
 
     // The window has been shown, before its first item.
     void activate();
@@ -40,22 +53,24 @@ public:
     void answered(bool right) { m_scan.answered(right); }
 
     bool scanning() const;
-    const ScanTimer &timer() const { return m_timer; }
-    const ButtonHighlighter &highlighter() const { return m_highlighter; }
+    // The pupil scans and the profile asks for a scanned way out.
+    static bool offersWayOut();
+    const ScanTimer &timer() const { return m_session.timer(); }
+    const ButtonHighlighter &highlighter() const { return m_session.highlighter(); }
     void tick() { m_scan.tick(); }
+    bool stopped() const { return m_scan.stopped(); }
 
 private:
     void highlight(int position) override;
     void choose(int answer) override;
     void read() override;
     void nextItem() override;
-    void runTimer(bool run) override;
+    void leave() override;
+    void runTimer(Scan::Timer timer) override;
 
     int m_answerCount = 0;
     Callbacks m_callbacks;
     ExerciseScan m_scan;
-    ScanTimer m_timer;
-    // The answers, then "leggi", then "avanti".
-    ButtonHighlighter m_highlighter;
-    SwitchKeyFilter m_keys;
+    // Its buttons: the answers, then "leggi", "avanti" and "menu".
+    ScanSession m_session;
 };

@@ -21,11 +21,11 @@ MenuScanning::MenuScanning(
     , m_buttons(buttons)
     , m_click(std::move(click))
     , m_scan(int(buttons.size()), *this)
-    , m_keys(
-          window, [this](int key) { m_scan.keyDown(key); }, [this](int key) { m_scan.keyUp(key); })
+    , m_session(
+          window, [this](int key) { m_scan.keyDown(key); }, [this](int key) { m_scan.keyUp(key); },
+          [this] { m_scan.tick(); })
 {
-    m_highlighter.setButtons({buttons.cbegin(), buttons.cend()});
-    connect(&m_timer, &ScanTimer::tick, this, [this] { m_scan.tick(); });
+    m_session.setButtons({buttons.cbegin(), buttons.cend()});
 
     m_background->setMouseTracking(true);
     m_background->installEventFilter(this);
@@ -39,21 +39,28 @@ MenuScanning::~MenuScanning() = default;
 
 void MenuScanning::activate()
 {
-    const int mode = appState().Settings.inputMode();
-    m_highlighter.clear();
-    m_keys.setActive(mode == Scan::Manual || mode == Scan::Automatic);
-    m_scan.activate(mode);
+    const ProfileSettings &settings = appState().Settings;
+    QList<QList<int>> rows;
+    if (settings.RowColumnScanning) {
+        QList<QRect> places;
+        for (const QPushButton *button : std::as_const(m_buttons))
+            places << button->geometry();
+        rows = Scan::rowsOf(places);
+    }
+    m_scan.setRows(rows);
+    m_scan.setLoops(settings.ScanLoops);
+    m_session.start(settings.scanning());
+    m_scan.activate(settings.inputMode());
 }
 
 void MenuScanning::deactivate()
 {
-    m_timer.stop();
-    m_keys.setActive(false);
+    m_session.stop();
 }
 
-void MenuScanning::highlight(int index)
+void MenuScanning::highlight(const QList<int> &buttons)
 {
-    m_highlighter.highlight(index, appState().Settings.SelectedButtonColour);
+    m_session.highlight(buttons);
 }
 
 void MenuScanning::select(int index)
@@ -64,12 +71,9 @@ void MenuScanning::select(int index)
         m_click(index);
 }
 
-void MenuScanning::runTimer(bool run)
+void MenuScanning::runTimer(Scan::Timer timer)
 {
-    if (run)
-        m_timer.start(Scan::intervalMs(appState().Settings.ScanInterval));
-    else
-        m_timer.stop();
+    m_session.runTimer(timer);
 }
 
 bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
@@ -94,12 +98,12 @@ void MenuScanning::mouseOverButton(int index)
     // In the scanning modes the mouse moves no highlight.
     if (appState().Settings.scanning())
         return;
-    m_highlighter.highlight(index, kMouseHighlight);
+    m_session.highlighter().highlight(index, kMouseHighlight);
 }
 
 void MenuScanning::mouseOverBackground()
 {
     if (appState().Settings.scanning())
         return;
-    m_highlighter.clear();
+    m_session.highlighter().clear();
 }

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "buttonhighlight.h"
 #include "scancycles.h"
-#include "scantimer.h"
-#include "switchkeys.h"
+#include "scansession.h"
 
 #include <QList>
 #include <QObject>
@@ -12,10 +10,10 @@
 
 class QPushButton;
 
-// Switch access for a menu window: the scan over its buttons with the
-// profile's input mode, interval and colours, and in mouse mode the red
-// highlight under the pointer. Selecting a button calls `click`, the same
-// action as a mouse click.
+// Switch access for a menu window: the scan over its buttons, one by one or
+// by rows, with the profile's input mode and switch settings, and in mouse
+// mode the red highlight under the pointer. Selecting a button calls
+// `click`, the same action as a mouse click.
 class MenuScanning : public QObject, private MenuScanActions
 {
     Q_OBJECT
@@ -30,17 +28,18 @@ public:
     // The window goes away: timer and keys stop.
     void deactivate();
 
-    const ScanTimer &timer() const { return m_timer; }
-    const ButtonHighlighter &highlighter() const { return m_highlighter; }
+    const ScanTimer &timer() const { return m_session.timer(); }
+    const ButtonHighlighter &highlighter() const { return m_session.highlighter(); }
     void tick() { m_scan.tick(); }
+    bool stopped() const { return m_scan.stopped(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void highlight(int index) override;
+    void highlight(const QList<int> &buttons) override;
     void select(int index) override;
-    void runTimer(bool run) override;
+    void runTimer(Scan::Timer timer) override;
 
     void mouseOverButton(int index);
     void mouseOverBackground();
@@ -49,7 +48,5 @@ private:
     QList<QPushButton *> m_buttons;
     std::function<void(int)> m_click;
     MenuScan m_scan;
-    ScanTimer m_timer;
-    ButtonHighlighter m_highlighter;
-    SwitchKeyFilter m_keys;
+    ScanSession m_session;
 };

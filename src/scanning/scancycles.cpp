@@ -1,68 +1,178 @@
 #include "scancycles.h"
 
+#include <algorithm>
+#include <numeric>
+
 int Scan::intervalMs(int scanInterval)
 {
     return (scanInterval >= 1 ? scanInterval : 4) * 250;
 }
 
+int Scan::firstStepMs(int intervalMs, int percent)
+{
+    return int(std::max<qint64>(intervalMs, qint64(intervalMs) * percent / 100));
+}
+
+QList<QList<int>> Scan::rowsOf(const QList<QRect> &buttons)
+{
+    QList<int> order(buttons.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&buttons](int a, int b) {
+        return std::pair(buttons[a].top(), buttons[a].left()) < std::pair(buttons[b].top(), buttons[b].left());
+    });
+    QList<QList<int>> rows;
+    QRect rowStart;
+    for (int index : std::as_const(order)) {
+        const int centre = buttons[index].center().y();
+        if (!rows.isEmpty() && centre >= rowStart.top() && centre <= rowStart.bottom()) {
+            rows.last() << index;
+            continue;
+        }
+        rows << QList<int>{index};
+        rowStart = buttons[index];
+    }
+    for (QList<int> &row : rows)
+        std::stable_sort(row.begin(), row.end(),
+            [&buttons](int a, int b) { return buttons[a].left() < buttons[b].left(); });
+    return rows;
+}
+
 MenuScan::MenuScan(int count, MenuScanActions &actions)
     : m_count(count)
     , m_actions(actions)
-{ }
+{
+    setRows({});
+}
+
+void MenuScan::setRows(const QList<QList<int>> &rows)
+{
+    m_groups = rows;
+    if (rows.isEmpty()) {
+        for (int i = 0; i < m_count; ++i)
+            m_groups << QList<int>{i};
+    }
+}
 
 void MenuScan::activate(int mode)
 {
     m_mode = mode;
-    m_index = 0;
+    m_row = Scan::kNone;
+    m_position = int(m_groups.size()) - 1;
+    m_steps = 0;
     m_highlighted = false;
-    if (m_count <= 0)
+    m_stopped = false;
+    if (m_groups.isEmpty())
         return;
-    if (mode == Scan::Manual) {
-        // One step from the last button lands on the first, highlighted at once.
-        m_index = m_count - 1;
-        keyUp(Scan::kSpace);
-    } else if (mode == Scan::Automatic) {
-        // Nothing is highlighted until the first tick, which lands on the
-        // first button.
-        m_index = m_count - 1;
-        m_actions.runTimer(true);
-    }
+    // One step from the last position lands on the first: in manual scanning
+    // it is highlighted at once, in automatic scanning at the first tick.
+    if (mode == Scan::Manual)
+        step();
+    else if (mode == Scan::Automatic)
+        m_actions.runTimer(Scan::Timer::StartInNewWindow);
 }
 
 void MenuScan::keyDown(int)
 {
     if (m_mode == Scan::Automatic)
-        m_actions.runTimer(false);
+        m_actions.runTimer(Scan::Timer::Stop);
 }
 
 void MenuScan::keyUp(int key)
 {
-    if (m_count <= 0)
+    if (m_groups.isEmpty())
         return;
     if (m_mode == Scan::Manual) {
         if (key == Scan::kSpace)
             step();
         else if (key == Scan::kEnter)
-            m_actions.select(m_index);
+            select();
     } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
-        m_actions.runTimer(true);
+        if (m_stopped) {
+            restart();
+            return;
+        }
+        m_actions.runTimer(Scan::Timer::Start);
         // A button the pupil has not seen highlighted is never chosen.
         if (m_highlighted)
-            m_actions.select(m_index);
+            select();
     }
 }
 
 void MenuScan::tick()
 {
-    if (m_mode == Scan::Automatic && m_count > 0)
+    if (m_mode != Scan::Automatic || m_groups.isEmpty() || m_stopped)
+        return;
+    if (m_row == Scan::kNone && m_loops > 0 && m_steps >= m_loops * ringSize())
+        stop();
+    else
         step();
+}
+
+int MenuScan::scanIndex() const
+{
+    const QList<int> buttons = m_highlighted ? lit() : QList<int>();
+    return buttons.size() == 1 ? buttons.first() : Scan::kNone;
+}
+
+int MenuScan::ringSize() const
+{
+    return int(m_row == Scan::kNone ? m_groups.size() : m_groups[m_row].size());
+}
+
+QList<int> MenuScan::lit() const
+{
+    return m_row == Scan::kNone ? m_groups[m_position] : QList<int>{m_groups[m_row][m_position]};
 }
 
 void MenuScan::step()
 {
-    m_index = (m_index + 1) % m_count;
+    int next = m_position + 1;
+    if (next >= ringSize()) {
+        next = 0;
+        // A round in a row without a selection goes back to the rows, on the row just left.
+        if (m_row != Scan::kNone) {
+            next = m_row;
+            m_row = Scan::kNone;
+            m_steps = 0;
+        }
+    }
+    showAt(next);
+}
+
+void MenuScan::showAt(int position)
+{
+    m_position = position;
     m_highlighted = true;
-    m_actions.highlight(m_index);
+    ++m_steps;
+    m_actions.highlight(lit());
+}
+
+void MenuScan::select()
+{
+    m_steps = 0;
+    if (m_row == Scan::kNone && m_groups[m_position].size() > 1) {
+        m_row = m_position;
+        showAt(0);
+        return;
+    }
+    m_actions.select(lit().first());
+}
+
+void MenuScan::stop()
+{
+    m_stopped = true;
+    m_highlighted = false;
+    m_actions.highlight({});
+    m_actions.runTimer(Scan::Timer::Stop);
+}
+
+void MenuScan::restart()
+{
+    m_stopped = false;
+    m_row = Scan::kNone;
+    m_steps = 0;
+    showAt(0);
+    m_actions.runTimer(Scan::Timer::Start);
 }
 
 ExerciseScan::ExerciseScan(int answerCount, ExerciseScanActions &actions)
@@ -70,23 +180,32 @@ ExerciseScan::ExerciseScan(int answerCount, ExerciseScanActions &actions)
     , m_actions(actions)
 { }
 
-void ExerciseScan::activate(int mode, bool speechOn)
+void ExerciseScan::activate(int mode, bool speechOn, bool wayOut)
 {
     m_mode = mode;
-    m_speechOn = speechOn;
+    m_ring.clear();
+    for (int answer = 0; answer < m_answerCount; ++answer)
+        m_ring << answer;
+    if (speechOn)
+        m_ring << m_answerCount;
+    if (wayOut)
+        m_ring << kWayOut;
     m_waitingForNext = false;
-    m_position = m_answerCount - 1;
+    m_stopped = false;
+    m_index = int(m_ring.size()) - 1;
+    m_steps = 0;
     if (mode == Scan::Automatic)
-        m_actions.runTimer(true);
+        m_actions.runTimer(Scan::Timer::StartInNewWindow);
 }
 
 void ExerciseScan::itemShown()
 {
     m_waitingForNext = false;
-    if (!scanning())
+    m_stopped = false;
+    if (!scanning() || m_ring.isEmpty())
         return;
-    m_position = 0;
-    m_actions.highlight(m_position);
+    m_steps = 0;
+    showAt(0);
 }
 
 void ExerciseScan::answered(bool right)
@@ -96,13 +215,13 @@ void ExerciseScan::answered(bool right)
     m_waitingForNext = true;
     m_actions.highlight(kNext);
     if (m_mode == Scan::Automatic)
-        m_actions.runTimer(false);
+        m_actions.runTimer(Scan::Timer::Stop);
 }
 
 void ExerciseScan::keyDown(int)
 {
     if (m_mode == Scan::Automatic)
-        m_actions.runTimer(false);
+        m_actions.runTimer(Scan::Timer::Stop);
 }
 
 void ExerciseScan::keyUp(int key)
@@ -115,9 +234,14 @@ void ExerciseScan::keyUp(int key)
     } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
         if (m_waitingForNext) {
             m_actions.nextItem();
-            m_actions.runTimer(true);
+            m_actions.runTimer(Scan::Timer::Start);
+        } else if (m_stopped) {
+            m_stopped = false;
+            m_steps = 0;
+            showAt(0);
+            m_actions.runTimer(Scan::Timer::Start);
         } else {
-            m_actions.runTimer(true);
+            m_actions.runTimer(Scan::Timer::Start);
             select();
         }
     }
@@ -126,22 +250,38 @@ void ExerciseScan::keyUp(int key)
 void ExerciseScan::tick()
 {
     // The highlight rests on "avanti" until the next item.
-    if (m_mode == Scan::Automatic && !m_waitingForNext)
-        step();
+    if (m_mode != Scan::Automatic || m_waitingForNext || m_stopped || m_ring.isEmpty())
+        return;
+    if (m_loops > 0 && m_steps >= m_loops * m_ring.size()) {
+        m_stopped = true;
+        m_actions.highlight(Scan::kNone);
+        m_actions.runTimer(Scan::Timer::Stop);
+        return;
+    }
+    step();
+}
+
+void ExerciseScan::showAt(int index)
+{
+    m_index = index;
+    ++m_steps;
+    m_actions.highlight(m_ring[index]);
 }
 
 void ExerciseScan::step()
 {
-    ++m_position;
-    if (m_position > m_answerCount || (m_position == m_answerCount && !m_speechOn))
-        m_position = 0;
-    m_actions.highlight(m_position);
+    if (!m_ring.isEmpty())
+        showAt((m_index + 1) % int(m_ring.size()));
 }
 
 void ExerciseScan::select()
 {
-    if (m_position == m_answerCount)
+    const int selected = position();
+    m_steps = 0;
+    if (selected == m_answerCount)
         m_actions.read();
-    else if (m_position >= 0 && m_position < m_answerCount)
-        m_actions.choose(m_position);
+    else if (selected == kWayOut)
+        m_actions.leave();
+    else if (selected >= 0 && selected < m_answerCount)
+        m_actions.choose(selected);
 }

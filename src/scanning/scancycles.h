@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
+
 // The scan cycles of the menus and the exercise windows, as plain state
 // machines. They decide what a switch press means; the window glue paints,
 // runs the timer and performs the selection through the actions interface.
@@ -17,11 +20,24 @@ constexpr int kOtherKey = 0;
 // No position highlighted.
 constexpr int kNone = -1;
 
+// What the automatic steps do next. The first step in a window just opened
+// waits the profile's longer delay, so the pupil can get back into position.
+enum class Timer { Stop, Start, StartInNewWindow };
+
 // The time between two automatic steps for a profile's ScanInterval, in
 // quarter-seconds. A value below one quarter-second, which only a damaged
 // profile can hold, would race the highlight past every button; it gives
 // the default second instead.
 int intervalMs(int scanInterval);
+
+// The wait before the first step in a new window: `percent` of the interval,
+// never less than the interval itself.
+int firstStepMs(int intervalMs, int percent);
+
+// The buttons, given by their rectangles, grouped in rows from the top: a
+// button belongs to the row whose first button its vertical centre falls
+// within. Each row lists its buttons from the left.
+QList<QList<int>> rowsOf(const QList<QRect> &buttons);
 
 } // namespace Scan
 
@@ -29,19 +45,26 @@ class MenuScanActions
 {
 public:
     virtual ~MenuScanActions() = default;
-    // Exactly one button (or none, Scan::kNone) shows the scanning colour.
-    virtual void highlight(int index) = 0;
+    // Exactly these buttons (a row, one button, or none) show the scanning colour.
+    virtual void highlight(const QList<int> &buttons) = 0;
     // What a mouse click on the button does.
     virtual void select(int index) = 0;
-    // true: (re)start the automatic steps, the next one a full interval away.
-    virtual void runTimer(bool run) = 0;
+    virtual void runTimer(Scan::Timer timer) = 0;
 };
 
-// A menu: the buttons 0 to count - 1 in a ring.
+// A menu: the buttons 0 to count - 1 in a ring or, scanning by rows and
+// columns, a ring of rows, each entered by a selection to scan its buttons.
 class MenuScan
 {
 public:
     MenuScan(int count, MenuScanActions &actions);
+
+    // Scan by rows, each a list of button indexes in scan order; no rows:
+    // every button in one ring, in index order.
+    void setRows(const QList<QList<int>> &rows);
+    // After `loops` full rounds without a selection automatic scanning
+    // stops on no button, until a space; 0: it never stops.
+    void setLoops(int loops) { m_loops = loops; }
 
     // The window is shown in the given input mode.
     void activate(int mode);
@@ -50,15 +73,33 @@ public:
     void tick();
 
     int mode() const { return m_mode; }
-    int scanIndex() const { return m_index; }
+    // The button highlighted alone, or Scan::kNone.
+    int scanIndex() const;
+    bool stopped() const { return m_stopped; }
 
 private:
+    // What the highlight moves over now: the rows, or the buttons of the row entered.
+    int ringSize() const;
+    QList<int> lit() const;
     void step();
+    void select();
+    void showAt(int position);
+    void stop();
+    void restart();
 
     int m_count = 0;
+    // One group per position of the outer ring; one button each unless
+    // scanning by rows.
+    QList<QList<int>> m_groups;
+    int m_loops = 0;
     int m_mode = Scan::Mouse;
-    int m_index = 0;
+    int m_position = 0;
+    // The row whose buttons are scanned, or Scan::kNone for the outer ring.
+    int m_row = Scan::kNone;
+    // Positions shown since the ring was last entered or a selection made.
+    int m_steps = 0;
     bool m_highlighted = false;
+    bool m_stopped = false;
     MenuScanActions &m_actions;
 };
 
@@ -67,26 +108,32 @@ class ExerciseScanActions
 public:
     virtual ~ExerciseScanActions() = default;
     // One of: an answer (0 to answers - 1), "leggi" (answers),
-    // ExerciseScan::kNext for "avanti", or Scan::kNone.
+    // ExerciseScan::kNext for "avanti", ExerciseScan::kWayOut for "menu",
+    // or Scan::kNone.
     virtual void highlight(int position) = 0;
     // The keyboard answer path for the answer at this position.
     virtual void choose(int answer) = 0;
     virtual void read() = 0;
     virtual void nextItem() = 0;
-    virtual void runTimer(bool run) = 0;
+    virtual void leave() = 0;
+    virtual void runTimer(Scan::Timer timer) = 0;
 };
 
-// An exercise window: the answer buttons, then "leggi" when speech is on.
-// "avanti" is not in the ring; it takes the highlight after a right answer.
+// An exercise window: the answer buttons, then "leggi" when speech is on,
+// then "menu" when the window offers a way out. "avanti" is not in the
+// ring; it takes the highlight after a right answer.
 class ExerciseScan
 {
 public:
     static constexpr int kNext = -2;
+    static constexpr int kWayOut = -3;
 
     ExerciseScan(int answerCount, ExerciseScanActions &actions);
 
+    void setLoops(int loops) { m_loops = loops; }
+
     // The window is shown; in automatic mode the steps start.
-    void activate(int mode, bool speechOn);
+    void activate(int mode, bool speechOn, bool wayOut = false);
     // A new item is on screen: the highlight goes to the first answer.
     void itemShown();
     // The outcome of the keyboard answer path.
@@ -97,17 +144,23 @@ public:
     void tick();
 
     int mode() const { return m_mode; }
-    int position() const { return m_position; }
+    int position() const { return m_ring.value(m_index, Scan::kNone); }
+    bool stopped() const { return m_stopped; }
 
 private:
     bool scanning() const { return m_mode == Scan::Manual || m_mode == Scan::Automatic; }
+    void showAt(int index);
     void step();
     void select();
 
     int m_answerCount = 0;
+    int m_loops = 0;
     int m_mode = Scan::Mouse;
-    bool m_speechOn = false;
-    int m_position = 0;
+    // The positions of the ring, in scan order.
+    QList<int> m_ring;
+    int m_index = 0;
+    int m_steps = 0;
     bool m_waitingForNext = false;
+    bool m_stopped = false;
     ExerciseScanActions &m_actions;
 };

@@ -16,19 +16,40 @@ ScanTimer::ScanTimer(QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, &ScanTimer::onTimeout);
 }
 
-void ScanTimer::start(int intervalMs)
+void ScanTimer::start(int intervalMs, int firstMs)
 {
     m_intervalMs = std::max(1, intervalMs);
     m_active = true;
+    m_paused = false;
     m_clock.start();
-    m_dueNs = qint64(m_intervalMs) * kNsPerMs;
+    m_dueNs = qint64(firstMs >= 0 ? firstMs : m_intervalMs) * kNsPerMs;
     scheduleNext();
 }
 
 void ScanTimer::stop()
 {
     m_active = false;
+    m_paused = false;
     m_timer.stop();
+}
+
+void ScanTimer::pause()
+{
+    if (!m_active || m_paused)
+        return;
+    m_paused = true;
+    m_remainingNs = std::max<qint64>(0, m_dueNs - m_clock.nsecsElapsed());
+    m_timer.stop();
+}
+
+void ScanTimer::resume()
+{
+    if (!m_active || !m_paused)
+        return;
+    m_paused = false;
+    m_clock.start();
+    m_dueNs = m_remainingNs;
+    scheduleNext();
 }
 
 void ScanTimer::scheduleNext()
@@ -40,7 +61,7 @@ void ScanTimer::scheduleNext()
 
 void ScanTimer::onTimeout()
 {
-    if (!m_active)
+    if (!m_active || m_paused)
         return;
     const qint64 nowNs = m_clock.nsecsElapsed();
     if (nowNs < m_dueNs) {

@@ -14,11 +14,17 @@ class ScanTimer : public QObject
 public:
     explicit ScanTimer(QObject *parent = nullptr);
 
-    // (Re)starts: the first tick comes one full interval from now.
-    void start(int intervalMs);
+    // (Re)starts: the first tick comes one full interval from now, or
+    // firstMs from now when given.
+    void start(int intervalMs, int firstMs = -1);
     void stop();
+    // Holds the next tick back, and lets it come after the time it still
+    // had to wait; neither does anything to a stopped timer.
+    void pause();
+    void resume();
 
     bool isActive() const { return m_active; }
+    bool isPaused() const { return m_paused; }
     int interval() const { return m_intervalMs; }
 
 Q_SIGNALS:
@@ -31,6 +37,8 @@ private:
     QTimer m_timer;
     QElapsedTimer m_clock;
     qint64 m_dueNs = 0;
+    qint64 m_remainingNs = 0;
     int m_intervalMs = 0;
     bool m_active = false;
+    bool m_paused = false;
 };

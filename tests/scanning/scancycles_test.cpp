@@ -11,11 +11,23 @@ class Recorder : public MenuScanActions, public ExerciseScanActions
 {
 public:
     void highlight(int index) override { log << QStringLiteral("light %1").arg(index); }
+    void highlight(const QList<int> &buttons) override
+    {
+        QStringList numbers;
+        for (int button : buttons)
+            numbers << QString::number(button);
+        log << QStringLiteral("light %1").arg(buttons.isEmpty() ? QStringLiteral("-1") : numbers.join(u' '));
+    }
     void select(int index) override { log << QStringLiteral("select %1").arg(index); }
     void choose(int answer) override { log << QStringLiteral("choose %1").arg(answer); }
     void read() override { log << QStringLiteral("read"); }
     void nextItem() override { log << QStringLiteral("next"); }
-    void runTimer(bool run) override { log << (run ? QStringLiteral("start") : QStringLiteral("stop")); }
+    void leave() override { log << QStringLiteral("leave"); }
+    void runTimer(Scan::Timer timer) override
+    {
+        static const char *const names[] = {"stop", "start", "start new"};
+        log << QString::fromLatin1(names[int(timer)]);
+    }
 
     QStringList take() { return std::exchange(log, {}); }
 
@@ -38,6 +50,28 @@ TEST(ScanInterval, QuarterSecondsWithTheDefaultForNonsense)
     EXPECT_EQ(Scan::intervalMs(0), 1000);
     EXPECT_EQ(Scan::intervalMs(-3), 1000);
     EXPECT_EQ(Scan::intervalMs(200), 50000) << "no 16-bit overflow";
+
+    EXPECT_EQ(Scan::firstStepMs(1000, 100), 1000);
+    EXPECT_EQ(Scan::firstStepMs(1000, 250), 2500);
+    EXPECT_EQ(Scan::firstStepMs(15000, 300), 45000);
+    EXPECT_EQ(Scan::firstStepMs(1000, 0), 1000) << "never shorter than a step";
+}
+
+TEST(ScanRows, ButtonsLaidOutInColumnsAreGroupedInRowsFromTheLeft)
+{
+    // The largest topic menu: four columns of five places, filled by column.
+    QList<QRect> places;
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < (column == 3 ? 2 : 5); ++row)
+            places << QRect(120 + 2520 * column, 240 + 1200 * (row == 1 && column == 3 ? 4 : row), 2300, 1000);
+    }
+    // A button a little off the line still belongs to it.
+    places[6].translate(0, 300);
+    const QList<QList<int>> rows = Scan::rowsOf(places);
+    const QList<QList<int>> expected
+        = {{0, 5, 10, 15}, {1, 6, 11}, {2, 7, 12}, {3, 8, 13}, {4, 9, 14, 16}};
+    EXPECT_EQ(rows, expected);
+    EXPECT_TRUE(Scan::rowsOf({}).isEmpty());
 }
 
 TEST(MenuScan, ManualScanningHighlightsTheFirstButtonAtOnceAndWrapsAround)
@@ -67,7 +101,7 @@ TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsNothing)
     Recorder recorder;
     MenuScan scan(9, recorder);
     scan.activate(Scan::Automatic);
-    EXPECT_EQ(recorder.take(), lines({"start"}));
+    EXPECT_EQ(recorder.take(), lines({"start new"}));
 
     scan.keyDown(Scan::kSpace);
     scan.keyUp(Scan::kSpace);
@@ -86,7 +120,7 @@ TEST(MenuScan, AutomaticScanningStopsOnAnyKeyAndGoesOnOnlyAfterASpace)
     scan.tick();
     scan.tick();
     scan.tick();
-    EXPECT_EQ(recorder.take(), lines({"start", "light 0", "light 1", "light 0"}));
+    EXPECT_EQ(recorder.take(), lines({"start new", "light 0", "light 1", "light 0"}));
 
     scan.keyDown(Scan::kOtherKey);
     scan.keyUp(Scan::kOtherKey);
@@ -111,7 +145,7 @@ TEST(MenuScan, MouseModeIgnoresKeysAndTicks)
     scan.keyUp(Scan::kEnter);
     scan.tick();
     EXPECT_TRUE(recorder.take().isEmpty());
-    EXPECT_EQ(scan.scanIndex(), 0);
+    EXPECT_EQ(scan.scanIndex(), Scan::kNone);
 }
 
 TEST(MenuScan, ANewActivationStartsOver)
@@ -124,14 +158,76 @@ TEST(MenuScan, ANewActivationStartsOver)
     EXPECT_EQ(recorder.take(), lines({"light 0", "light 1", "light 0"}));
 }
 
+TEST(MenuScan, ByRowsASelectionEntersTheRowAndARoundWithoutOneGoesBackToTheRows)
+{
+    Recorder recorder;
+    MenuScan scan(5, recorder);
+    scan.setRows({{0, 3}, {1}, {2, 4}});
+    scan.activate(Scan::Automatic);
+    for (int i = 0; i < 3; ++i)
+        scan.tick();
+    EXPECT_EQ(recorder.take(), lines({"start new", "light 0 3", "light 1", "light 2 4"}));
+
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    scan.tick();
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "light 2", "light 4"}));
+    // Back on the row just left, so the pupil can enter it again at once.
+    scan.tick();
+    scan.tick();
+    EXPECT_EQ(recorder.take(), lines({"light 2 4", "light 0 3"}));
+
+    // A row of one button is selected without entering it.
+    scan.tick();
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "select 1"}));
+
+    scan.activate(Scan::Manual);
+    scan.keyUp(Scan::kEnter);
+    scan.keyUp(Scan::kSpace);
+    scan.keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"light 0 3", "light 0", "light 3", "select 3"}));
+}
+
+TEST(MenuScan, AfterItsLoopsAutomaticScanningStopsOnNoButtonUntilASpaceStartsItAgain)
+{
+    Recorder recorder;
+    MenuScan scan(2, recorder);
+    scan.setLoops(2);
+    scan.activate(Scan::Automatic);
+    for (int i = 0; i < 6; ++i)
+        scan.tick();
+    EXPECT_EQ(recorder.take(),
+        lines({"start new", "light 0", "light 1", "light 0", "light 1", "light -1", "stop"}));
+    EXPECT_TRUE(scan.stopped());
+
+    // The press of the restart selects nothing.
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "light 0", "start"}));
+    EXPECT_FALSE(scan.stopped());
+
+    // A selection starts the count of rounds again.
+    scan.tick();
+    scan.keyDown(Scan::kSpace);
+    scan.keyUp(Scan::kSpace);
+    for (int i = 0; i < 4; ++i)
+        scan.tick();
+    EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "select 1", "light 0", "light 1",
+                                         "light 0", "light 1"}));
+    EXPECT_FALSE(scan.stopped());
+}
+
 class ExerciseScanTest : public ::testing::Test
 {
 protected:
     // A window with `answers` answer buttons, its first item shown.
-    ExerciseScan &start(int answers, int mode, bool speechOn)
+    ExerciseScan &start(int answers, int mode, bool speechOn, bool wayOut = false, int loops = 0)
     {
         scan = std::make_unique<ExerciseScan>(answers, recorder);
-        scan->activate(mode, speechOn);
+        scan->setLoops(loops);
+        scan->activate(mode, speechOn, wayOut);
         scan->itemShown();
         recorder.take();
         return *scan;
@@ -165,12 +261,47 @@ TEST_F(ExerciseScanTest, TheRingIsTheAnswersThenReadAloudOnlyWithSpeech)
     EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light 0", "light 1"}));
 }
 
+TEST_F(ExerciseScanTest, TheWayOutComesLastInTheRingAndLeaves)
+{
+    start(2, Scan::Manual, true, true);
+    EXPECT_EQ(spaces(4), lines({"light 1", "light 2", "light -3", "light 0"}));
+    spaces(3);
+    scan->keyUp(Scan::kEnter);
+    EXPECT_EQ(recorder.take(), lines({"leave"}));
+
+    start(2, Scan::Automatic, false, true);
+    scan->tick();
+    scan->tick();
+    scan->keyDown(Scan::kSpace);
+    scan->keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"light 1", "light -3", "stop", "start", "leave"}));
+}
+
+TEST_F(ExerciseScanTest, AfterItsLoopsTheScanStopsAndASpaceStartsFromTheFirstAnswer)
+{
+    start(2, Scan::Automatic, true, false, 1);
+    for (int i = 0; i < 4; ++i)
+        scan->tick();
+    EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light -1", "stop"}));
+
+    scan->keyDown(Scan::kSpace);
+    scan->keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "light 0", "start"}));
+
+    // A new item counts its rounds afresh.
+    scan->tick();
+    scan->itemShown();
+    scan->tick();
+    scan->tick();
+    EXPECT_EQ(recorder.take(), lines({"light 1", "light 0", "light 1", "light 2"}));
+}
+
 TEST_F(ExerciseScanTest, EveryItemStartsOnTheFirstAnswer)
 {
     Recorder fresh;
     ExerciseScan scan(3, fresh);
     scan.activate(Scan::Automatic, true);
-    EXPECT_EQ(fresh.take(), lines({"start"}));
+    EXPECT_EQ(fresh.take(), lines({"start new"}));
     scan.itemShown();
     EXPECT_EQ(fresh.take(), lines({"light 0"}));
 

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "buttonhighlight.h"
+#include "scancycles.h"
+#include "scantimer.h"
+#include "switchkeys.h"
+#include "switchtiming.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+// What every scanning window shares: the switch keys read with the
+// profile's acceptance and release times, the clock of the automatic steps,
+// and the highlight, read out when the profile asks for it. The window's
+// scan cycle gets the presses that count and drives the rest.
+class ScanSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    using KeyHandler = std::function<void(int key)>;
+
+    ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, std::function<void()> tick);
+    ~ScanSession() override;
+
+    void setButtons(const QList<QWidget *> &buttons) { m_highlighter.setButtons(buttons); }
+    // Where the captions of the highlighted buttons are said; by default the
+    // voice alone, for a window without a character.
+    void setCaptionVoice(std::function<void(const QString &)> say) { m_sayCaption = std::move(say); }
+
+    // The window is shown: with `keys` the switches are read, with the
+    // profile's timings.
+    void start(bool keys);
+    // The window goes away: timer and keys stop.
+    void stop();
+
+    void runTimer(Scan::Timer timer);
+    // These buttons, and no other, in the scanning colour.
+    void highlight(const QList<int> &buttons);
+
+    ButtonHighlighter &highlighter() { return m_highlighter; }
+    const ButtonHighlighter &highlighter() const { return m_highlighter; }
+    const ScanTimer &timer() const { return m_timer; }
+
+private:
+    void keyPressed(int key);
+    void keyReleased(int key);
+    void timePress();
+
+    KeyHandler m_keyDown;
+    KeyHandler m_keyUp;
+    std::function<void(const QString &)> m_sayCaption;
+    ScanTimer m_timer;
+    ButtonHighlighter m_highlighter;
+    SwitchTiming m_timing;
+    QElapsedTimer m_clock;
+    // Wakes while a press is timed, to fill its bar and to let it count.
+    QTimer m_pressTimer;
+    int m_timedKey = Scan::kOtherKey;
+    SwitchKeyFilter m_keys;
+};
