@@ -52,6 +52,14 @@ void ScanTimer::resume()
     scheduleNext();
 }
 
+int ScanTimer::remainingMs() const
+{
+    if (!m_active)
+        return -1;
+    const qint64 ns = m_paused ? m_remainingNs : std::max<qint64>(0, m_dueNs - m_clock.nsecsElapsed());
+    return int((ns + kNsPerMs - 1) / kNsPerMs);
+}
+
 void ScanTimer::scheduleNext()
 {
     const qint64 waitNs = std::max<qint64>(0, m_dueNs - m_clock.nsecsElapsed());

@@ -25,6 +25,8 @@ public:
 
     bool isActive() const { return m_active; }
     bool isPaused() const { return m_paused; }
+    // The time until the next tick is due; -1 when stopped.
+    int remainingMs() const;
     int interval() const { return m_intervalMs; }
 
 Q_SIGNALS:

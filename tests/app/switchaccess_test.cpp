@@ -199,3 +199,78 @@ TEST_F(SwitchAccessTest, CaptionsFillTheButtonsInOneSizeAndCapitals)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SwitchAccessTest, TheLargestTopicMenuIsScannedByRowsAfterALongerFirstWait)
+{
+    ProfileSettings &settings = appState().Settings;
+    settings.InputMode = 2;
+    settings.RowColumnScanning = true;
+    settings.FirstStepDelay = 250;
+    auto *menu = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuCG")));
+    ASSERT_EQ(menu->buttonCount(), 17);
+    MenuScanning *scanning = menu->scanning();
+    EXPECT_GT(scanning->timer().remainingMs(), 2400) << "the first step waits 250% of a second";
+    EXPECT_LE(scanning->timer().remainingMs(), 2500);
+
+    const auto litButtons = [menu] {
+        QList<int> lit;
+        for (int i = 0; i < menu->buttonCount(); ++i) {
+            if (SwitchPress::lit(menu->button(i)))
+                lit << i;
+        }
+        return lit;
+    };
+    scanning->tick();
+    scanning->tick();
+    EXPECT_EQ(litButtons(), QList<int>({1, 6, 11})) << "the second row, left to right";
+
+    press(Qt::Key_Space);
+    EXPECT_EQ(litButtons(), QList<int>({1}));
+    EXPECT_LE(scanning->timer().remainingMs(), 1000) << "later steps take one interval";
+    for (int i = 0; i < 3; ++i)
+        scanning->tick();
+    EXPECT_EQ(litButtons(), QList<int>({1, 6, 11})) << "a round without a selection goes back to the rows";
+    EXPECT_EQ(current<TopicMenuForm>(), menu);
+}
+
+TEST_F(SwitchAccessTest, AfterItsRoundsTheMenuStopsOnNoButtonAndASpaceStartsItAgain)
+{
+    appState().Settings.InputMode = 2;
+    appState().Settings.ScanLoops = 1;
+    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    MenuScanning *scanning = menu->scanning();
+    for (int i = 0; i <= menu->buttonCount(); ++i)
+        scanning->tick();
+    EXPECT_TRUE(scanning->stopped());
+    EXPECT_FALSE(scanning->timer().isActive());
+    EXPECT_EQ(scanning->highlighter().highlightedButtons(), QList<int>());
+
+    press(Qt::Key_Space);
+    EXPECT_EQ(current<FormMenu>(), menu) << "the restart selects nothing";
+    EXPECT_TRUE(lit(menu->button(0)));
+    EXPECT_TRUE(scanning->timer().isActive());
+}
+
+TEST_F(SwitchAccessTest, EachHighlightedCaptionIsSaidAndCutByTheNext)
+{
+    RecordedSpeech speech(60000);
+    appState().Settings.InputMode = 1;
+    appState().Settings.SpokenHighlight = true;
+    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    press(Qt::Key_Space);
+    press(Qt::Key_Space);
+    QStringList captions;
+    for (int i = 0; i < 3; ++i)
+        captions << menu->button(i)->text().simplified();
+    EXPECT_EQ(speech.said(), captions);
+    EXPECT_TRUE(speech.finished().isEmpty());
+
+    appState().Settings.SpokenHighlight = false;
+    host.showForm(QStringLiteral("FormMenu"));
+    press(Qt::Key_Space);
+    EXPECT_EQ(speech.said().size(), 3) << "silent when the profile says so";
+}
+
+} // namespace

@@ -469,3 +469,60 @@ TEST(TopicReturn, EveryMarkerNamesItsMenu)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ExerciseTest, TheScannedWayOutCoversNothingAndLeavesWithoutAsking)
+{
+    appState().Settings.InputMode = 1;
+    appState().Settings.WayOutButton = true;
+    appState().ChoiceA = QStringLiteral("s");
+    appState().ChoiceB = QStringLiteral("z");
+    const QList<std::pair<QByteArray, ExerciseWindow::Kind>> lists = {
+        {"ca_a,s\r\n", ExerciseWindow::Kind::Words},
+        {"Io _ fame[ho-o]ho\r\n", ExerciseWindow::Kind::Sentences},
+        {"_ zaino,lo\r\n", ExerciseWindow::Kind::Articles},
+        {"ba_,gno\r\n", ExerciseWindow::Kind::Syllables},
+    };
+    for (const auto &[list, kind] : lists) {
+        ExerciseWindow *window = open(list, kind);
+        QPushButton *wayOut = window->wayOutButton();
+        ASSERT_TRUE(wayOut->isVisible()) << window->formName().toStdString();
+        for (const QWidget *control : window->clientArea()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (control == wayOut || control->objectName().isEmpty())
+                continue;
+            EXPECT_FALSE(control->geometry().intersects(wayOut->geometry()))
+                << control->objectName().toStdString() << " in " << window->formName().toStdString();
+        }
+    }
+
+    ExerciseWindow *window = open("ca_a,s\r\n");
+    for (int i = 0; i < 4 && !lit(window->wayOutButton()); ++i)
+        press(Qt::Key_Space);
+    ASSERT_TRUE(lit(window->wayOutButton())) << "after the answers and leggi";
+    const qsizetype messages = dialogs.messages().size();
+    press(Qt::Key_Return);
+    EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuH"));
+    EXPECT_EQ(dialogs.messages().size(), messages);
+
+    appState().Settings.InputMode = 0;
+    EXPECT_FALSE(open("ca_a,s\r\n")->wayOutButton()->isVisible()) << "the mouse has the menu bar";
+}
+
+TEST_F(ExerciseTest, TheHighlightIsSaidAfterTheGreetingWithoutGivingTheWordAway)
+{
+    RecordedSpeech speech(300);
+    appState().Settings.InputMode = 1;
+    appState().Settings.SpokenHighlight = true;
+    appState().ChoiceA = QStringLiteral("s");
+    appState().ChoiceB = QStringLiteral("z");
+    open("ca_a,s\r\n");
+    press(Qt::Key_Space);
+    // The greeting is not cut; the first answer's caption, still waiting, gave way to the second's.
+    QTRY_COMPARE(speech.said(), QStringList({QStringLiteral("Ciao!"), QStringLiteral("z")}));
+    press(Qt::Key_Space);
+    QTRY_COMPARE(speech.said().last(), QStringLiteral("leggi"));
+    EXPECT_FALSE(speech.said().contains(QStringLiteral("casa")));
+}
+
+} // namespace
