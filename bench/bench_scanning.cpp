@@ -1,6 +1,9 @@
 // Automatic scanning as a pupil sees it: how evenly the highlight steps over
-// the main menu at 1 s and at 0.25 s (each step repaints the menu), and how
-// long a switch release takes to show the highlight on the next button.
+// the main menu at 1 s and at 0.25 s (each step repaints the menu), how
+// long a switch release takes to show the highlight on the next button
+// (acceptance and release times at 0), and how many automatic steps a pupil
+// waits to reach each button of the largest topic menu, one by one against
+// by rows and columns.
 // Under an X server (DISPLAY set, e.g. xvfb-run) the release is also
 // measured for real X key events sent by xdotool, from the event's arrival in
 // the program to the next button repainted.
@@ -9,6 +12,7 @@
 
 #include "app/formmenu.h"
 #include "app/startup.h"
+#include "app/topicmenu.h"
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
 #include "scanning/menuscanning.h"
@@ -40,6 +44,8 @@ FormMenu *showMenu(FormHost &host, int mode, int scanInterval)
 {
     appState().Settings.InputMode = qint16(mode);
     appState().Settings.ScanInterval = qint16(scanInterval);
+    appState().Settings.AcceptanceTime = 0;
+    appState().Settings.ReleaseTime = 0;
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     QCoreApplication::processEvents();
     return menu;
@@ -147,6 +153,58 @@ void measureRealKeyToHighlight(FormHost &host, int presses)
         KeyRepeatGuard::detectableAutoRepeat() ? "on" : "off");
 }
 
+void releaseSpace()
+{
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+    QTest::keyPress(target, Qt::Key_Space);
+    QTest::keyRelease(target, Qt::Key_Space);
+}
+
+// Automatic steps until `button` alone is lit, entering its row on the way
+// when the menu is scanned by rows; -1 when it is never reached.
+int stepsToReach(FormHost &host, int button)
+{
+    host.showForm(QStringLiteral("FormMenu"));
+    auto *menu = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuCG")));
+    QCoreApplication::processEvents();
+    MenuScanning *scanning = menu->scanning();
+    for (int steps = 1; steps <= 2 * menu->buttonCount(); ++steps) {
+        scanning->tick();
+        const QList<int> &lit = scanning->highlighter().highlightedButtons();
+        if (lit.size() > 1 && lit.contains(button))
+            releaseSpace();
+        if (scanning->highlighter().highlightedButtons() == QList<int>{button})
+            return steps;
+    }
+    return -1;
+}
+
+void measureRowColumn(FormHost &host)
+{
+    appState().Settings.InputMode = Scan::Automatic;
+    appState().Settings.ScanInterval = 4;
+    const int count = int(Catalogue::menuByFormName(QStringLiteral("FormMenuCG"))->buttons.size());
+    double linearAverage = 0;
+    for (const bool rows : {false, true}) {
+        appState().Settings.RowColumnScanning = rows;
+        int total = 0;
+        int worst = 0;
+        for (int button = 0; button < count; ++button) {
+            const int steps = stepsToReach(host, button);
+            total += steps;
+            worst = std::max(worst, steps);
+        }
+        const double average = double(total) / count;
+        if (!rows)
+            linearAverage = average;
+        std::printf("largest topic menu, %d buttons, %s: steps to reach a button: average %.2f, worst %d, "
+                    "%d selection%s (%.2f of one by one)\n",
+            count, rows ? "by rows and columns" : "one by one", average, worst, rows ? 2 : 1, rows ? "s" : "",
+            average / linearAverage);
+    }
+    appState().Settings.RowColumnScanning = false;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -176,6 +234,7 @@ int main(int argc, char **argv)
         else
             std::printf("real X key release: the window did not get the keyboard\n");
     }
+    measureRowColumn(host);
     measureSteps(host, 1, steps);
     measureSteps(host, 4, steps);
     return 0;
