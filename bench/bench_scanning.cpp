@@ -155,7 +155,8 @@ void measureRealKeyToHighlight(FormHost &host, int presses)
 
 void releaseSpace()
 {
-    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+    QWidget *target
+        = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
     QTest::keyPress(target, Qt::Key_Space);
     QTest::keyRelease(target, Qt::Key_Space);
 }

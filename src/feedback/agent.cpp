@@ -195,7 +195,8 @@ void Agent::speak(const QString &text)
 
 void Agent::sayCaption(const QString &text)
 {
-    m_queue.erase(std::remove_if(m_queue.begin(), m_queue.end(), [](const Queued &request) { return request.caption; }),
+    m_queue.erase(
+        std::remove_if(m_queue.begin(), m_queue.end(), [](const Queued &request) { return request.caption; }),
         m_queue.end());
     if (m_playing == Request::Speak && m_sayingCaption) {
         ++m_generation;

@@ -131,8 +131,8 @@ void ButtonHighlighter::highlight(const QList<int> &indexes, double colour)
         for (int index : std::as_const(highlighted)) {
             const QWidget *button = m_buttons[index];
             const QPoint at = button->mapToGlobal(QPoint(0, 0));
-            qCDebug(lcScanning, "highlight %s at %d,%d size %dx%d", qPrintable(button->objectName()),
-                at.x(), at.y(), button->width(), button->height());
+            qCDebug(lcScanning, "highlight %s at %d,%d size %dx%d", qPrintable(button->objectName()), at.x(),
+                at.y(), button->width(), button->height());
         }
     }
     m_highlighted = highlighted;

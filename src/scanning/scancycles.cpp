@@ -18,7 +18,8 @@ QList<QList<int>> Scan::rowsOf(const QList<QRect> &buttons)
     QList<int> order(buttons.size());
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [&buttons](int a, int b) {
-        return std::pair(buttons[a].top(), buttons[a].left()) < std::pair(buttons[b].top(), buttons[b].left());
+        return std::pair(buttons[a].top(), buttons[a].left())
+            < std::pair(buttons[b].top(), buttons[b].left());
     });
     QList<QList<int>> rows;
     QRect rowStart;

@@ -9,8 +9,9 @@
 
 // The real program under a virtual X server with its key auto-repeat on,
 // worked with xdotool the way a switch interface sends keys: a switch held
-// for two seconds must act once, and a key pressed for one window must not
-// act in the next.
+// for two seconds must act once, a key pressed for one window must not act
+// in the next, and the profile's acceptance and release times and scanned
+// way out work as a pupil meets them.
 namespace {
 
 constexpr int kHold = 2000;
@@ -46,9 +47,10 @@ double share(const QImage &image, const QRect &place, const QColor &colour)
 class HeldSwitch : public ::testing::Test
 {
 protected:
-    void startIn(int inputMode)
+    void startIn(int inputMode) { start(switchProfile(inputMode)); }
+    void start(const ProfileSettings &settings)
     {
-        ASSERT_TRUE(x.start(switchProfile(inputMode))) << x.error().toStdString();
+        ASSERT_TRUE(x.start(settings)) << x.error().toStdString();
         // Out of the way of every button.
         x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1023"), QStringLiteral("767")});
     }
@@ -59,6 +61,15 @@ protected:
         const int from = x.lineCount();
         x.tap(QStringLiteral("Return"));
         return expectShown(QStringLiteral("FormMenu"), from);
+    }
+
+    // Starts with the settings and waits for the main menu's first highlight.
+    int startOnMainMenu(const ProfileSettings &settings)
+    {
+        start(settings);
+        const int from = enterMainMenu();
+        EXPECT_GE(x.waitForLine(QStringLiteral("highlight Command1_0"), from), 0);
+        return x.lineCount();
     }
 
     // Waits for the form, from log line `from` on; the line after it.
@@ -240,6 +251,79 @@ TEST_F(HeldSwitch, EverySyllableButtonShowsWholeInItsExactColour)
                 << "Bottone_" << b << (b == i ? " highlighted" : " plain");
         }
     }
+}
+
+TEST_F(HeldSwitch, ABriefPressSelectsNothingAndAHeldOneSelectsOnceWithItsTimeShown)
+{
+    ProfileSettings settings = switchProfile(2);
+    settings.AcceptanceTime = 1000;
+    int from = startOnMainMenu(settings);
+    x.tap(QStringLiteral("space"));
+    EXPECT_GE(x.waitForLine(QStringLiteral("before the acceptance time: ignored"), from), 0);
+    EXPECT_GE(x.waitForLine(QStringLiteral("highlight Command1_2"), from), 0) << "the steps go on";
+    EXPECT_TRUE(selections(from).isEmpty());
+
+    from = x.lineCount();
+    x.xdotool({QStringLiteral("keydown"), QStringLiteral("space")});
+    ASSERT_GE(x.waitForLine(QStringLiteral("timing the press"), from), 0);
+    x.settle(300);
+    const QImage shot = x.screenshot();
+    const QStringList lit = x.linesWith(QStringLiteral("highlight "));
+    const QRect button = XSession::placeIn(lit.value(lit.size() - 1));
+    x.settle(900);
+    x.xdotool({QStringLiteral("keyup"), QStringLiteral("space")});
+    x.waitForLine(QStringLiteral("select "), from);
+    // Less than the first step of the menu it opens.
+    x.settle(500);
+    EXPECT_EQ(selections(from).size(), 1) << selections(from).join(u'\n').toStdString();
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 0) << "the highlight waited";
+
+    // A bar along the bottom of the highlighted button fills with white as
+    // the press is timed: its start is white, its end still black.
+    ASSERT_FALSE(button.isEmpty());
+    const int thickness = qMax(4, qMin(button.width(), button.height()) / 10);
+    const int y = button.top() + button.height() - 2 * thickness;
+    const int left = button.left() + thickness + 2;
+    const int width = button.width() - 2 * thickness - 4;
+    EXPECT_EQ(shot.pixelColor(left + width / 10, y), QColor(Qt::white));
+    EXPECT_EQ(shot.pixelColor(left + width * 19 / 20, y), QColor(Qt::black));
+}
+
+TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnored)
+{
+    ProfileSettings settings = switchProfile(1);
+    settings.ReleaseTime = 1000;
+    const int from = startOnMainMenu(settings);
+    x.tap(QStringLiteral("space"));
+    x.tap(QStringLiteral("space"));
+    EXPECT_GE(x.waitForLine(QStringLiteral("within the release time: ignored"), from), 0);
+    x.settle(1200);
+    x.tap(QStringLiteral("space"));
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight Command1_2"), from), 0);
+    x.settle(300);
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 2)
+        << x.linesWith(QStringLiteral("highlight"), from).join(u'\n').toStdString();
+}
+
+TEST_F(HeldSwitch, TheScannedMenuButtonLeavesAnExerciseWithoutAQuestion)
+{
+    ProfileSettings settings = switchProfile(1);
+    settings.WayOutButton = true;
+    int from = startOnMainMenu(settings);
+    x.tap(QStringLiteral("Return"));
+    const int topic = x.waitForLine(QStringLiteral("shown FormMenu"), from);
+    ASSERT_GE(topic, 0);
+    const QString topicLine = x.linesWith(QStringLiteral("shown FormMenu"), from).value(0);
+    x.tap(QStringLiteral("Return"));
+    from = x.waitForLine(QStringLiteral("shown FormEsercizi"), topic);
+    ASSERT_GE(from, 0);
+
+    x.tap(QStringLiteral("space"));
+    x.tap(QStringLiteral("space"));
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight CommandMenu"), from), 0);
+    x.tap(QStringLiteral("Return"));
+    EXPECT_GE(x.waitForLine(topicLine.mid(topicLine.indexOf(QStringLiteral("shown "))), from), 0);
+    EXPECT_TRUE(x.linesWith(QStringLiteral("question "), from).isEmpty());
 }
 
 } // namespace

@@ -488,7 +488,8 @@ TEST_F(ExerciseTest, TheScannedWayOutCoversNothingAndLeavesWithoutAsking)
         ExerciseWindow *window = open(list, kind);
         QPushButton *wayOut = window->wayOutButton();
         ASSERT_TRUE(wayOut->isVisible()) << window->formName().toStdString();
-        for (const QWidget *control : window->clientArea()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        for (const QWidget *control :
+            window->clientArea()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
             if (control == wayOut || control->objectName().isEmpty())
                 continue;
             EXPECT_FALSE(control->geometry().intersects(wayOut->geometry()))

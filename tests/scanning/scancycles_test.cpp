@@ -63,13 +63,13 @@ TEST(ScanRows, ButtonsLaidOutInColumnsAreGroupedInRowsFromTheLeft)
     QList<QRect> places;
     for (int column = 0; column < 4; ++column) {
         for (int row = 0; row < (column == 3 ? 2 : 5); ++row)
-            places << QRect(120 + 2520 * column, 240 + 1200 * (row == 1 && column == 3 ? 4 : row), 2300, 1000);
+            places << QRect(
+                120 + 2520 * column, 240 + 1200 * (row == 1 && column == 3 ? 4 : row), 2300, 1000);
     }
     // A button a little off the line still belongs to it.
     places[6].translate(0, 300);
     const QList<QList<int>> rows = Scan::rowsOf(places);
-    const QList<QList<int>> expected
-        = {{0, 5, 10, 15}, {1, 6, 11}, {2, 7, 12}, {3, 8, 13}, {4, 9, 14, 16}};
+    const QList<QList<int>> expected = {{0, 5, 10, 15}, {1, 6, 11}, {2, 7, 12}, {3, 8, 13}, {4, 9, 14, 16}};
     EXPECT_EQ(rows, expected);
     EXPECT_TRUE(Scan::rowsOf({}).isEmpty());
 }
@@ -214,8 +214,8 @@ TEST(MenuScan, AfterItsLoopsAutomaticScanningStopsOnNoButtonUntilASpaceStartsItA
     scan.keyUp(Scan::kSpace);
     for (int i = 0; i < 4; ++i)
         scan.tick();
-    EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "select 1", "light 0", "light 1",
-                                         "light 0", "light 1"}));
+    EXPECT_EQ(recorder.take(),
+        lines({"light 1", "stop", "start", "select 1", "light 0", "light 1", "light 0", "light 1"}));
     EXPECT_FALSE(scan.stopped());
 }
 
