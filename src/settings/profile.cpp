@@ -115,9 +115,10 @@ public:
     void read(qint16 &value) { value = integer(); }
     void read(double &value) { value = colour(); }
 
-    // An optional line: a flag reads True or False by its first letter, and
-    // an integer that is no number in its allowed range takes its row's rule
-    // (a field with no number reads 0, which is kept only where 0 is allowed).
+    // A line older profiles lack: a flag reads True or False by its first
+    // letter, anything else leaves the default; an integer outside its range
+    // becomes what its row says. A field with no number reads 0, so it stays
+    // 0 only where 0 is allowed.
     void readOptional(QString &value, const ProfileSchema::Setting &) { value = string(); }
     void readOptional(double &value, const ProfileSchema::Setting &) { value = colour(); }
 
