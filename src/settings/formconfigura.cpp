@@ -70,13 +70,14 @@ QGroupBox *frame(QWidget *container, const QString &name, const QString &caption
     return box;
 }
 
-QSlider *scrollBar(
-    QWidget *container, const QString &name, const QRect &twips, qint16 ProfileSettings::*setting, int step)
+// A bar over the allowed values of setting, counted in units of it.
+QSlider *scrollBar(QWidget *container, const QString &name, const QRect &twips,
+    qint16 ProfileSettings::*setting, int step, int unit = 1)
 {
     const ProfileSchema::Setting &range = ProfileSchema::of(setting);
     auto *bar = place(container, named(new QSlider(Qt::Horizontal), name), twips);
-    bar->setRange(range.minimum, range.maximum);
-    bar->setValue(range.minimum);
+    bar->setRange(range.minimum / unit, range.maximum / unit);
+    bar->setValue(range.minimum / unit);
     bar->setSingleStep(step);
     bar->setPageStep(step * 5);
     return bar;
@@ -111,6 +112,39 @@ QString scanIntervalText(int quarterSeconds)
 {
     return QStringLiteral("Velocità scansione: ")
         + QLocale(QLocale::Italian).toString(quarterSeconds / 4.0, 'f', 2) + QStringLiteral(" secondi");
+}
+
+// Switch times are stored in milliseconds and set in tenths of a second.
+constexpr int kTenth = 100;
+
+int tenthsOf(int milliseconds)
+{
+    return qRound(double(milliseconds) / kTenth);
+}
+
+QString secondsText(int milliseconds)
+{
+    if (milliseconds == 0)
+        return QStringLiteral("nessuno");
+    const QString seconds
+        = QLocale(QLocale::Italian).toString(milliseconds / 1000.0, 'f', QLocale::FloatingPointShortest);
+    return seconds + (milliseconds == 1000 ? QStringLiteral(" secondo") : QStringLiteral(" secondi"));
+}
+
+// The loop bar runs one step past the most rounds a profile may name: the
+// end of the bar is a scan that never stops, stored as 0.
+int endlessLoops()
+{
+    return ProfileSchema::of(&ProfileSettings::ScanLoops).maximum + 1;
+}
+
+QString loopsText(int loops)
+{
+    if (loops == 0)
+        return QStringLiteral("La scansione non si ferma mai");
+    if (loops == 1)
+        return QStringLiteral("La scansione si ferma dopo 1 giro a vuoto");
+    return QStringLiteral("La scansione si ferma dopo %1 giri a vuoto").arg(loops);
 }
 
 } // namespace
@@ -359,10 +393,12 @@ void FormConfigura::buildInputPage()
     const QStringList captions
         = {QStringLiteral("Mouse o tastiera"), QStringLiteral("Scansione manuale - spazio e invio "),
             QStringLiteral("Scansione automatica - spazio")};
+    // The mode and what goes with it on the left; how switches are read on
+    // the right; options of the scanning across the foot.
     for (int i = 0; i < captions.size(); ++i) {
         auto *option
             = place(m_inputPage, named(new QRadioButton(captions[i]), QStringLiteral("Option4_%1").arg(i)),
-                QRect(360, 360 + 600 * i, 7200, 480));
+                QRect(360, 360 + 600 * i, 4320, 480));
         connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 chooseInputMode(i);
@@ -372,12 +408,12 @@ void FormConfigura::buildInputPage()
     m_systemCursor = place(m_inputPage,
         named(new QCheckBox(QStringLiteral("Usa cursore di sistema")),
             QStringLiteral("CheckDisabilitaMousePersonalizzato")),
-        QRect(360, 2400, 7200, 480));
+        QRect(360, 2400, 4320, 480));
     connect(m_systemCursor, &QCheckBox::toggled, this, [](bool on) { settings().UseSystemCursor = on; });
 
     m_scanLabel
-        = place(m_inputPage, named(new QLabel, QStringLiteral("Label7")), QRect(360, 2400, 7200, 420));
-    m_scanBar = scrollBar(m_inputPage, QStringLiteral("HScroll3"), QRect(360, 2880, 7200, 420),
+        = place(m_inputPage, named(new QLabel, QStringLiteral("Label7")), QRect(360, 2400, 4320, 420));
+    m_scanBar = scrollBar(m_inputPage, QStringLiteral("HScroll3"), QRect(360, 2880, 4320, 420),
         &ProfileSettings::ScanInterval, 1);
     m_scanBar->setPageStep(4);
     connect(m_scanBar, &QSlider::valueChanged, this, &FormConfigura::changeScanInterval);
@@ -388,6 +424,52 @@ void FormConfigura::buildInputPage()
         QRect(360, 3720, 4200, 600));
     connect(m_selectedButtonColourButton, &QPushButton::clicked, this,
         &FormConfigura::chooseSelectedButtonColour);
+
+    const auto label = [this](const char *name, int y) {
+        return place(m_inputPage, named(new QLabel, QString::fromLatin1(name)), QRect(4920, y, 4080, 420));
+    };
+    const auto bar
+        = [this](const char *name, int y, qint16 ProfileSettings::*setting, int step, int unit = 1) {
+              return scrollBar(m_inputPage, QString::fromLatin1(name), QRect(4920, y + 480, 4080, 420),
+                  setting, step, unit);
+          };
+    m_acceptanceLabel = label("LabelAccettazione", 360);
+    m_acceptanceBar = bar("HScrollAccettazione", 360, &ProfileSettings::AcceptanceTime, 1, kTenth);
+    connect(m_acceptanceBar, &QSlider::valueChanged, this,
+        [this](int tenths) { changeSwitchTime(&ProfileSettings::AcceptanceTime, tenths); });
+    m_releaseLabel = label("LabelRilascio", 1320);
+    m_releaseBar = bar("HScrollRilascio", 1320, &ProfileSettings::ReleaseTime, 1, kTenth);
+    connect(m_releaseBar, &QSlider::valueChanged, this,
+        [this](int tenths) { changeSwitchTime(&ProfileSettings::ReleaseTime, tenths); });
+    // The first step and the rounds beside the scan interval: all three are
+    // for automatic scanning only.
+    m_firstStepLabel = label("LabelPrimoPasso", 2400);
+    m_firstStepBar = bar("HScrollPrimoPasso", 2400, &ProfileSettings::FirstStepDelay, 10);
+    connect(m_firstStepBar, &QSlider::valueChanged, this, [this](int percent) {
+        settings().FirstStepDelay = qint16(percent);
+        showSwitchLabels();
+    });
+    m_loopsLabel = label("LabelGiri", 3480);
+    m_loopsBar = bar("HScrollGiri", 3480, &ProfileSettings::ScanLoops, 1);
+    m_loopsBar->setRange(1, endlessLoops());
+    connect(m_loopsBar, &QSlider::valueChanged, this, [this](int loops) {
+        settings().ScanLoops = qint16(loops == endlessLoops() ? 0 : loops);
+        showSwitchLabels();
+    });
+
+    const auto check = [this](const char *caption, const char *name, int y, bool ProfileSettings::*setting) {
+        auto *box
+            = place(m_inputPage, named(new QCheckBox(QString::fromUtf8(caption)), QString::fromLatin1(name)),
+                QRect(360, y, 8640, 480));
+        connect(box, &QCheckBox::toggled, this, [setting](bool on) { settings().*setting = on; });
+        return box;
+    };
+    m_spokenHighlight = check("La voce legge il pulsante evidenziato", "CheckLeggiEvidenziato", 4680,
+        &ProfileSettings::SpokenHighlight);
+    m_rowColumn = check("Nei menu, scansione per righe e colonne", "CheckRigheColonne", 5220,
+        &ProfileSettings::RowColumnScanning);
+    m_wayOut = check("Negli esercizi, un pulsante «menu» per uscire", "CheckPulsanteMenu", 5760,
+        &ProfileSettings::WayOutButton);
 }
 
 QList<QWidget *> FormConfigura::pages() const
@@ -551,6 +633,23 @@ void FormConfigura::showSettings()
         m_scanBar->setValue(values.ScanInterval);
         m_scanLabel->setText(scanIntervalText(values.ScanInterval));
     }
+
+    // How switches are read matters in both scanning modes; the first step
+    // and the rounds only where the highlight moves by itself.
+    for (QWidget *control : std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar,
+             m_releaseLabel, m_releaseBar, m_spokenHighlight, m_rowColumn, m_wayOut})
+        control->setVisible(mode != 0);
+    for (QWidget *control :
+        std::initializer_list<QWidget *>{m_firstStepLabel, m_firstStepBar, m_loopsLabel, m_loopsBar})
+        control->setVisible(mode == 2);
+    m_acceptanceBar->setValue(tenthsOf(values.AcceptanceTime));
+    m_releaseBar->setValue(tenthsOf(values.ReleaseTime));
+    m_firstStepBar->setValue(values.FirstStepDelay);
+    m_loopsBar->setValue(values.ScanLoops == 0 ? endlessLoops() : values.ScanLoops);
+    m_spokenHighlight->setChecked(values.SpokenHighlight);
+    m_rowColumn->setChecked(values.RowColumnScanning);
+    m_wayOut->setChecked(values.WayOutButton);
+    showSwitchLabels();
 }
 
 // User page.
@@ -890,4 +989,25 @@ void FormConfigura::chooseSelectedButtonColour()
     if (ScegliColore(this, m_pickedColour))
         settings().SelectedButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
+}
+
+// A time the bar shows in tenths: a stored time between two tenths (set
+// outside this window) stays as it is until the bar is moved.
+void FormConfigura::changeSwitchTime(qint16 ProfileSettings::*time, int tenths)
+{
+    qint16 &stored = settings().*time;
+    if (tenthsOf(stored) != tenths)
+        stored = qint16(tenths * kTenth);
+    showSwitchLabels();
+}
+
+void FormConfigura::showSwitchLabels()
+{
+    const ProfileSettings &values = settings();
+    m_acceptanceLabel->setText(
+        QStringLiteral("Tempo di accettazione: ") + secondsText(values.AcceptanceTime));
+    m_releaseLabel->setText(QStringLiteral("Tempo di rilascio: ") + secondsText(values.ReleaseTime));
+    m_firstStepLabel->setText(
+        QStringLiteral("Attesa iniziale: %1% dell'intervallo").arg(values.FirstStepDelay));
+    m_loopsLabel->setText(loopsText(values.ScanLoops));
 }

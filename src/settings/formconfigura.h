@@ -18,6 +18,7 @@ class QPushButton;
 class QRadioButton;
 class QSlider;
 class QTabBar;
+struct ProfileSettings;
 
 // The teacher's window: which user is working, and every setting of that
 // user, on five pages. A change takes effect in memory at once; the profile
@@ -91,6 +92,8 @@ private:
     void chooseInputMode(int index);
     void changeScanInterval(int value);
     void chooseSelectedButtonColour();
+    void changeSwitchTime(qint16 ProfileSettings::*time, int tenths);
+    void showSwitchLabels();
 
     QList<QWidget *> pages() const;
     void scaleFonts();
@@ -147,6 +150,17 @@ private:
     QSlider *m_scanBar = nullptr;
     QLabel *m_scanLabel = nullptr;
     QPushButton *m_selectedButtonColourButton = nullptr;
+    QLabel *m_acceptanceLabel = nullptr;
+    QSlider *m_acceptanceBar = nullptr;
+    QLabel *m_releaseLabel = nullptr;
+    QSlider *m_releaseBar = nullptr;
+    QLabel *m_firstStepLabel = nullptr;
+    QSlider *m_firstStepBar = nullptr;
+    QLabel *m_loopsLabel = nullptr;
+    QSlider *m_loopsBar = nullptr;
+    QCheckBox *m_spokenHighlight = nullptr;
+    QCheckBox *m_rowColumn = nullptr;
+    QCheckBox *m_wayOut = nullptr;
 
     std::unique_ptr<Agent> m_agent;
     QString m_speechTags;

@@ -76,7 +76,9 @@ QString letterCaseFrom(const QString &field)
     return QStringLiteral("corsivo");
 }
 
-// Reads the 24 values in file order; any fault stops the whole read.
+// Reads the values in file order. A fault in a line every profile has
+// stops the whole read; a line older profiles lack may be missing or
+// damaged, and then takes its default.
 class ProfileReader
 {
 public:
@@ -85,6 +87,7 @@ public:
     { }
 
     bool ok() const { return m_ok; }
+    bool atEnd() const { return m_fields.atEnd(); }
 
     QString string()
     {
@@ -112,6 +115,29 @@ public:
     void read(qint16 &value) { value = integer(); }
     void read(double &value) { value = colour(); }
 
+    // A line older profiles lack: a flag reads True or False by its first
+    // letter, anything else leaves the default; an integer outside its range
+    // becomes what its row says. A field with no number reads 0, so it stays
+    // 0 only where 0 is allowed.
+    void readOptional(QString &value, const ProfileSchema::Setting &) { value = string(); }
+    void readOptional(double &value, const ProfileSchema::Setting &) { value = colour(); }
+
+    void readOptional(bool &value, const ProfileSchema::Setting &)
+    {
+        const QString text = string();
+        if (text.startsWith(u'T'))
+            value = true;
+        else if (text.startsWith(u'F'))
+            value = false;
+    }
+
+    void readOptional(qint16 &value, const ProfileSchema::Setting &setting)
+    {
+        const double read = number();
+        if (std::isfinite(read))
+            value = ProfileSchema::allowed(setting, int(std::lround(std::clamp(read, -1e9, 1e9))));
+    }
+
 private:
     bool haveField()
     {
@@ -130,6 +156,17 @@ private:
     FieldReader m_fields;
     bool m_ok = true;
 };
+
+// Whether bytes are the lines serialize writes for settings, as far as
+// either goes: a file this program wrote, or one from a copy that writes
+// fewer lines or more.
+bool writtenBy(const ProfileSettings &settings, const QByteArray &bytes)
+{
+    const QByteArray written = Profile::serialize(settings);
+    if (bytes.size() > written.size())
+        return bytes.startsWith(written);
+    return written.startsWith(bytes) && bytes.endsWith(kLineEnd.toLatin1());
+}
 
 bool fail(QString *error, const QString &reason)
 {
@@ -155,6 +192,13 @@ std::optional<ProfileSettings> parse(const QString &text)
     ProfileReader in(text);
     ProfileSettings s;
     for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
+        if (setting.optional) {
+            // Missing: the file ends here, and s keeps the default.
+            if (!in.atEnd())
+                std::visit(
+                    [&](const auto &field) { in.readOptional(s.*field.member, setting); }, setting.field);
+            continue;
+        }
         std::visit([&in, &s](const auto &field) { in.read(s.*field.member); }, setting.field);
         if (setting.letterCase)
             s.LetterCase = letterCaseFrom(s.LetterCase);
@@ -167,7 +211,7 @@ std::optional<ProfileSettings> parse(const QString &text)
 std::optional<ProfileSettings> parseBytes(const QByteArray &bytes)
 {
     std::optional<ProfileSettings> settings = parse(Cp1252::decode(bytes));
-    if (settings && serialize(*settings) == bytes)
+    if (settings && writtenBy(*settings, bytes))
         return settings;
     return parse(TextFile::decode(bytes));
 }

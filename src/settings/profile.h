@@ -7,20 +7,26 @@
 
 #include <optional>
 
-// The profile file: 24 values, one a line, in a fixed order; position alone
-// gives meaning. Read field by field, so a one-line comma-separated file
-// reads the same.
+// The profile file: one value a line, in the order of ProfileSchema::settings();
+// position alone gives meaning. Read field by field, so a one-line
+// comma-separated file reads the same. The first 24 lines are in every
+// profile; the switch settings after them were added later, and older
+// copies of the program neither write nor read them. Lines after the last
+// known one are ignored, so a file from a newer copy still reads.
 namespace Profile {
 
 QByteArray serialize(const ProfileSettings &settings);
 
-// The whole file or nothing: a short file, an integer out of range or any
-// other fault gives no value.
+// The first 24 values or nothing: a short file, an integer beyond 16 bits or
+// any other fault there gives no value. A later line that is missing or
+// damaged (a flag neither True nor False, an integer outside its row's
+// range or no number at all) takes its default.
 std::optional<ProfileSettings> parse(const QString &text);
 
-// The bytes of a profile file. One the program wrote itself is read as
-// Windows-1252 even where its bytes would also read as UTF-8, so that a name
-// survives any number of saves; others are decoded as TextFile::decode does.
+// The bytes of a profile file. One the program wrote itself, or an older or
+// newer copy of it, is read as Windows-1252 even where its bytes would also
+// read as UTF-8, so that a name survives any number of saves; others are
+// decoded as TextFile::decode does.
 std::optional<ProfileSettings> parseBytes(const QByteArray &bytes);
 
 // A profile is a few hundred bytes; anything far larger is not one.

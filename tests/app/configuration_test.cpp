@@ -241,14 +241,58 @@ TEST_F(ConfigurationTest, TheScanIntervalIsShownOnlyForAutomaticScanning)
     EXPECT_TRUE(find<QSlider>("HScroll3")->isVisible());
     EXPECT_EQ(find<QLabel>("Label7")->text(), QStringLiteral("Velocità scansione: 1,50 secondi"));
     EXPECT_FALSE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+    EXPECT_TRUE(find<QSlider>("HScrollGiri")->isVisible());
 
     click("Option4_1");
     EXPECT_FALSE(find<QSlider>("HScroll3")->isVisible());
     EXPECT_FALSE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+    EXPECT_FALSE(find<QLabel>("LabelGiri")->isVisible()) << "the highlight moves only on a press";
+    EXPECT_TRUE(find<QSlider>("HScrollAccettazione")->isVisible());
     click("Option4_0");
     EXPECT_FALSE(find<QLabel>("Label7")->isVisible());
     EXPECT_TRUE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+    EXPECT_FALSE(find<QCheckBox>("CheckRigheColonne")->isVisible());
     EXPECT_EQ(values.InputMode, 0);
+}
+
+TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
+{
+    become(QStringLiteral("anna"));
+    ProfileSettings &values = appState().Settings;
+    values.InputMode = 2;
+    values.AcceptanceTime = 250; // between two steps of the bar, as a hand-edited file may hold
+    values.ReleaseTime = 1000;
+    values.FirstStepDelay = 150;
+    values.ScanLoops = 1;
+    values.SpokenHighlight = true;
+    open()->showPage(FormConfigura::InputPage);
+    const auto text = [this](const char *label) { return find<QLabel>(label)->text(); };
+    EXPECT_EQ(text("LabelAccettazione"), QStringLiteral("Tempo di accettazione: 0,25 secondi"));
+    EXPECT_EQ(text("LabelRilascio"), QStringLiteral("Tempo di rilascio: 1 secondo"));
+    EXPECT_EQ(text("LabelPrimoPasso"), QStringLiteral("Attesa iniziale: 150% dell'intervallo"));
+    EXPECT_EQ(text("LabelGiri"), QStringLiteral("La scansione si ferma dopo 1 giro a vuoto"));
+    EXPECT_TRUE(find<QCheckBox>("CheckLeggiEvidenziato")->isChecked());
+    EXPECT_EQ(values.AcceptanceTime, 250) << "showing a time does not round it";
+
+    find<QSlider>("HScrollRilascio")->setValue(0);
+    EXPECT_EQ(text("LabelRilascio"), QStringLiteral("Tempo di rilascio: nessuno"));
+    find<QSlider>("HScrollAccettazione")->setValue(5);
+    find<QSlider>("HScrollPrimoPasso")->setValue(300);
+    auto *loops = find<QSlider>("HScrollGiri");
+    loops->setValue(loops->maximum());
+    EXPECT_EQ(text("LabelGiri"), QStringLiteral("La scansione non si ferma mai"));
+    click("CheckLeggiEvidenziato");
+    click("CheckRigheColonne");
+    click("CheckPulsanteMenu");
+    find<QAction>("mnuEsci")->trigger();
+
+    ProfileSettings expected; // no release time, endless loops, nothing read aloud
+    expected.InputMode = 2;
+    expected.AcceptanceTime = 500;
+    expected.FirstStepDelay = 300;
+    expected.RowColumnScanning = expected.WayOutButton = true;
+    EXPECT_EQ(
+        Profile::parseBytes(TestEnv::readFile(ProfileFiles::pathFor(QStringLiteral("anna")))), expected);
 }
 
 TEST_F(ConfigurationTest, TheMainMenuScansAsSoonAsTheTeacherLeaves)
@@ -297,24 +341,42 @@ TEST_F(ConfigurationTest, TheVoicePageListsVoicesAndCharacters)
     EXPECT_EQ(form->agent()->voice(), Voices::italian()[2].modeId);
 }
 
-TEST_F(ConfigurationTest, EveryCaptionFitsAtBothScreenSizes)
+TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
 {
-    for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
-        host.resize(size);
-        FormConfigura *form = open();
-        for (int page = FormConfigura::UserPage; page <= FormConfigura::InputPage; ++page) {
-            form->showPage(FormConfigura::Page(page));
-            for (QWidget *control : form->findChildren<QWidget *>()) {
-                if (!control->isVisible()
-                    || !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QLabel *>(control)))
-                    continue;
-                if (control->objectName() == QLatin1String("LabelFontSelezionato"))
-                    continue;
-                const QSize needed = control->sizeHint();
-                EXPECT_LE(needed.width(), control->width())
-                    << qPrintable(control->objectName()) << " at " << size.width();
-                EXPECT_LE(needed.height(), control->height() + 2)
-                    << qPrintable(control->objectName()) << " at " << size.width();
+    // The mouse shows the cursor box, automatic scanning every switch setting.
+    for (const int mode : {0, 2}) {
+        appState().Settings.InputMode = qint16(mode);
+        for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
+            host.resize(size);
+            FormConfigura *form = open();
+            for (int page = FormConfigura::UserPage; page <= FormConfigura::InputPage; ++page) {
+                form->showPage(FormConfigura::Page(page));
+                QList<QWidget *> placed;
+                for (QWidget *control : form->findChildren<QWidget *>()) {
+                    if (!control->isVisible()
+                        || !(qobject_cast<QAbstractButton *>(control) || qobject_cast<QLabel *>(control)
+                            || qobject_cast<QSlider *>(control)))
+                        continue;
+                    // Controls placed side by side may share a pixel after scaling.
+                    const QRect place
+                        = QRect(control->mapTo(form, QPoint(0, 0)), control->size()).adjusted(1, 1, -1, -1);
+                    EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry()))
+                        << qPrintable(control->objectName()) << " at " << size.width();
+                    for (QWidget *other : placed) {
+                        EXPECT_FALSE(place.intersects(QRect(other->mapTo(form, QPoint(0, 0)), other->size())))
+                            << qPrintable(control->objectName()) << " and " << qPrintable(other->objectName())
+                            << " at " << size.width();
+                    }
+                    placed << control;
+                    if (qobject_cast<QSlider *>(control)
+                        || control->objectName() == QLatin1String("LabelFontSelezionato"))
+                        continue;
+                    const QSize needed = control->sizeHint();
+                    EXPECT_LE(needed.width(), control->width())
+                        << qPrintable(control->objectName()) << " at " << size.width();
+                    EXPECT_LE(needed.height(), control->height() + 2)
+                        << qPrintable(control->objectName()) << " at " << size.width();
+                }
             }
         }
     }

@@ -40,8 +40,18 @@ QStringList defaultLines()
         QStringLiteral("Merlin"),
         QStringLiteral("-2147483633 "),
         QStringLiteral(" 255 "),
+        QStringLiteral(" 0 "),
+        QStringLiteral(" 0 "),
+        QStringLiteral(" 100 "),
+        QStringLiteral(" 0 "),
+        QStringLiteral("False"),
+        QStringLiteral("False"),
+        QStringLiteral("False"),
     };
 }
+
+// The lines every profile has; older copies of the program write only these.
+constexpr int kLinesOfEveryProfile = 24;
 
 // A profile with every value away from its default, so that a load which
 // mixes file values with defaults shows.
@@ -72,7 +82,27 @@ ProfileSettings customSettings()
     s.AgentCharacter = QStringLiteral("Genie");
     s.ButtonColour = 12632256;
     s.SelectedButtonColour = -2147483643.0;
+    s.AcceptanceTime = 500;
+    s.ReleaseTime = 2000;
+    s.FirstStepDelay = 150;
+    s.ScanLoops = 3;
+    s.SpokenHighlight = true;
+    s.RowColumnScanning = true;
+    s.WayOutButton = true;
     return s;
+}
+
+QStringList customLines()
+{
+    return QString::fromLatin1(Profile::serialize(customSettings()))
+        .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+}
+
+// The setting of a line (from 0) back to its default.
+void resetToDefault(ProfileSettings &s, int line)
+{
+    std::visit([&s](const auto &field) { s.*field.member = field.defaultValue; },
+        ProfileSchema::settings().at(line).field);
 }
 
 QByteArray crlfFile(const QStringList &lines)
@@ -155,9 +185,8 @@ TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
 {
-    const QStringList custom = QString::fromLatin1(Profile::serialize(customSettings()))
-                                   .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-    ASSERT_EQ(custom.size(), 24);
+    const QStringList custom = customLines();
+    ASSERT_EQ(custom.size(), 31);
 
     struct Case
     {
@@ -179,6 +208,38 @@ TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(load(c.bytes), ProfileSettings{});
+    }
+}
+
+TEST_F(ProfileTest, SwitchSettingsMissingAtTheEndTakeTheirDefaults)
+{
+    const QStringList custom = customLines();
+    for (int kept = kLinesOfEveryProfile; kept <= custom.size(); ++kept) {
+        SCOPED_TRACE(kept);
+        ProfileSettings expected = customSettings();
+        for (int line = kept; line < custom.size(); ++line)
+            resetToDefault(expected, line);
+        EXPECT_EQ(load(crlfFile(custom.mid(0, kept))), expected);
+        EXPECT_EQ(load(custom.mid(0, kept).join(QStringLiteral("\r\n")).toLatin1()), expected)
+            << "no line end after the last line";
+    }
+}
+
+TEST_F(ProfileTest, ADamagedSwitchSettingTakesItsDefaultAlone)
+{
+    const struct
+    {
+        int line;
+        const char *field;
+    } cases[] = {{24, "abc"}, {24, "2001"}, {25, "-5"}, {25, "99999"}, {26, "0"}, {26, "301"}, {27, "11"},
+        {28, "x"}, {29, ""}, {30, " 1 "}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "line " << c.line + 1 << ": " << c.field);
+        QStringList lines = customLines();
+        lines[c.line] = QString::fromLatin1(c.field);
+        ProfileSettings expected = customSettings();
+        resetToDefault(expected, c.line);
+        EXPECT_EQ(load(crlfFile(lines)), expected);
     }
 }
 

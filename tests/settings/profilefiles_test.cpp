@@ -236,6 +236,17 @@ TEST_F(ProfileFilesTest, OwnProfilesReadBackAsWritten)
     TestEnv::writeFile(appState().ProfilePath, QByteArray(first).replace("\r\n", "\n"));
     CaricaImpostazioni();
     EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("école"));
+
+    // Older copies of the program wrote the first 24 lines only; newer ones may write more.
+    const QByteArray older = first.split('\n').mid(0, 24).join('\n') + '\n';
+    for (const QByteArray &bytes : {older, first + "True\r\n"}) {
+        TestEnv::writeFile(appState().ProfilePath, bytes);
+        CaricaImpostazioni();
+        EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("Ã©cole"));
+    }
+    TestEnv::writeFile(appState().ProfilePath, QByteArray(older).replace("\r\n", "\n"));
+    CaricaImpostazioni();
+    EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("école"));
 }
 
 } // namespace
