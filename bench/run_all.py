@@ -68,6 +68,8 @@ ROWS = [
     Row("largest topic menu: average steps to a button, one by one", "scanning",
         r"one by one: steps to reach a button: average ([\d.]+)", "steps", "reported", lambda x: True),
     Row("largest topic menu: average steps to a button, by rows and columns", "scanning",
+        r"by rows and columns: steps to reach a button: average ([\d.]+)", "steps", "reported", lambda x: True),
+    Row("largest topic menu: by rows and columns against one by one, on average", "scanning",
         r"by rows and columns: steps to reach a button: average [\d.]+, worst \d+, 2 selections \(([\d.]+) of",
         "× one by one", "≤ 0.6 ×", lambda x: x <= 0.6),
     Row("largest topic menu: worst steps to a button, one by one", "scanning",

@@ -5,12 +5,25 @@
 #include "feedback/speechoutput.h"
 #include "state/appstate.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 
 namespace {
 
 // Often enough for the bar of a timed press to fill smoothly.
 constexpr int kPressFrameMs = 30;
+
+// One clock for every window, as they share the times of the releases.
+qint64 now()
+{
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return clock.elapsed();
+}
 
 } // namespace
 
@@ -19,6 +32,7 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
     , m_keyDown(std::move(keyDown))
     , m_keyUp(std::move(keyUp))
     , m_sayCaption(&Speech::sayNow)
+    , m_timing(appState().SwitchReleasedAt)
     , m_keys(
           window, [this](int key) { keyPressed(key); }, [this](int key) { keyReleased(key); })
 {
@@ -26,7 +40,6 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
     m_pressTimer.setSingleShot(true);
     m_pressTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pressTimer, &QTimer::timeout, this, &ScanSession::timePress);
-    m_clock.start();
 }
 
 ScanSession::~ScanSession() = default;
@@ -34,6 +47,7 @@ ScanSession::~ScanSession() = default;
 void ScanSession::start(bool keys)
 {
     const ProfileSettings &settings = appState().Settings;
+    // Keys already down belong to the window before.
     m_timing.clear();
     m_timing.setTimes(settings.AcceptanceTime, settings.ReleaseTime);
     m_pressTimer.stop();
@@ -77,7 +91,7 @@ void ScanSession::highlight(const QList<int> &buttons)
 
 void ScanSession::keyPressed(int key)
 {
-    switch (m_timing.press(key, m_clock.elapsed())) {
+    switch (m_timing.press(key, now())) {
     case SwitchTiming::Press::Counted:
         m_keyDown(key);
         break;
@@ -96,7 +110,7 @@ void ScanSession::keyPressed(int key)
 
 void ScanSession::keyReleased(int key)
 {
-    switch (m_timing.release(key, m_clock.elapsed())) {
+    switch (m_timing.release(key, now())) {
     case SwitchTiming::Release::Counted:
         m_keyUp(key);
         break;
@@ -113,8 +127,8 @@ void ScanSession::keyReleased(int key)
 
 void ScanSession::timePress()
 {
-    const qint64 now = m_clock.elapsed();
-    if (m_timing.accept(m_timedKey, now)) {
+    const qint64 time = now();
+    if (m_timing.accept(m_timedKey, time)) {
         qCDebug(lcScanning, "key %d held long enough", m_timedKey);
         m_highlighter.showPressProgress(-1);
         m_keyDown(m_timedKey);
@@ -123,6 +137,6 @@ void ScanSession::timePress()
     const qint64 due = m_timing.acceptedAt(m_timedKey);
     if (due < 0)
         return;
-    m_highlighter.showPressProgress(m_timing.progress(now));
-    m_pressTimer.start(int(std::clamp<qint64>(due - now, 1, kPressFrameMs)));
+    m_highlighter.showPressProgress(m_timing.progress(time));
+    m_pressTimer.start(int(std::clamp<qint64>(due - time, 1, kPressFrameMs)));
 }

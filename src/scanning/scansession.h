@@ -6,7 +6,6 @@
 #include "switchkeys.h"
 #include "switchtiming.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -56,7 +55,6 @@ private:
     ScanTimer m_timer;
     ButtonHighlighter m_highlighter;
     SwitchTiming m_timing;
-    QElapsedTimer m_clock;
     // Wakes while a press is timed, to fill its bar and to let it count.
     QTimer m_pressTimer;
     int m_timedKey = Scan::kOtherKey;

@@ -12,8 +12,8 @@ SwitchTiming::Press SwitchTiming::press(int key, qint64 nowMs)
 {
     Down down;
     down.since = nowMs;
-    const auto released = m_releasedAt.constFind(key);
-    if (released != m_releasedAt.cend() && nowMs - *released < m_releaseMs)
+    const auto released = m_releasedAt->constFind(key);
+    if (released != m_releasedAt->cend() && nowMs - *released < m_releaseMs)
         down.dropped = true;
     else
         down.counted = m_acceptanceMs == 0;
@@ -40,7 +40,7 @@ SwitchTiming::Release SwitchTiming::release(int key, qint64 nowMs)
     const Down was = *down;
     m_down.erase(down);
     if (was.counted) {
-        m_releasedAt.insert(key, nowMs);
+        m_releasedAt->insert(key, nowMs);
         return Release::Counted;
     }
     return was.dropped ? Release::Dropped : Release::TooShort;

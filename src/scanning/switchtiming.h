@@ -24,6 +24,16 @@ public:
         Dropped,
     };
 
+    // Keeps the times of the releases in a table of its own.
+    SwitchTiming() = default;
+    // Keeps them in `releasedAt`, a table that may be shared and outlive
+    // this, with times on one clock.
+    explicit SwitchTiming(QHash<int, qint64> &releasedAt)
+        : m_releasedAt(&releasedAt)
+    { }
+    SwitchTiming(const SwitchTiming &) = delete;
+    SwitchTiming &operator=(const SwitchTiming &) = delete;
+
     void setTimes(int acceptanceMs, int releaseMs);
 
     Press press(int key, qint64 nowMs);
@@ -52,5 +62,6 @@ private:
     int m_releaseMs = 0;
     QHash<int, Down> m_down;
     // The last time each key's counted press was let go.
-    QHash<int, qint64> m_releasedAt;
+    QHash<int, qint64> m_ownReleases;
+    QHash<int, qint64> *m_releasedAt = &m_ownReleases;
 };

@@ -2,6 +2,7 @@
 
 #include "profilesettings.h"
 
+#include <QHash>
 #include <QString>
 #include <QtGlobal>
 
@@ -68,6 +69,10 @@ struct AppState
     QString DamagedProfilePath;
     // The teacher has been told once in this run of profiles whose names cannot be read.
     bool UnreadableProfilesShown = false;
+    // When each switch key's last counted press was let go, in ms on the
+    // scanning clock. Every window reads it, so that the bounce of a press
+    // that opened a window is dropped in the window it opened.
+    QHash<int, qint64> SwitchReleasedAt;
 
     // Row r of the word store; rows never written read as empty.
     const WordItem &wordRow(int row) const;

@@ -289,11 +289,11 @@ TEST_F(HeldSwitch, ABriefPressSelectsNothingAndAHeldOneSelectsOnceWithItsTimeSho
     EXPECT_EQ(shot.pixelColor(left + width * 19 / 20, y), QColor(Qt::black));
 }
 
-TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnored)
+TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnoredAlsoInTheWindowItOpened)
 {
     ProfileSettings settings = switchProfile(1);
     settings.ReleaseTime = 1000;
-    const int from = startOnMainMenu(settings);
+    int from = startOnMainMenu(settings);
     x.tap(QStringLiteral("space"));
     x.tap(QStringLiteral("space"));
     EXPECT_GE(x.waitForLine(QStringLiteral("within the release time: ignored"), from), 0);
@@ -303,6 +303,15 @@ TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnored)
     x.settle(300);
     EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 2)
         << x.linesWith(QStringLiteral("highlight"), from).join(u'\n').toStdString();
+
+    x.settle(1000);
+    from = x.lineCount();
+    x.tap(QStringLiteral("Return"));
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    x.settle(800);
+    EXPECT_TRUE(selections(from).isEmpty()) << "the bounce chose nothing in the menu it opened";
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 1);
 }
 
 TEST_F(HeldSwitch, TheScannedMenuButtonLeavesAnExerciseWithoutAQuestion)

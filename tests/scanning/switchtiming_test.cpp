@@ -52,6 +52,17 @@ TEST(SwitchTiming, PressesWithinTheReleaseTimeOfTheSameSwitchAreDropped)
     // The window runs from the counted release, not from the bounce.
     EXPECT_EQ(timing.press(Scan::kSpace, 400), Press::Counted);
 
+    // Windows share the times of the releases: the bounce of the press that
+    // opened a window is dropped in the window it opened.
+    QHash<int, qint64> shared;
+    SwitchTiming menu(shared);
+    SwitchTiming opened(shared);
+    menu.setTimes(0, 300);
+    opened.setTimes(0, 300);
+    menu.press(Scan::kEnter, 0);
+    menu.release(Scan::kEnter, 10);
+    EXPECT_EQ(opened.press(Scan::kEnter, 100), Press::Dropped);
+
     // A press too short to count opens no window.
     timing.setTimes(200, 300);
     timing.release(Scan::kSpace, 1000);
