@@ -314,6 +314,58 @@ TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnoredAlsoInTheWindowItOp
     EXPECT_EQ(x.linesWith(QStringLiteral("highlight"), from).size(), 1);
 }
 
+TEST_F(HeldSwitch, TheFirstStepWaitsLongerAndTheScanStopsAfterItsRounds)
+{
+    ProfileSettings settings = switchProfile(2);
+    settings.FirstStepDelay = 300;
+    settings.ScanLoops = 1;
+    start(settings);
+    int from = enterMainMenu();
+    x.settle(2000);
+    EXPECT_TRUE(x.linesWith(QStringLiteral("highlight"), from).isEmpty()) << "the first step waits 3 s";
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight Command1_0"), from), 0);
+    x.tap(QStringLiteral("space"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight Command1_0"), from, 20000), 0);
+    x.tap(QStringLiteral("space"));
+    from = expectShown(QStringLiteral("FormEsercizi"), from);
+
+    // Two answers: one round is two steps, then the highlight goes.
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight none"), from, 20000), 0);
+    const int stopped = x.lineCount();
+    x.settle(2500);
+    EXPECT_TRUE(x.linesWith(QStringLiteral("highlight"), stopped).isEmpty()) << "the scan stays stopped";
+    x.tap(QStringLiteral("space"));
+    EXPECT_GE(x.waitForLine(QStringLiteral("highlight BtIl"), stopped), 0);
+    x.settle(300);
+    EXPECT_TRUE(x.linesWith(QStringLiteral("exercises: answer"), from).isEmpty())
+        << "the restart answers nothing";
+}
+
+TEST_F(HeldSwitch, TwoSwitchesScanTheMenuByRowsWithEachHighlightSaid)
+{
+    ProfileSettings settings = switchProfile(1);
+    settings.RowColumnScanning = true;
+    settings.SpokenHighlight = true;
+    start(settings);
+    int from = enterMainMenu();
+    ASSERT_GE(x.waitForLine(QStringLiteral("say \""), from), 0) << "the first row is said";
+    x.settle(300);
+    const int rowLit = int(x.linesWith(QStringLiteral("highlight Command1_"), from).size());
+    EXPECT_GT(rowLit, 1) << "a whole row is lit";
+
+    from = x.lineCount();
+    x.tap(QStringLiteral("Return"));
+    ASSERT_GE(x.waitForLine(QStringLiteral("say \""), from), 0);
+    x.settle(300);
+    EXPECT_EQ(x.linesWith(QStringLiteral("highlight Command1_"), from).size(), 1) << "the row entered";
+    EXPECT_TRUE(selections(from).isEmpty());
+    x.tap(QStringLiteral("space"));
+    x.tap(QStringLiteral("Return"));
+    from = expectShown(QStringLiteral("FormMenu"), from);
+    EXPECT_EQ(selections(0).size(), 1);
+}
+
 TEST_F(HeldSwitch, TheScannedMenuButtonLeavesAnExerciseWithoutAQuestion)
 {
     ProfileSettings settings = switchProfile(1);
