@@ -82,9 +82,11 @@ void ScanSession::runTimer(Scan::Timer timer)
 void ScanSession::highlight(const QList<int> &buttons)
 {
     m_highlighter.highlight(buttons, appState().Settings.SelectedButtonColour);
-    if (buttons.isEmpty())
+    if (buttons.isEmpty()) {
         qCDebug(lcScanning, "highlight none");
-    if (buttons.isEmpty() || !appState().Settings.SpokenHighlight || !m_sayCaption)
+        return;
+    }
+    if (!appState().Settings.SpokenHighlight || !m_sayCaption)
         return;
     const QString caption = m_highlighter.highlightedCaption();
     if (!caption.isEmpty())
