@@ -75,6 +75,9 @@ std::vector<Setting> makeSettings()
         optional(flag("SpokenHighlight", &S::SpokenHighlight, false)),
         optional(flag("RowColumnScanning", &S::RowColumnScanning, false)),
         optional(flag("WayOutButton", &S::WayOutButton, false)),
+        // On by default: a hand that hits twice would otherwise answer what
+        // the pupil never saw. 0 acts on every press at once.
+        optional(integer("SelectionGuard", &S::SelectionGuard, 500, 0, 2000, OutOfRange::Default)),
     };
 }
 

@@ -48,6 +48,9 @@ struct ProfileSettings
     bool SpokenHighlight;
     bool RowColumnScanning;
     bool WayOutButton; // a scanned "menu" button in the exercises
+    // ms the highlight must stand on a button after a selection, or in a new
+    // window, row or item, before a press counts.
+    qint16 SelectionGuard;
 
     bool operator==(const ProfileSettings &other) const;
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }
