@@ -6,7 +6,9 @@
 // by rows and columns.
 // Under an X server (DISPLAY set, e.g. xvfb-run) the release is also
 // measured for real X key events sent by xdotool, from the event's arrival in
-// the program to the next button repainted.
+// the program to the next button repainted. Releases are measured with the
+// selection guard off and on. Last, the processor time taken while the menu
+// scans by itself, with its countdown, against the menu at rest.
 //
 //   bench_scanning [STEPS]   (default 100 steps per interval)
 
@@ -16,6 +18,7 @@
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
 #include "scanning/menuscanning.h"
+#include "scanning/scanclock.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
 
@@ -26,6 +29,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -40,8 +45,23 @@ double median(std::vector<double> values)
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
+// The selection guard of the runs that follow: 0 (off) or the default.
+int guardMs = 0;
+
+// Before each press the pupil has looked at the highlight longer than the guard.
+void lookAtTheHighlight()
+{
+    ScanClock::advance(guardMs + 100);
+}
+
+const char *guardName()
+{
+    return guardMs > 0 ? "guard on" : "guard off";
+}
+
 FormMenu *showMenu(FormHost &host, int mode, int scanInterval)
 {
+    appState().Settings.SelectionGuard = qint16(guardMs);
     appState().Settings.InputMode = qint16(mode);
     appState().Settings.ScanInterval = qint16(scanInterval);
     appState().Settings.AcceptanceTime = 0;
@@ -86,6 +106,7 @@ void measureKeyToHighlight(FormHost &host, int presses)
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : menu;
+        lookAtTheHighlight();
         QTest::keyPress(target, Qt::Key_Space);
         QElapsedTimer clock;
         clock.start();
@@ -93,8 +114,8 @@ void measureKeyToHighlight(FormHost &host, int presses)
         menu->repaint();
         times.push_back(clock.nsecsElapsed() / 1e6);
     }
-    std::printf("space release to highlight repainted, %d presses: median %.2f ms, worst %.2f ms\n", presses,
-        median(times), *std::max_element(times.begin(), times.end()));
+    std::printf("space release to highlight repainted, %s, %d presses: median %.2f ms, worst %.2f ms\n",
+        guardName(), presses, median(times), *std::max_element(times.begin(), times.end()));
 }
 
 // From a real X key release reaching the program to the paint of the
@@ -136,6 +157,7 @@ void measureRealKeyToHighlight(FormHost &host, int presses)
     QCoreApplication::instance()->installEventFilter(&probe);
     for (int i = 0; i < presses; ++i) {
         const std::size_t before = probe.times.size();
+        lookAtTheHighlight();
         QProcess::startDetached(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("space")});
         QElapsedTimer waited;
         waited.start();
@@ -147,9 +169,10 @@ void measureRealKeyToHighlight(FormHost &host, int presses)
         std::printf("real X key release: no release reached the program (is xdotool installed?)\n");
         return;
     }
-    std::printf("real X space release to highlight repainted, %zu presses: median %.2f ms, worst %.2f ms "
+    std::printf("real X space release to highlight repainted, %s, %zu presses: median %.2f ms, worst %.2f ms "
                 "(detectable auto-repeat %s)\n",
-        probe.times.size(), median(probe.times), *std::max_element(probe.times.begin(), probe.times.end()),
+        guardName(), probe.times.size(), median(probe.times),
+        *std::max_element(probe.times.begin(), probe.times.end()),
         KeyRepeatGuard::detectableAutoRepeat() ? "on" : "off");
 }
 
@@ -206,6 +229,37 @@ void measureRowColumn(FormHost &host)
     appState().Settings.RowColumnScanning = false;
 }
 
+// The processor time the program takes over `seconds` of its event loop, in
+// % of one core.
+double cpuShare(int seconds)
+{
+    const auto used = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e6 + usage.ru_utime.tv_usec
+            + usage.ru_stime.tv_usec;
+    };
+    QElapsedTimer wall;
+    const double before = used();
+    wall.start();
+    while (wall.elapsed() < seconds * 1000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    return 100.0 * (used() - before) / (wall.nsecsElapsed() / 1e3);
+}
+
+// The countdown on the highlighted button repaints a thin bar many times a
+// second: what that costs while the menu scans by itself, against the same
+// menu worked with the mouse.
+void measureCpu(FormHost &host, int seconds)
+{
+    showMenu(host, 2, 4);
+    const double scanning = cpuShare(seconds);
+    showMenu(host, 0, 4);
+    const double idle = cpuShare(seconds);
+    std::printf("processor while scanning automatically: %.2f %% of one core over %d s; idle: %.2f %%\n",
+        scanning, seconds, idle);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -227,14 +281,19 @@ int main(int argc, char **argv)
     host.resize(1280, 800);
     host.show();
 
-    measureKeyToHighlight(host, 200);
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        host.activateWindow();
-        if (QTest::qWaitForWindowActive(&host))
-            measureRealKeyToHighlight(host, 100);
-        else
-            std::printf("real X key release: the window did not get the keyboard\n");
+    for (const int guard : {0, 500}) {
+        guardMs = guard;
+        measureKeyToHighlight(host, 200);
+        if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+            host.activateWindow();
+            if (QTest::qWaitForWindowActive(&host))
+                measureRealKeyToHighlight(host, 100);
+            else
+                std::printf("real X key release: the window did not get the keyboard\n");
+        }
     }
+    guardMs = 0;
+    measureCpu(host, steps >= 100 ? 20 : 5);
     measureRowColumn(host);
     measureSteps(host, 1, steps);
     measureSteps(host, 4, steps);

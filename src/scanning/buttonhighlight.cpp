@@ -31,6 +31,16 @@ public:
         }
     }
 
+    void setCountdown(double left)
+    {
+        const int before = countdownWidth();
+        m_countdown = left;
+        // Repainted only when the bar changes by a pixel, and only the bar.
+        if (countdownWidth() != before)
+            update(countdownTrack());
+    }
+    double countdown() const { return m_countdown; }
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
@@ -42,7 +52,7 @@ protected:
     void paintEvent(QPaintEvent *) override
     {
         // A tenth of the smaller side, so it stays thick on large screens.
-        const int thickness = qMax(4, qMin(width(), height()) / 10);
+        const int thickness = outlineWidth();
         const int outer = qMax(3, thickness * 2 / 3);
         QPainter painter(this);
         painter.setPen(Qt::NoPen);
@@ -56,6 +66,17 @@ protected:
         painter.setPen(QPen(Qt::white, thickness - outer, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         const int inset = outer + (thickness - outer) / 2;
         painter.drawRect(all.adjusted(inset, inset, -inset - 1, -inset - 1));
+        if (m_countdown >= 0) {
+            // Along the lower edge, over the outline, so the caption stays whole;
+            // on white or black, whichever the text colour stands out on.
+            const QColor text = Colours::fromNumber(appState().Settings.TextColour);
+            const QRect track = countdownTrack();
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(text.lightness() < 128 ? Qt::white : Qt::black);
+            painter.drawRect(track);
+            painter.setBrush(text);
+            painter.drawRect(track.x(), track.y(), countdownWidth(), track.height());
+        }
         if (m_progress < 0)
             return;
         // The press being timed: a black band inside the outline that fills
@@ -70,7 +91,21 @@ protected:
     }
 
 private:
+    int outlineWidth() const { return qMax(4, qMin(width(), height()) / 10); }
+    // The white band of the outline's lower side.
+    QRect countdownTrack() const
+    {
+        const int outer = qMax(3, outlineWidth() * 2 / 3);
+        const int band = qMax(2, outlineWidth() - outer);
+        return QRect(outer, height() - outlineWidth(), width() - 2 * outer, band);
+    }
+    int countdownWidth() const
+    {
+        return m_countdown < 0 ? -1 : int(countdownTrack().width() * std::min(1.0, m_countdown));
+    }
+
     double m_progress = -1;
+    double m_countdown = -1;
 };
 
 void setButtonColourIfChanged(QWidget *button, double colourNumber)
@@ -122,6 +157,8 @@ void ButtonHighlighter::highlight(const QList<int> &indexes, double colour)
         setButtonColourIfChanged(button, lit ? colour : plain);
         if (ScanOutline *outline = m_outlines[i]) {
             outline->setProgress(-1);
+            if (!lit)
+                outline->setCountdown(-1);
             outline->setVisible(lit);
             if (lit)
                 outline->raise();
@@ -144,6 +181,29 @@ void ButtonHighlighter::showPressProgress(double progress)
         if (ScanOutline *outline = m_outlines.value(index))
             outline->setProgress(progress);
     }
+}
+
+void ButtonHighlighter::showCountdown(double left)
+{
+    for (int index : std::as_const(m_highlighted)) {
+        if (ScanOutline *outline = m_outlines.value(index))
+            outline->setCountdown(left);
+    }
+}
+
+double ButtonHighlighter::countdownShown(int index) const
+{
+    const ScanOutline *outline = m_outlines.value(index);
+    return outline && !outline->isHidden() ? outline->countdown() : -1;
+}
+
+QWidget *ButtonHighlighter::parentOfButtons() const
+{
+    for (const QPointer<QWidget> &button : m_buttons) {
+        if (button)
+            return button->parentWidget();
+    }
+    return nullptr;
 }
 
 QString ButtonHighlighter::highlightedCaption() const

@@ -30,6 +30,10 @@ public:
     // A switch press being timed on the highlighted buttons: a bar inside
     // their outline fills from 0 to 1; below 0 it goes.
     void showPressProgress(double progress);
+    // The time left before the highlight moves on: a thin bar along the
+    // lower edge of the highlighted buttons, in the text colour, that shrinks
+    // from 1 to 0; below 0 it goes.
+    void showCountdown(double left);
     // Every button in the button colour, no outline.
     void clear();
 
@@ -39,6 +43,10 @@ public:
     // The caption read out for the highlighted buttons.
     QString highlightedCaption() const;
     bool outlineShown(int index) const;
+    // The countdown drawn on the button, or -1.
+    double countdownShown(int index) const;
+    // Where the buttons stand; nullptr without buttons.
+    QWidget *parentOfButtons() const;
 
 private:
     QList<QPointer<QWidget>> m_buttons;

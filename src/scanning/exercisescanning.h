@@ -59,6 +59,7 @@ public:
     const ButtonHighlighter &highlighter() const { return m_session.highlighter(); }
     void tick() { m_scan.tick(); }
     bool stopped() const { return m_scan.stopped(); }
+    const ScanSession &session() const { return m_session; }
 
 private:
     void highlight(int position) override;
@@ -67,6 +68,8 @@ private:
     void nextItem() override;
     void leave() override;
     void runTimer(Scan::Timer timer) override;
+    void selectionMade() override { m_session.selectionMade(); }
+    void showStopped(bool stopped) override { m_session.showStopped(stopped); }
 
     int m_answerCount = 0;
     Callbacks m_callbacks;

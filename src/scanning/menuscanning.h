@@ -32,6 +32,7 @@ public:
     const ButtonHighlighter &highlighter() const { return m_session.highlighter(); }
     void tick() { m_scan.tick(); }
     bool stopped() const { return m_scan.stopped(); }
+    const ScanSession &session() const { return m_session; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,6 +41,8 @@ private:
     void highlight(const QList<int> &buttons) override;
     void select(int index) override;
     void runTimer(Scan::Timer timer) override;
+    void selectionMade() override { m_session.selectionMade(); }
+    void showStopped(bool stopped) override { m_session.showStopped(stopped); }
 
     void mouseOverButton(int index);
     void mouseOverBackground();

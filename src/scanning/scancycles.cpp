@@ -2,10 +2,18 @@
 
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 int Scan::intervalMs(int scanInterval)
 {
     return (scanInterval >= 1 ? scanInterval : 4) * 250;
+}
+
+bool Scan::isSwitch(int mode, int key)
+{
+    if (mode == Manual)
+        return key == kSpace || key == kEnter;
+    return mode == Automatic && key == kSpace;
 }
 
 int Scan::firstStepMs(int intervalMs, int percent)
@@ -72,9 +80,9 @@ void MenuScan::activate(int mode)
         m_actions.runTimer(Scan::Timer::StartInNewWindow);
 }
 
-void MenuScan::keyDown(int)
+void MenuScan::keyDown(int key)
 {
-    if (m_mode == Scan::Automatic)
+    if (m_mode == Scan::Automatic && key == Scan::kSpace)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
@@ -151,6 +159,7 @@ void MenuScan::showAt(int position)
 void MenuScan::select()
 {
     m_steps = 0;
+    m_actions.selectionMade();
     if (m_row == Scan::kNone && m_groups[m_position].size() > 1) {
         m_row = m_position;
         showAt(0);
@@ -165,6 +174,7 @@ void MenuScan::stop()
     m_highlighted = false;
     m_actions.highlight({});
     m_actions.runTimer(Scan::Timer::Stop);
+    m_actions.showStopped(true);
 }
 
 void MenuScan::restart()
@@ -172,6 +182,8 @@ void MenuScan::restart()
     m_stopped = false;
     m_row = Scan::kNone;
     m_steps = 0;
+    m_actions.showStopped(false);
+    m_actions.selectionMade();
     showAt(0);
     m_actions.runTimer(Scan::Timer::Start);
 }
@@ -202,10 +214,13 @@ void ExerciseScan::activate(int mode, bool speechOn, bool wayOut)
 void ExerciseScan::itemShown()
 {
     m_waitingForNext = false;
-    m_stopped = false;
+    if (std::exchange(m_stopped, false))
+        m_actions.showStopped(false);
     if (!scanning() || m_ring.isEmpty())
         return;
     m_steps = 0;
+    // A new item is new to the pupil, however it came.
+    m_actions.selectionMade();
     showAt(0);
 }
 
@@ -219,9 +234,9 @@ void ExerciseScan::answered(bool right)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
-void ExerciseScan::keyDown(int)
+void ExerciseScan::keyDown(int key)
 {
-    if (m_mode == Scan::Automatic)
+    if (m_mode == Scan::Automatic && key == Scan::kSpace)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
@@ -230,15 +245,21 @@ void ExerciseScan::keyUp(int key)
     if (m_mode == Scan::Manual) {
         if (key == Scan::kSpace && !m_waitingForNext)
             step();
-        else if (key == Scan::kEnter)
-            m_waitingForNext ? m_actions.nextItem() : select();
+        else if (key == Scan::kEnter && m_waitingForNext) {
+            m_actions.selectionMade();
+            m_actions.nextItem();
+        } else if (key == Scan::kEnter)
+            select();
     } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
         if (m_waitingForNext) {
+            m_actions.selectionMade();
             m_actions.nextItem();
             m_actions.runTimer(Scan::Timer::Start);
         } else if (m_stopped) {
             m_stopped = false;
             m_steps = 0;
+            m_actions.showStopped(false);
+            m_actions.selectionMade();
             showAt(0);
             m_actions.runTimer(Scan::Timer::Start);
         } else {
@@ -257,6 +278,7 @@ void ExerciseScan::tick()
         m_stopped = true;
         m_actions.highlight(Scan::kNone);
         m_actions.runTimer(Scan::Timer::Stop);
+        m_actions.showStopped(true);
         return;
     }
     step();
@@ -279,6 +301,7 @@ void ExerciseScan::select()
 {
     const int selected = position();
     m_steps = 0;
+    m_actions.selectionMade();
     if (selected == m_answerCount)
         m_actions.read();
     else if (selected == kWayOut)

@@ -20,6 +20,12 @@ constexpr int kOtherKey = 0;
 // No position highlighted.
 constexpr int kNone = -1;
 
+// Whether the key is one of the pupil's switches in this input mode: space
+// and Enter in manual scanning, space in automatic scanning. Any other key,
+// from a keyboard or an interface that sends more than it should, neither
+// steps, selects nor stops the highlight.
+bool isSwitch(int mode, int key);
+
 // What the automatic steps do next. The first step in a window just opened
 // waits the profile's longer delay, so the pupil can get back into position.
 enum class Timer { Stop, Start, StartInNewWindow };
@@ -50,6 +56,11 @@ public:
     // What a mouse click on the button does.
     virtual void select(int index) = 0;
     virtual void runTimer(Scan::Timer timer) = 0;
+    // The pupil chose something (a button, a row, the restart): the next
+    // press waits until the pupil has seen where the highlight now stands.
+    virtual void selectionMade() { }
+    // Automatic scanning stopped after its rounds, or started again.
+    virtual void showStopped(bool) { }
 };
 
 // A menu: the buttons 0 to count - 1 in a ring or, scanning by rows and
@@ -117,6 +128,9 @@ public:
     virtual void nextItem() = 0;
     virtual void leave() = 0;
     virtual void runTimer(Scan::Timer timer) = 0;
+    // As for menus.
+    virtual void selectionMade() { }
+    virtual void showStopped(bool) { }
 };
 
 // An exercise window: the answer buttons, then "leggi" when speech is on,

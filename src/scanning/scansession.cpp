@@ -1,11 +1,15 @@
 #include "scansession.h"
 
+#include "scanclock.h"
 #include "scanlog.h"
 
+#include "feedback/colours.h"
 #include "feedback/speechoutput.h"
+#include "layout/freespace.h"
+#include "layout/legible.h"
 #include "state/appstate.h"
 
-#include <QElapsedTimer>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -13,22 +17,14 @@ namespace {
 
 // Often enough for the bar of a timed press to fill smoothly.
 constexpr int kPressFrameMs = 30;
-
-// One clock for every window, as they share the times of the releases.
-qint64 now()
-{
-    static const QElapsedTimer clock = [] {
-        QElapsedTimer started;
-        started.start();
-        return started;
-    }();
-    return clock.elapsed();
-}
+// The countdown shrinks smoothly enough at this rate and costs next to nothing.
+constexpr int kCountdownFrameMs = 50;
 
 } // namespace
 
 ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, std::function<void()> tick)
     : QObject(window)
+    , m_window(window)
     , m_keyDown(std::move(keyDown))
     , m_keyUp(std::move(keyUp))
     , m_sayCaption(&Speech::sayNow)
@@ -40,6 +36,8 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
     m_pressTimer.setSingleShot(true);
     m_pressTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_pressTimer, &QTimer::timeout, this, &ScanSession::timePress);
+    m_countdownFrames.setInterval(kCountdownFrameMs);
+    connect(&m_countdownFrames, &QTimer::timeout, this, &ScanSession::showCountdown);
 }
 
 ScanSession::~ScanSession() = default;
@@ -47,11 +45,15 @@ ScanSession::~ScanSession() = default;
 void ScanSession::start(bool keys)
 {
     const ProfileSettings &settings = appState().Settings;
+    m_mode = settings.inputMode();
     // Keys already down belong to the window before.
     m_timing.clear();
     m_timing.setTimes(settings.AcceptanceTime, settings.ReleaseTime);
+    m_guard.setTime(settings.SelectionGuard);
     m_pressTimer.stop();
     m_highlighter.clear();
+    m_guard.arm(ScanClock::now(), false);
+    showStopped(false);
     m_keys.setActive(keys);
 }
 
@@ -59,7 +61,9 @@ void ScanSession::stop()
 {
     m_timer.stop();
     m_pressTimer.stop();
+    m_countdownFrames.stop();
     m_keys.setActive(false);
+    showStopped(false);
 }
 
 void ScanSession::runTimer(Scan::Timer timer)
@@ -77,11 +81,18 @@ void ScanSession::runTimer(Scan::Timer timer)
         m_timer.start(interval, Scan::firstStepMs(interval, settings.FirstStepDelay));
         break;
     }
+    if (m_timer.isActive())
+        m_countdownFrames.start();
+    else
+        m_countdownFrames.stop();
+    showCountdown();
 }
 
 void ScanSession::highlight(const QList<int> &buttons)
 {
     m_highlighter.highlight(buttons, appState().Settings.SelectedButtonColour);
+    m_guard.highlightMoved(ScanClock::now(), !buttons.isEmpty());
+    showCountdown();
     if (buttons.isEmpty()) {
         qCDebug(lcScanning, "highlight none");
         return;
@@ -93,9 +104,105 @@ void ScanSession::highlight(const QList<int> &buttons)
         m_sayCaption(caption);
 }
 
+void ScanSession::selectionMade()
+{
+    m_guard.arm(ScanClock::now(), !m_highlighter.highlightedButtons().isEmpty());
+}
+
+void ScanSession::showStopped(bool stopped)
+{
+    if (!stopped) {
+        if (m_stoppedPrompt && !m_stoppedPrompt->isHidden()) {
+            qCDebug(lcScanning, "prompt hidden");
+            m_stoppedPrompt->hide();
+        }
+        return;
+    }
+    if (!m_stoppedPrompt) {
+        QWidget *parent = m_highlighter.parentOfButtons();
+        m_stoppedPrompt
+            = new QLabel(QStringLiteral("Premi il sensore per ricominciare"), parent ? parent : m_window);
+        m_stoppedPrompt->setObjectName(QStringLiteral("ScanStoppedPrompt"));
+        m_stoppedPrompt->setAlignment(Qt::AlignCenter);
+        m_stoppedPrompt->setWordWrap(true);
+        m_stoppedPrompt->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_stoppedPrompt->setFocusPolicy(Qt::NoFocus);
+    }
+    placePrompt();
+    m_stoppedPrompt->show();
+    m_stoppedPrompt->raise();
+    const QPoint at = m_stoppedPrompt->mapToGlobal(QPoint(0, 0));
+    qCDebug(lcScanning, "prompt shown at %d,%d size %dx%d", at.x(), at.y(), m_stoppedPrompt->width(),
+        m_stoppedPrompt->height());
+}
+
+const QLabel *ScanSession::stoppedPrompt() const
+{
+    return m_stoppedPrompt && !m_stoppedPrompt->isHidden() ? m_stoppedPrompt.data() : nullptr;
+}
+
+void ScanSession::placePrompt()
+{
+    QWidget *parent = m_stoppedPrompt->parentWidget();
+    const QRect area = parent->rect();
+    QList<QRect> taken;
+    for (QObject *child : parent->children()) {
+        auto *control = qobject_cast<QWidget *>(child);
+        if (!control || control == m_stoppedPrompt || !control->isVisibleTo(parent))
+            continue;
+        const QRect place = control->geometry();
+        // A picture behind everything is no control to keep clear of.
+        if (place.width() * place.height() * 2 > area.width() * area.height())
+            continue;
+        taken << place;
+    }
+    const int margin = std::max(4, std::min(area.width(), area.height()) / 60);
+    QRect free = FreeSpace::forText(area, taken);
+    if (free.width() > 2 * margin && free.height() > 2 * margin)
+        free.adjust(margin, margin, -margin, -margin);
+    m_stoppedPrompt->setGeometry(free);
+
+    const ProfileSettings &settings = appState().Settings;
+    const QColor background = parent->palette().color(QPalette::Window);
+    QPalette palette = m_stoppedPrompt->palette();
+    palette.setColor(
+        QPalette::WindowText, Legible::textColour(Colours::fromNumber(settings.TextColour), background));
+    m_stoppedPrompt->setPalette(palette);
+
+    // The largest size at which the words, wrapped, fit the place.
+    QFont font(settings.TextFontName);
+    font.setBold(true);
+    const QString text = m_stoppedPrompt->text();
+    int points = Legible::kMaxTextPoints;
+    for (; points > Legible::kMinTextPoints; points -= std::max(1, points / 10)) {
+        font.setPointSize(points);
+        const QRect needed = QFontMetrics(font).boundingRect(free, Qt::AlignCenter | Qt::TextWordWrap, text);
+        if (needed.width() <= free.width() && needed.height() <= free.height())
+            break;
+    }
+    font.setPointSize(std::max(points, Legible::kMinTextPoints));
+    m_stoppedPrompt->setFont(font);
+}
+
+void ScanSession::showCountdown()
+{
+    m_highlighter.showCountdown(m_timer.isActive() ? m_timer.leftOfWait() : -1);
+}
+
 void ScanSession::keyPressed(int key)
 {
-    switch (m_timing.press(key, now())) {
+    if (!Scan::isSwitch(m_mode, key)) {
+        qCDebug(lcScanning, "key down %d is not a switch: ignored", key);
+        return;
+    }
+    const qint64 time = ScanClock::now();
+    if (m_guard.holds(time)) {
+        // Dropped with its release; the highlight goes on.
+        m_timing.ignore(key, time);
+        qCDebug(lcScanning, "key down %d within the selection guard: ignored", key);
+        return;
+    }
+    switch (m_timing.press(key, time)) {
     case SwitchTiming::Press::Counted:
         m_keyDown(key);
         break;
@@ -114,7 +221,11 @@ void ScanSession::keyPressed(int key)
 
 void ScanSession::keyReleased(int key)
 {
-    switch (m_timing.release(key, now())) {
+    if (!Scan::isSwitch(m_mode, key)) {
+        qCDebug(lcScanning, "key up %d is not a switch: ignored", key);
+        return;
+    }
+    switch (m_timing.release(key, ScanClock::now())) {
     case SwitchTiming::Release::Counted:
         m_keyUp(key);
         break;
@@ -131,7 +242,7 @@ void ScanSession::keyReleased(int key)
 
 void ScanSession::timePress()
 {
-    const qint64 time = now();
+    const qint64 time = ScanClock::now();
     if (m_timing.accept(m_timedKey, time)) {
         qCDebug(lcScanning, "key %d held long enough", m_timedKey);
         m_highlighter.showPressProgress(-1);

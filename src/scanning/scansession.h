@@ -3,18 +3,24 @@
 #include "buttonhighlight.h"
 #include "scancycles.h"
 #include "scantimer.h"
+#include "selectionguard.h"
 #include "switchkeys.h"
 #include "switchtiming.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
 
+class QLabel;
+
 // What every scanning window shares: the switch keys read with the
-// profile's acceptance and release times, the clock of the automatic steps,
-// and the highlight, read out when the profile asks for it. The window's
-// scan cycle gets the presses that count and drives the rest.
+// profile's acceptance and release times and selection guard, the clock of
+// the automatic steps with its countdown on the highlighted button, the
+// highlight, read out when the profile asks for it, and the sign that the
+// scan has stopped. The window's scan cycle gets the presses that count and
+// drives the rest.
 class ScanSession : public QObject
 {
     Q_OBJECT
@@ -39,6 +45,13 @@ public:
     void runTimer(Scan::Timer timer);
     // These buttons, and no other, in the scanning colour.
     void highlight(const QList<int> &buttons);
+    // The pupil chose something: presses wait for the selection guard.
+    void selectionMade();
+    // Automatic scanning stopped after its rounds: a caption where it covers
+    // no button says how to start it again; false takes it away.
+    void showStopped(bool stopped);
+    // The caption, while it is shown; nullptr otherwise.
+    const QLabel *stoppedPrompt() const;
 
     ButtonHighlighter &highlighter() { return m_highlighter; }
     const ButtonHighlighter &highlighter() const { return m_highlighter; }
@@ -48,13 +61,21 @@ private:
     void keyPressed(int key);
     void keyReleased(int key);
     void timePress();
+    void showCountdown();
+    void placePrompt();
 
+    QWidget *m_window = nullptr;
+    int m_mode = 0;
     KeyHandler m_keyDown;
     KeyHandler m_keyUp;
     std::function<void(const QString &)> m_sayCaption;
     ScanTimer m_timer;
     ButtonHighlighter m_highlighter;
     SwitchTiming m_timing;
+    SelectionGuard m_guard;
+    // Redraws the countdown on the highlighted button while the steps run.
+    QTimer m_countdownFrames;
+    QPointer<QLabel> m_stoppedPrompt;
     // Wakes while a press is timed, to fill its bar and to let it count.
     QTimer m_pressTimer;
     int m_timedKey = Scan::kOtherKey;

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+
+#include <functional>
 
 // The clock of automatic scanning. Each tick is due a whole number of
 // intervals after start(), so a late tick does not push back the ones after
@@ -12,7 +13,11 @@ class ScanTimer : public QObject
     Q_OBJECT
 
 public:
-    explicit ScanTimer(QObject *parent = nullptr);
+    // Nanoseconds that only go forward.
+    using Clock = std::function<qint64()>;
+
+    // On the steady clock, or on `clock` for tests.
+    explicit ScanTimer(QObject *parent = nullptr, Clock clock = {});
 
     // (Re)starts: the first tick comes one full interval from now, or
     // firstMs from now when given.
@@ -28,6 +33,9 @@ public:
     // The time until the next tick is due; -1 when stopped.
     int remainingMs() const;
     int interval() const { return m_intervalMs; }
+    // The share of the wait in progress still to go, 1 to 0, for the
+    // countdown on the highlighted button; -1 when stopped.
+    double leftOfWait() const;
 
 Q_SIGNALS:
     void tick();
@@ -36,9 +44,14 @@ private:
     void scheduleNext();
     void onTimeout();
 
+    qint64 elapsedNs() const { return m_clock() - m_startNs; }
+
+    Clock m_clock;
     QTimer m_timer;
-    QElapsedTimer m_clock;
+    qint64 m_startNs = 0;
     qint64 m_dueNs = 0;
+    // How long the wait in progress lasts in all: the first one may be longer.
+    qint64 m_waitNs = 0;
     qint64 m_remainingNs = 0;
     int m_intervalMs = 0;
     bool m_active = false;

@@ -32,6 +32,14 @@ bool SwitchTiming::accept(int key, qint64 nowMs)
     return true;
 }
 
+void SwitchTiming::ignore(int key, qint64 nowMs)
+{
+    Down down;
+    down.since = nowMs;
+    down.dropped = true;
+    m_down.insert(key, down);
+}
+
 SwitchTiming::Release SwitchTiming::release(int key, qint64 nowMs)
 {
     const auto down = m_down.constFind(key);

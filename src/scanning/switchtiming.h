@@ -40,6 +40,8 @@ public:
     // True once a timed press of this key has been held long enough; it
     // then counts, and the caller passes it on.
     bool accept(int key, qint64 nowMs);
+    // A press the caller does not act on: it is dropped with its release.
+    void ignore(int key, qint64 nowMs);
     Release release(int key, qint64 nowMs);
     // Forget the keys that are down, as when another window takes them.
     void clear() { m_down.clear(); }

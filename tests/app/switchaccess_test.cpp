@@ -15,6 +15,7 @@
 #include "state/random.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
@@ -142,14 +143,16 @@ TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
     EXPECT_TRUE(lit(current<TopicMenuForm>()->button(0))) << "a new visit starts afresh";
 }
 
-TEST_F(SwitchAccessTest, AnotherKeyStopsTheStepsUntilASpaceIsReleased)
+TEST_F(SwitchAccessTest, KeysThatAreNoSwitchNeitherStopTheStepsNorSelect)
 {
     appState().Settings.InputMode = 2;
     auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
+    topic->scanning()->tick();
     press(Qt::Key_A);
-    EXPECT_FALSE(topic->scanning()->timer().isActive());
     press(Qt::Key_Return);
+    EXPECT_TRUE(topic->scanning()->timer().isActive());
     EXPECT_EQ(host.currentForm(), topic) << "Enter selects nothing in automatic mode";
+    EXPECT_TRUE(lit(topic->button(0)));
 }
 
 TEST_F(SwitchAccessTest, TheMouseLightsTheButtonUnderItInRedOnlyInMouseMode)
@@ -247,10 +250,26 @@ TEST_F(SwitchAccessTest, AfterItsRoundsTheMenuStopsOnNoButtonAndASpaceStartsItAg
     EXPECT_FALSE(scanning->timer().isActive());
     EXPECT_EQ(scanning->highlighter().highlightedButtons(), QList<int>());
 
+    // A sign that tells the pupil what to do, over no control.
+    const QLabel *prompt = scanning->session().stoppedPrompt();
+    ASSERT_TRUE(prompt);
+    EXPECT_EQ(prompt->text(), QStringLiteral("Premi il sensore per ricominciare"));
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_GE(prompt->font().pointSize(), 20) << "large";
+    EXPECT_TRUE(QFontMetrics(prompt->font())
+                    .boundingRect(prompt->rect(), Qt::AlignCenter | Qt::TextWordWrap, prompt->text())
+                    .height()
+        <= prompt->height());
+    for (int i = 0; i < menu->buttonCount(); ++i)
+        EXPECT_FALSE(prompt->geometry().intersects(menu->button(i)->geometry())) << i;
+
     press(Qt::Key_Space);
     EXPECT_EQ(current<FormMenu>(), menu) << "the restart selects nothing";
     EXPECT_TRUE(lit(menu->button(0)));
     EXPECT_TRUE(scanning->timer().isActive());
+    EXPECT_FALSE(scanning->session().stoppedPrompt());
+    // The countdown to the next step stands full on the button just lit.
+    EXPECT_GT(scanning->highlighter().countdownShown(0), 0.9);
 }
 
 TEST_F(SwitchAccessTest, EachHighlightedCaptionIsSaidAndCutByTheNext)

@@ -129,6 +129,8 @@ TEST(Heard, TheGreetingLeggiAndAWrongAnswerAreHeard)
         const int from = x.lineCount();
         x.tap(QStringLiteral("Return"));
         ASSERT_GE(x.waitForLine(QStringLiteral("shown ") + QLatin1String(form), from), 0) << form;
+        // Past the selection guard of a window just opened.
+        x.settle(800);
     }
     const qint64 greeting = sound.now();
     x.waitForLine(QStringLiteral("speak \"Ciao!\""));
@@ -160,7 +162,7 @@ TEST(Heard, TheGreetingLeggiAndAWrongAnswerAreHeard)
         x.settle(1500);
         if (!wrong) {
             x.tap(QStringLiteral("Return"));
-            x.settle(600);
+            x.settle(800);
         }
     }
     ASSERT_TRUE(wrong) << "never a wrong answer";

@@ -113,7 +113,8 @@ TEST(Install, TheInstalledCopyStartedFromAnotherFolderReachesAWordExercise)
         x.tap(QStringLiteral("Return"));
         from = x.waitForLine(QStringLiteral("shown ") + QLatin1String(form), from);
         ASSERT_GE(from, 0) << form << "\n" << x.log().toStdString();
-        x.settle(300);
+        // Past the selection guard of a window just opened.
+        x.settle(800);
     }
     // An answer is judged against a word read from the installed lists.
     x.tap(QStringLiteral("Return"));

@@ -29,9 +29,22 @@ public:
         log << QString::fromLatin1(names[int(timer)]);
     }
 
+    void selectionMade() override
+    {
+        if (signs)
+            log << QStringLiteral("selected");
+    }
+    void showStopped(bool stopped) override
+    {
+        if (signs)
+            log << (stopped ? QStringLiteral("sign stopped") : QStringLiteral("sign gone"));
+    }
+
     QStringList take() { return std::exchange(log, {}); }
 
     QStringList log;
+    // Whether selections and the stopped sign are written down too.
+    bool signs = false;
 };
 
 QStringList lines(std::initializer_list<const char *> texts)
@@ -112,7 +125,7 @@ TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsNothing)
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 0"}));
 }
 
-TEST(MenuScan, AutomaticScanningStopsOnAnyKeyAndGoesOnOnlyAfterASpace)
+TEST(MenuScan, AutomaticScanningGoesOnThroughOtherKeysAndSelectsOnASpace)
 {
     Recorder recorder;
     MenuScan scan(2, recorder);
@@ -122,11 +135,15 @@ TEST(MenuScan, AutomaticScanningStopsOnAnyKeyAndGoesOnOnlyAfterASpace)
     scan.tick();
     EXPECT_EQ(recorder.take(), lines({"start new", "light 0", "light 1", "light 0"}));
 
+    // A key that is no switch of automatic scanning must not freeze the highlight.
     scan.keyDown(Scan::kOtherKey);
     scan.keyUp(Scan::kOtherKey);
     scan.keyDown(Scan::kEnter);
     scan.keyUp(Scan::kEnter);
-    EXPECT_EQ(recorder.take(), lines({"stop", "stop"}));
+    EXPECT_TRUE(recorder.take().isEmpty());
+    EXPECT_FALSE(Scan::isSwitch(Scan::Automatic, Scan::kEnter));
+    EXPECT_TRUE(Scan::isSwitch(Scan::Manual, Scan::kEnter));
+    EXPECT_FALSE(Scan::isSwitch(Scan::Mouse, Scan::kSpace));
 
     // The release restarts the interval before the selection acts, so a
     // selection that stays in the window keeps scanning.
@@ -361,12 +378,52 @@ TEST_F(ExerciseScanTest, AutomaticWrongAnswerGoesOnFromTheChosenButton)
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "choose 0", "light 1"}));
 }
 
-TEST_F(ExerciseScanTest, AnotherKeyStopsAutomaticScanningUntilASpace)
+TEST_F(ExerciseScanTest, AnotherKeyNeitherStopsNorSelectsInAutomaticScanning)
 {
     start(3, Scan::Automatic, true);
     scan->keyDown(Scan::kEnter);
     scan->keyUp(Scan::kEnter);
-    EXPECT_EQ(recorder.take(), lines({"stop"}));
+    scan->tick();
+    EXPECT_EQ(recorder.take(), lines({"light 1"}));
+}
+
+TEST(ScanSigns, TheCyclesTellOfEverySelectionAndOfTheStoppedScan)
+{
+    Recorder recorder;
+    recorder.signs = true;
+    MenuScan menu(2, recorder);
+    menu.setLoops(1);
+    menu.activate(Scan::Automatic);
+    for (int i = 0; i < 3; ++i)
+        menu.tick();
+    EXPECT_EQ(
+        recorder.take(), lines({"start new", "light 0", "light 1", "light -1", "stop", "sign stopped"}));
+    // The restart is a selection too: a second hit must not choose the first button.
+    menu.keyDown(Scan::kSpace);
+    menu.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "sign gone", "selected", "light 0", "start"}));
+    menu.keyDown(Scan::kSpace);
+    menu.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(), lines({"stop", "start", "selected", "select 0"}));
+
+    ExerciseScan exercise(2, recorder);
+    exercise.setLoops(1);
+    exercise.activate(Scan::Automatic, false);
+    exercise.itemShown();
+    exercise.tick();
+    exercise.tick();
+    EXPECT_EQ(recorder.take(),
+        lines({"start new", "selected", "light 0", "light 1", "light -1", "stop", "sign stopped"}));
+    exercise.itemShown();
+    EXPECT_EQ(recorder.take(), lines({"sign gone", "selected", "light 0"}));
+    exercise.keyDown(Scan::kSpace);
+    exercise.keyUp(Scan::kSpace);
+    exercise.answered(true);
+    exercise.keyDown(Scan::kSpace);
+    exercise.keyUp(Scan::kSpace);
+    EXPECT_EQ(recorder.take(),
+        lines({"stop", "start", "selected", "choose 0", "light -2", "stop", "stop", "selected", "next",
+            "start"}));
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "scanning/switchtiming.h"
 
 #include "scanning/scancycles.h"
+#include "scanning/scantimer.h"
+#include "scanning/selectionguard.h"
 
 #include <gtest/gtest.h>
 
@@ -69,6 +71,60 @@ TEST(SwitchTiming, PressesWithinTheReleaseTimeOfTheSameSwitchAreDropped)
     timing.press(Scan::kSpace, 1400);
     EXPECT_EQ(timing.release(Scan::kSpace, 1450), Release::TooShort);
     EXPECT_EQ(timing.press(Scan::kSpace, 1500), Press::Timed);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SelectionGuard, APressCountsOnlyOnceTheHighlightHasStoodTheGuardTime)
+{
+    SelectionGuard guard;
+    guard.setTime(500);
+    // A window just opened, its first highlight not yet shown.
+    guard.arm(0, false);
+    EXPECT_TRUE(guard.holds(3000)) << "nothing seen, nothing chosen";
+    guard.highlightMoved(3000, true);
+    EXPECT_TRUE(guard.holds(3499));
+    EXPECT_FALSE(guard.holds(3500));
+
+    // A selection with the highlight standing: the guard runs from now, and
+    // a step of the highlight during it does not start it again.
+    guard.arm(4000, true);
+    EXPECT_TRUE(guard.holds(4200)) << "the second of a double hit";
+    guard.highlightMoved(4300, true);
+    EXPECT_FALSE(guard.holds(4500));
+
+    guard.setTime(0);
+    guard.arm(5000, false);
+    EXPECT_FALSE(guard.holds(5000)) << "0 acts on every press at once";
+}
+
+TEST(ScanTimer, TheCountdownIsTheShareOfTheWaitLeftAndStandsStillWhilePaused)
+{
+    qint64 nowNs = 0;
+    ScanTimer timer(nullptr, [&nowNs] { return nowNs; });
+    constexpr qint64 ms = 1000000;
+    EXPECT_EQ(timer.leftOfWait(), -1);
+
+    // The first wait in a new window is longer; it counts down from its own length.
+    timer.start(1000, 2500);
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 1.0);
+    nowNs = 1250 * ms;
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 0.5);
+    timer.pause();
+    nowNs = 9000 * ms;
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 0.5) << "a press being timed holds the countdown";
+    timer.resume();
+    nowNs += 625 * ms;
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 0.25);
+    EXPECT_EQ(timer.remainingMs(), 625);
+
+    timer.start(1000);
+    nowNs += 900 * ms;
+    EXPECT_NEAR(timer.leftOfWait(), 0.1, 1e-9);
+    timer.stop();
+    EXPECT_EQ(timer.leftOfWait(), -1);
 }
 
 } // namespace

@@ -88,8 +88,11 @@ class QWidget;
 // The keys and the highlight of switch access, as a pupil meets them.
 namespace SwitchPress {
 
+// Longer than the longest selection guard.
+constexpr int kLookMs = 2500;
+
 // Presses and releases the key where the focus is, or on `fallback` when no
-// widget has the focus.
+// widget has the focus, a while after the press before it on the switch clock.
 void press(Qt::Key key, QWidget *fallback);
 
 // Whether the button shows the scanning colour of the profile.

@@ -2,6 +2,7 @@
 #include "testenv.h"
 
 #include "layout/flatbuttonstyle.h"
+#include "scanning/scanclock.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
 #include "state/random.h"
@@ -59,6 +60,7 @@ private:
         resetAppState();
         appState().ApplicationFolder = TestEnv::buildAppFolder();
         Random::setSource({});
+        ScanClock::reset();
         // No test speaks aloud unless it asks to.
         m_speech = std::make_unique<RecordedSpeech>();
     }
