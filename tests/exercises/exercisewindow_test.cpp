@@ -335,6 +335,7 @@ TEST_F(ExerciseTest, SpaceOnAFocusedAnswerMovesTheHighlightOnly)
     appState().Settings.SpeechOn = true;
     ExerciseWindow *window = open("vado _ scuola,a\r\n");
     window->answerButton(1)->setFocus();
+    ScanClock::advance(SwitchPress::kLookMs);
     QTest::keyClick(window->answerButton(1), Qt::Key_Space);
     EXPECT_EQ(appState().RightCount + appState().WrongCount, 0) << "space moved the highlight only";
     EXPECT_TRUE(lit(window->answerButton(1)));
