@@ -59,7 +59,10 @@ QRect FreeSpace::forText(const QRect &area, const QList<QRect> &taken)
             const int width = gap.to - gap.from;
             const int height = bottom - top;
             const double score = std::min(width / 4.0, double(height));
-            if (width > 0 && score > bestScore) {
+            // Of two places that hold the same text, the roomier one.
+            const bool roomier
+                = score == bestScore && qint64(width) * height > qint64(best.width()) * best.height();
+            if (width > 0 && (score > bestScore || roomier)) {
                 bestScore = score;
                 best = QRect(gap.from, top, width, height);
             }

@@ -129,8 +129,9 @@ TEST(Heard, TheGreetingLeggiAndAWrongAnswerAreHeard)
         const int from = x.lineCount();
         x.tap(QStringLiteral("Return"));
         ASSERT_GE(x.waitForLine(QStringLiteral("shown ") + QLatin1String(form), from), 0) << form;
-        // Past the selection guard of a window just opened.
-        x.settle(800);
+        // Past the selection guard of a menu just opened.
+        if (qstrcmp(form, "FormEsercizi") != 0)
+            x.settle(800);
     }
     const qint64 greeting = sound.now();
     x.waitForLine(QStringLiteral("speak \"Ciao!\""));

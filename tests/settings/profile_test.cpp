@@ -47,6 +47,7 @@ QStringList defaultLines()
         QStringLiteral("False"),
         QStringLiteral("False"),
         QStringLiteral("False"),
+        QStringLiteral(" 500 "),
     };
 }
 
@@ -89,6 +90,7 @@ ProfileSettings customSettings()
     s.SpokenHighlight = true;
     s.RowColumnScanning = true;
     s.WayOutButton = true;
+    s.SelectionGuard = 1250;
     return s;
 }
 
@@ -186,7 +188,7 @@ TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
 {
     const QStringList custom = customLines();
-    ASSERT_EQ(custom.size(), 31);
+    ASSERT_EQ(custom.size(), 32);
 
     struct Case
     {
