@@ -8,6 +8,7 @@
 #include "formstampa.h"
 #include "instancelock.h"
 #include "recordonexit.h"
+#include "stopsignals.h"
 #include "topicmenu.h"
 
 #include "exercises/exercisewindow.h"
@@ -184,6 +185,8 @@ bool Velmora::Main()
     // However the program ends, the pupil's work is saved first.
     FormHost *host = m_host.get();
     QObject::connect(host, &FormHost::programEnding, host, [host] { saveRecordBeforeEnding(host); });
+    m_stopSignals = std::make_unique<StopSignals>();
+    QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
     m_host->showOnScreen();
     m_host->showForm(QStringLiteral("FormAvvio"));
