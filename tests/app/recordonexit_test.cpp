@@ -83,38 +83,38 @@ TEST(RecordOnExit, TheUnsavedRecordOfAProfileThatKeepsItIsSavedOnceAsTheRecordWi
     EXPECT_TRUE(text.contains(QStringLiteral("_o fame - "))) << text.toStdString();
 
     EXPECT_EQ(saveUnsavedRecord(kWhen).outcome, RecordSave::Outcome::NothingToSave) << "saved already";
-    ActivityRecord::addItem(QStringLiteral("_anno fame"));
-    saved = saveUnsavedRecord(kWhen);
-    EXPECT_EQ(saved.path, userFolder() + QStringLiteral("Esercizi eseguiti 2026-12-08 16.47 (2).rtf"));
-    EXPECT_TRUE(plainText(saved.path).contains(QStringLiteral("_o fame - _anno fame - ")));
 }
 
 TEST(RecordOnExit, AFolderThatCannotBeWrittenGivesTheReasonAndTheRecordStaysUnsaved)
 {
     recordAnItem(QStringLiteral("_o fame"));
-    TestEnv::writeFile(QDir::cleanPath(userFolder()), "not a folder");
-    RecordSave result = saveUnsavedRecord(kWhen);
-    EXPECT_EQ(result.outcome, RecordSave::Outcome::Failed);
-    EXPECT_TRUE(result.error.startsWith(
-        QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella ") + userFolder()))
-        << result.error.toStdString();
-    EXPECT_TRUE(result.error.contains(QStringLiteral("esiste già un file"))) << result.error.toStdString();
-    EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
-
-    // A disk that is full, or a limit on file sizes, makes the write itself fail.
-    QFile::remove(QDir::cleanPath(userFolder()));
     ASSERT_TRUE(QDir().mkdir(userFolder()));
+    QFile::setPermissions(userFolder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    // Only where permissions hold: the administrator writes anywhere.
+    if (!QFileInfo(userFolder()).isWritable()) {
+        const RecordSave refused = saveUnsavedRecord(kWhen);
+        EXPECT_EQ(refused.error,
+            QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella %1: non è permesso "
+                           "scrivere nella cartella")
+                .arg(userFolder()));
+    }
+    QFile::setPermissions(
+        userFolder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    // A full disk, or a limit on file sizes, makes the write itself fail.
     const auto previous = std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved = {};
     getrlimit(RLIMIT_FSIZE, &saved);
     rlimit lowered = saved;
     lowered.rlim_cur = 16;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    result = saveUnsavedRecord(kWhen);
+    const RecordSave result = saveUnsavedRecord(kWhen);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(result.outcome, RecordSave::Outcome::Failed);
-    EXPECT_TRUE(result.error.contains(QStringLiteral(": errore di scrittura (")))
+    EXPECT_TRUE(result.error.startsWith(
+        QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella %1: errore di scrittura (")
+            .arg(userFolder())))
         << result.error.toStdString();
     EXPECT_TRUE(QDir(userFolder()).isEmpty()) << "no piece of a file is left behind";
     EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
@@ -159,7 +159,9 @@ TEST(RecordOnExit, EndingTheProgramSavesTheRecordFirstOrTellsWhyItCannot)
     velmora.host()->endProgram();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().startsWith(
-        QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella ")));
+        QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella ") + userFolder()));
+    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("esiste già un file")));
+    EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
 }
 
 } // namespace
