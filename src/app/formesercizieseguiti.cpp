@@ -4,6 +4,7 @@
 
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
+#include "records/activityrecord.h"
 #include "records/commondialogs.h"
 #include "records/printing.h"
 #include "records/recorddocument.h"
@@ -68,6 +69,10 @@ void FormEserciziEseguiti::Command2_Click()
     }
     const QString path = ScegliFile(this, 2, QStringLiteral("Salva"), QString(),
         {{QString(), QStringLiteral("*.rtf")}}, folder, QStringLiteral("rtf"));
-    if (path.isEmpty() || !TextFile::writeAtomically(path, RtfWriter::write(*m_richTextBox1->document())))
+    if (path.isEmpty() || !TextFile::writeAtomically(path, RtfWriter::write(*m_richTextBox1->document()))) {
         Dialogs::error(this, failed);
+        return;
+    }
+    // Saved by hand: nothing is left for the save when the program ends.
+    ActivityRecord::markSaved();
 }

@@ -1,5 +1,7 @@
+#include "app/recordonexit.h"
 #include "app/startup.h"
 #include "layout/flatbuttonstyle.h"
+#include "layout/formhost.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
 
@@ -10,6 +12,7 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -66,6 +69,19 @@ bool displayAvailable()
         || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// The window of the program while its event loop runs.
+const FormHost *g_running = nullptr;
+
+// Ending through the window saves the pupil's work first. The event loop may
+// end without it, and when the display goes away (the X server of a session
+// that logs out) Qt ends the program with exit() from inside the loop: the
+// work is saved then, a failure written to stderr, as no window is left.
+void saveWhatTheWindowDidNot()
+{
+    if (g_running && !g_running->isEnding())
+        saveRecordBeforeEnding(nullptr);
+}
+
 void useItalianDialogs(QApplication &app)
 {
     QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
@@ -104,5 +120,10 @@ int main(int argc, char **argv)
     Velmora velmora;
     if (!velmora.Main())
         return 0;
-    return app.exec();
+    g_running = velmora.host();
+    std::atexit(saveWhatTheWindowDidNot);
+    const int code = app.exec();
+    saveWhatTheWindowDidNot();
+    g_running = nullptr;
+    return code;
 }

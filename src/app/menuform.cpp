@@ -2,6 +2,7 @@
 
 #include "feedback/colours.h"
 #include "layout/fontfit.h"
+#include "layout/formlog.h"
 #include "scanning/menuscanning.h"
 #include "state/appstate.h"
 
@@ -72,4 +73,6 @@ void MenuForm::FitButtonFont()
     }
     afterFontFitted();
     m_timer1.stop();
+    // The buttons stand where they will stay: a session driven from outside clicks them there.
+    logControls(clientArea());
 }

@@ -7,6 +7,8 @@
 #include "formmenu.h"
 #include "formstampa.h"
 #include "instancelock.h"
+#include "recordonexit.h"
+#include "stopsignals.h"
 #include "topicmenu.h"
 
 #include "exercises/exercisewindow.h"
@@ -180,6 +182,11 @@ bool Velmora::Main()
 
     m_host = std::make_unique<FormHost>();
     registerForms(*m_host);
+    // However the program ends, the pupil's work is saved first.
+    FormHost *host = m_host.get();
+    QObject::connect(host, &FormHost::programEnding, host, [host] { saveRecordBeforeEnding(host); });
+    m_stopSignals = std::make_unique<StopSignals>();
+    QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
     m_host->showOnScreen();
     m_host->showForm(QStringLiteral("FormAvvio"));

@@ -6,6 +6,7 @@
 
 class FormHost;
 class InstanceLock;
+class StopSignals;
 
 // The user's font folder stands for the system's fonts folder: this returns
 // the folder that holds "fonts/", ending with '/'.
@@ -47,4 +48,6 @@ public:
 private:
     std::unique_ptr<InstanceLock> m_instanceLock;
     std::unique_ptr<FormHost> m_host;
+    // After the host: it goes first, while the host it ends is still there.
+    std::unique_ptr<StopSignals> m_stopSignals;
 };

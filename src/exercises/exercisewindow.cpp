@@ -405,6 +405,7 @@ void ExerciseWindow::ProssimaParola()
     m_etArticoli->setText(shown(gapShownApart(item.text, spellings)));
     // The syllable exercise leaves no trace in the record.
     m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_etArticoli->text());
+    qCDebug(lcExercises, "item %s", qPrintable(m_etArticoli->text()));
     m_scanning->itemShown();
 }
 

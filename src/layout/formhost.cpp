@@ -181,8 +181,24 @@ void FormHost::showOnScreen()
 
 void FormHost::endProgram()
 {
-    Q_EMIT programEnding();
+    finishWork();
+    // Quitting closes the window too; closeEvent then has nothing left to do.
     QCoreApplication::quit();
+}
+
+void FormHost::closeEvent(QCloseEvent *event)
+{
+    finishWork();
+    // Accepted: the last window closed ends the program.
+    QWidget::closeEvent(event);
+}
+
+void FormHost::finishWork()
+{
+    if (m_ending)
+        return;
+    m_ending = true;
+    Q_EMIT programEnding();
 }
 
 void FormHost::resizeEvent(QResizeEvent *event)

@@ -41,8 +41,12 @@ public:
     // Full screen, also without a window manager to honour the request.
     void showOnScreen();
 
-    // Ends the program at once; nothing is saved.
+    // Ends the program: programEnding is emitted, and what is connected to
+    // it (saving the pupil's work, telling a failure) runs to its end before
+    // the program quits. Asked again while that runs, it quits without waiting.
     void endProgram();
+    // True once the ending has begun: the work is saved, or the failure told.
+    bool isEnding() const { return m_ending; }
 
 Q_SIGNALS:
     void formShown(const QString &name);
@@ -50,8 +54,14 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // Closing the window (its close button, the session ending) ends the
+    // program the same way.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Emits programEnding once in the life of the window.
+    void finishWork();
+
     // Hides the form on top, if any, and shows the current one again.
     bool uncover();
     // Made from its factory, loaded and hidden; nullptr for an unknown name.
@@ -63,4 +73,5 @@ private:
     QPointer<Form> m_current;
     QHash<QString, QPointer<Form>> m_kept;
     QPointer<Form> m_onTop;
+    bool m_ending = false;
 };

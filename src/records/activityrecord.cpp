@@ -36,8 +36,10 @@ int addCaption(const QString &caption)
 int addItem(const QString &item)
 {
     int row = 0;
-    if (TrailRow *entry = nextRow(&row))
+    if (TrailRow *entry = nextRow(&row)) {
         entry->item = item;
+        appState().CaptionTrailUnsaved = true;
+    }
     return row;
 }
 
@@ -47,6 +49,7 @@ void markWrongAnswer(int row)
     if (row <= 0 || row > state.CaptionTrailCount || row >= int(state.CaptionTrail.size()))
         return;
     state.CaptionTrail[std::size_t(row)].marks += QStringLiteral(" * ");
+    state.CaptionTrailUnsaved = true;
 }
 
 void clear()
@@ -54,6 +57,17 @@ void clear()
     AppState &state = appState();
     state.CaptionTrail.clear();
     state.CaptionTrailCount = 0;
+    state.CaptionTrailUnsaved = false;
+}
+
+bool hasUnsavedItems()
+{
+    return appState().CaptionTrailUnsaved;
+}
+
+void markSaved()
+{
+    appState().CaptionTrailUnsaved = false;
 }
 
 } // namespace ActivityRecord

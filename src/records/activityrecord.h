@@ -16,6 +16,12 @@ void markWrongAnswer(int row);
 
 void clear();
 
+// Whether an item was shown or marked since the record was last saved (or
+// emptied): menu captions alone are not the pupil's work.
+bool hasUnsavedItems();
+// The record as it stands has been saved.
+void markSaved();
+
 } // namespace ActivityRecord
 
 // Adds one to a count that stops at its largest value instead of wrapping.

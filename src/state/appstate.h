@@ -61,6 +61,8 @@ struct AppState
     // Index 0 is unused; rows 1 to CaptionTrailCount are in use.
     std::vector<TrailRow> CaptionTrail;
     qint16 CaptionTrailCount = 0;
+    // An item was shown or marked since the record was last saved.
+    bool CaptionTrailUnsaved = false;
 
     // The user has been told once in this run that the profile could not be saved.
     bool SettingsSaveFailureShown = false;

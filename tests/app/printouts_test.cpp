@@ -144,6 +144,7 @@ TEST_F(PrintoutTest, TheRecordShowsThisRunAndIsSavedAsRtfInTheUsersFolder)
 
     click(record->saveButton());
     EXPECT_EQ(dialogs.messages(), QStringList(QStringLiteral("Si è verificato un errore!"))) << "cancelled";
+    EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
     ASSERT_EQ(fileDialogs.fileRequests().size(), 1);
     const CommonDialogs::FileRequest request = fileDialogs.fileRequests().first();
     EXPECT_EQ(request.mode, CommonDialogs::FileMode::Save);
@@ -158,6 +159,7 @@ TEST_F(PrintoutTest, TheRecordShowsThisRunAndIsSavedAsRtfInTheUsersFolder)
     click(record->saveButton());
     EXPECT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(TestEnv::readFile(userFolder() + QStringLiteral("marzo.rtf")).contains("\\ulnone Uso  h"));
+    EXPECT_FALSE(ActivityRecord::hasUnsavedItems()) << "saved by hand";
 
     fileDialogs.answerFile(userFolder() + QStringLiteral("sparita/marzo.rtf"));
     click(record->saveButton());

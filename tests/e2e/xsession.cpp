@@ -12,12 +12,14 @@
 
 #include <xcb/xcb.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
 const QString kSettings = QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/utenti/");
+const QString kData = QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/dati/");
 
 } // namespace
 
@@ -220,4 +222,35 @@ QImage XSession::screenshot() const
 QString XSession::usersFolder() const
 {
     return m_home + kSettings;
+}
+
+QString XSession::dataFolder() const
+{
+    return m_home + kData;
+}
+
+void XSession::signalProgram(int number)
+{
+    if (m_program.state() != QProcess::NotRunning)
+        ::kill(pid_t(m_program.processId()), number);
+}
+
+void XSession::stopDisplay()
+{
+    m_server.terminate();
+    m_server.waitForFinished();
+}
+
+int XSession::waitForExit(int milliseconds)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (m_program.state() != QProcess::NotRunning && waited.elapsed() < milliseconds) {
+        m_program.waitForFinished(50);
+        collect();
+    }
+    collect();
+    if (m_program.state() != QProcess::NotRunning || m_program.exitStatus() != QProcess::NormalExit)
+        return -1;
+    return m_program.exitCode();
 }

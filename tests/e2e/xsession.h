@@ -48,9 +48,18 @@ public:
     static QRect placeIn(const QString &line);
 
     QImage screenshot() const;
-    // The users folder of the program's settings.
+    // The users folder of the program's settings, and the folder of their saved records.
     QString usersFolder() const;
+    QString dataFolder() const;
     bool programRunning() const { return m_program.state() != QProcess::NotRunning; }
+
+    // Sends the program a signal, as a session that logs out does.
+    void signalProgram(int number);
+    // Ends the X server under the running program.
+    void stopDisplay();
+    // Waits for the program to end by itself: its exit code, or -1 when it
+    // is still running after the time-out or was ended by a signal.
+    int waitForExit(int milliseconds = 15000);
 
 private:
     void collect();

@@ -27,6 +27,32 @@ TEST(ActivityRecord, KeepsTheFirstThousandRowsAndMarksOnlyRecordedItems)
     EXPECT_TRUE(appState().CaptionTrail[1].marks.isEmpty());
 }
 
+TEST(ActivityRecord, OnlyItemsShownOrMarkedSinceTheLastSaveAreUnsaved)
+{
+    ActivityRecord::addCaption(QStringLiteral("Gruppi"));
+    EXPECT_FALSE(ActivityRecord::hasUnsavedItems()) << "menu captions alone are no work";
+    const int row = ActivityRecord::addItem(QStringLiteral("pa_a"));
+    EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
+
+    ActivityRecord::markSaved();
+    EXPECT_FALSE(ActivityRecord::hasUnsavedItems());
+    ActivityRecord::addCaption(QStringLiteral("Doppie"));
+    EXPECT_FALSE(ActivityRecord::hasUnsavedItems()) << "a caption after a save";
+    ActivityRecord::markWrongAnswer(row);
+    EXPECT_TRUE(ActivityRecord::hasUnsavedItems()) << "a mark on an item saved before";
+
+    ActivityRecord::markSaved();
+    ActivityRecord::addItem(QStringLiteral("ca_a"));
+    EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
+    ActivityRecord::clear();
+    EXPECT_FALSE(ActivityRecord::hasUnsavedItems()) << "another user's record starts empty";
+
+    for (int i = 1; i <= 1000; ++i)
+        ActivityRecord::addCaption(QStringLiteral("menu"));
+    ActivityRecord::addItem(QStringLiteral("not recorded"));
+    EXPECT_FALSE(ActivityRecord::hasUnsavedItems()) << "an item the full record dropped";
+}
+
 TEST(ActivityRecord, CountsStopAtTheLargestValue)
 {
     qint16 count = 32766;
