@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/resource.h>
 
@@ -242,8 +243,9 @@ double cpuShare(int seconds)
     QElapsedTimer wall;
     const double before = used();
     wall.start();
-    while (wall.elapsed() < seconds * 1000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    QEventLoop loop;
+    QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
+    loop.exec();
     return 100.0 * (used() - before) / (wall.nsecsElapsed() / 1e3);
 }
 
