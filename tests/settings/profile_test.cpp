@@ -47,6 +47,7 @@ QStringList defaultLines()
         QStringLiteral("False"),
         QStringLiteral("False"),
         QStringLiteral("False"),
+        QStringLiteral(" 500 "),
     };
 }
 
@@ -89,6 +90,7 @@ ProfileSettings customSettings()
     s.SpokenHighlight = true;
     s.RowColumnScanning = true;
     s.WayOutButton = true;
+    s.SelectionGuard = 1200;
     return s;
 }
 
@@ -186,7 +188,7 @@ TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
 {
     const QStringList custom = customLines();
-    ASSERT_EQ(custom.size(), 31);
+    ASSERT_EQ(custom.size(), 32);
 
     struct Case
     {
@@ -232,7 +234,7 @@ TEST_F(ProfileTest, ADamagedSwitchSettingTakesItsDefaultAlone)
         int line;
         const char *field;
     } cases[] = {{24, "abc"}, {24, "2001"}, {25, "-5"}, {25, "99999"}, {26, "0"}, {26, "301"}, {27, "11"},
-        {28, "x"}, {29, ""}, {30, " 1 "}};
+        {28, "x"}, {29, ""}, {30, " 1 "}, {31, "2001"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "line " << c.line + 1 << ": " << c.field);
         QStringList lines = customLines();
