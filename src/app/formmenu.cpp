@@ -74,13 +74,23 @@ void FormMenu::formLoad()
 void FormMenu::Command1_Click(int index)
 {
     if (index == kExitIndex) {
-        // Ends at once; the profile is not written.
-        if (host())
-            host()->endProgram();
+        // A pupil who scans may choose "Esci" with a press meant for the
+        // button before it, so the pupil is asked first.
+        if (appState().Settings.scanning())
+            askWhileScanning(QStringLiteral("Vuoi uscire dal programma?"), [this] { endProgram(); });
+        else
+            endProgram();
         return;
     }
     ActivityRecord::addCaption(button(index)->text());
     showForm(Catalogue::topicMenus()[index].formName);
+}
+
+void FormMenu::endProgram()
+{
+    // Ends at once; the profile is not written.
+    if (host())
+        host()->endProgram();
 }
 
 void FormMenu::Combo1_Click(int index)

@@ -25,6 +25,7 @@ protected:
     void afterFontFitted() override;
 
 private:
+    void endProgram();
     void Combo1_Click(int index);
     void FillUserList();
     void updateRecordEntry();

@@ -4,6 +4,7 @@
 #include "layout/fontfit.h"
 #include "layout/formlog.h"
 #include "scanning/menuscanning.h"
+#include "scanning/scannedquestion.h"
 #include "state/appstate.h"
 
 #include <QPushButton>
@@ -52,6 +53,31 @@ void MenuForm::formUnload()
     m_timer1.stop();
     if (m_scanning)
         m_scanning->deactivate();
+}
+
+ScannedQuestion *MenuForm::question() const
+{
+    return m_question;
+}
+
+void MenuForm::askWhileScanning(const QString &text, std::function<void()> yes)
+{
+    if (m_question)
+        return;
+    if (m_scanning)
+        m_scanning->deactivate();
+    m_question = new ScannedQuestion(text, backgroundColour(), this);
+    connect(m_question, &ScannedQuestion::answered, this, [this, yes = std::move(yes)](bool answer) {
+        m_question.clear();
+        if (answer) {
+            yes();
+            return;
+        }
+        qCDebug(lcForms, "shown %s again", qPrintable(formName()));
+        if (m_scanning)
+            m_scanning->activate();
+    });
+    m_question->ask();
 }
 
 void MenuForm::FitButtonFont()

@@ -3,10 +3,14 @@
 #include "layout/form.h"
 
 #include <QList>
+#include <QPointer>
 #include <QTimer>
+
+#include <functional>
 
 class MenuScanning;
 class QPushButton;
+class ScannedQuestion;
 
 // What every menu shares: its row of buttons `Command1`, switch access over
 // them, and the one-shot step after activation that sizes the captions to
@@ -19,6 +23,8 @@ public:
     QPushButton *button(int index) const { return m_command1.value(index); }
     int buttonCount() const { return int(m_command1.size()); }
     MenuScanning *scanning() const { return m_scanning; }
+    // The question up over this menu, if any.
+    ScannedQuestion *question() const;
 
     // Runs 20 ms after each activation, once the form has its final size.
     void FitButtonFont();
@@ -41,8 +47,14 @@ protected:
     // Starts FitButtonFont afresh.
     void restartFontFit() { m_timer1.start(); }
 
+    // Asks the pupil who scans, in a scanned window over this menu; the
+    // menu's scan waits meanwhile. "Sì" runs `yes`; "No" starts the menu's
+    // scan again as on arrival.
+    void askWhileScanning(const QString &text, std::function<void()> yes);
+
 private:
     QList<QPushButton *> m_command1;
     MenuScanning *m_scanning = nullptr;
+    QPointer<ScannedQuestion> m_question;
     QTimer m_timer1;
 };

@@ -425,32 +425,38 @@ void FormConfigura::buildInputPage()
     connect(m_selectedButtonColourButton, &QPushButton::clicked, this,
         &FormConfigura::chooseSelectedButtonColour);
 
+    // Five settings, each a caption over its bar, down the right side.
     const auto label = [this](const char *name, int y) {
-        return place(m_inputPage, named(new QLabel, QString::fromLatin1(name)), QRect(4920, y, 4080, 420));
+        return place(m_inputPage, named(new QLabel, QString::fromLatin1(name)), QRect(4920, y, 4080, 360));
     };
     const auto bar
         = [this](const char *name, int y, qint16 ProfileSettings::*setting, int step, int unit = 1) {
-              return scrollBar(m_inputPage, QString::fromLatin1(name), QRect(4920, y + 480, 4080, 420),
+              return scrollBar(m_inputPage, QString::fromLatin1(name), QRect(4920, y + 420, 4080, 360),
                   setting, step, unit);
           };
     m_acceptanceLabel = label("LabelAccettazione", 360);
     m_acceptanceBar = bar("HScrollAccettazione", 360, &ProfileSettings::AcceptanceTime, 1, kTenth);
     connect(m_acceptanceBar, &QSlider::valueChanged, this,
         [this](int tenths) { changeSwitchTime(&ProfileSettings::AcceptanceTime, tenths); });
-    m_releaseLabel = label("LabelRilascio", 1320);
-    m_releaseBar = bar("HScrollRilascio", 1320, &ProfileSettings::ReleaseTime, 1, kTenth);
+    m_releaseLabel = label("LabelRilascio", 1200);
+    m_releaseBar = bar("HScrollRilascio", 1200, &ProfileSettings::ReleaseTime, 1, kTenth);
     connect(m_releaseBar, &QSlider::valueChanged, this,
         [this](int tenths) { changeSwitchTime(&ProfileSettings::ReleaseTime, tenths); });
+    m_guardLabel = label("LabelAttesaScelta", 2040);
+    m_guardBar = bar("HScrollAttesaScelta", 2040, &ProfileSettings::SelectionGuard, 1, kTenth);
+    m_guardBar->setAccessibleName(QStringLiteral("Attesa dopo una scelta"));
+    connect(m_guardBar, &QSlider::valueChanged, this,
+        [this](int tenths) { changeSwitchTime(&ProfileSettings::SelectionGuard, tenths); });
     // The first step and the rounds beside the scan interval: all three are
     // for automatic scanning only.
-    m_firstStepLabel = label("LabelPrimoPasso", 2400);
-    m_firstStepBar = bar("HScrollPrimoPasso", 2400, &ProfileSettings::FirstStepDelay, 10);
+    m_firstStepLabel = label("LabelPrimoPasso", 2880);
+    m_firstStepBar = bar("HScrollPrimoPasso", 2880, &ProfileSettings::FirstStepDelay, 10);
     connect(m_firstStepBar, &QSlider::valueChanged, this, [this](int percent) {
         settings().FirstStepDelay = qint16(percent);
         showSwitchLabels();
     });
-    m_loopsLabel = label("LabelGiri", 3480);
-    m_loopsBar = bar("HScrollGiri", 3480, &ProfileSettings::ScanLoops, 1);
+    m_loopsLabel = label("LabelGiri", 3720);
+    m_loopsBar = bar("HScrollGiri", 3720, &ProfileSettings::ScanLoops, 1);
     m_loopsBar->setRange(1, endlessLoops());
     connect(m_loopsBar, &QSlider::valueChanged, this, [this](int loops) {
         settings().ScanLoops = qint16(loops == endlessLoops() ? 0 : loops);
@@ -636,14 +642,16 @@ void FormConfigura::showSettings()
 
     // How switches are read matters in both scanning modes; the first step
     // and the rounds only where the highlight moves by itself.
-    for (QWidget *control : std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar,
-             m_releaseLabel, m_releaseBar, m_spokenHighlight, m_rowColumn, m_wayOut})
+    for (QWidget *control :
+        std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar, m_releaseLabel, m_releaseBar,
+            m_guardLabel, m_guardBar, m_spokenHighlight, m_rowColumn, m_wayOut})
         control->setVisible(mode != 0);
     for (QWidget *control :
         std::initializer_list<QWidget *>{m_firstStepLabel, m_firstStepBar, m_loopsLabel, m_loopsBar})
         control->setVisible(mode == 2);
     m_acceptanceBar->setValue(tenthsOf(values.AcceptanceTime));
     m_releaseBar->setValue(tenthsOf(values.ReleaseTime));
+    m_guardBar->setValue(tenthsOf(values.SelectionGuard));
     m_firstStepBar->setValue(values.FirstStepDelay);
     m_loopsBar->setValue(values.ScanLoops == 0 ? endlessLoops() : values.ScanLoops);
     m_spokenHighlight->setChecked(values.SpokenHighlight);
@@ -1007,6 +1015,9 @@ void FormConfigura::showSwitchLabels()
     m_acceptanceLabel->setText(
         QStringLiteral("Tempo di accettazione: ") + secondsText(values.AcceptanceTime));
     m_releaseLabel->setText(QStringLiteral("Tempo di rilascio: ") + secondsText(values.ReleaseTime));
+    m_guardLabel->setText(values.SelectionGuard == 0
+            ? QStringLiteral("Nessuna attesa dopo una scelta")
+            : QStringLiteral("Attesa dopo una scelta: ") + secondsText(values.SelectionGuard));
     m_firstStepLabel->setText(
         QStringLiteral("Attesa iniziale: %1% dell'intervallo").arg(values.FirstStepDelay));
     m_loopsLabel->setText(loopsText(values.ScanLoops));

@@ -154,6 +154,8 @@ private:
     QSlider *m_acceptanceBar = nullptr;
     QLabel *m_releaseLabel = nullptr;
     QSlider *m_releaseBar = nullptr;
+    QLabel *m_guardLabel = nullptr;
+    QSlider *m_guardBar = nullptr;
     QLabel *m_firstStepLabel = nullptr;
     QSlider *m_firstStepBar = nullptr;
     QLabel *m_loopsLabel = nullptr;

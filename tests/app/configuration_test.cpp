@@ -248,10 +248,12 @@ TEST_F(ConfigurationTest, TheScanIntervalIsShownOnlyForAutomaticScanning)
     EXPECT_FALSE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
     EXPECT_FALSE(find<QLabel>("LabelGiri")->isVisible()) << "the highlight moves only on a press";
     EXPECT_TRUE(find<QSlider>("HScrollAccettazione")->isVisible());
+    EXPECT_TRUE(find<QSlider>("HScrollAttesaScelta")->isVisible());
     click("Option4_0");
     EXPECT_FALSE(find<QLabel>("Label7")->isVisible());
     EXPECT_TRUE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
     EXPECT_FALSE(find<QCheckBox>("CheckRigheColonne")->isVisible());
+    EXPECT_FALSE(find<QSlider>("HScrollAttesaScelta")->isVisible());
     EXPECT_EQ(values.InputMode, 0);
 }
 
@@ -262,6 +264,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
     values.InputMode = 2;
     values.AcceptanceTime = 250; // between two steps of the bar, as a hand-edited file may hold
     values.ReleaseTime = 1000;
+    values.SelectionGuard = 1500;
     values.FirstStepDelay = 150;
     values.ScanLoops = 1;
     values.SpokenHighlight = true;
@@ -269,6 +272,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
     const auto text = [this](const char *label) { return find<QLabel>(label)->text(); };
     EXPECT_EQ(text("LabelAccettazione"), QStringLiteral("Tempo di accettazione: 0,25 secondi"));
     EXPECT_EQ(text("LabelRilascio"), QStringLiteral("Tempo di rilascio: 1 secondo"));
+    EXPECT_EQ(text("LabelAttesaScelta"), QStringLiteral("Attesa dopo una scelta: 1,5 secondi"));
     EXPECT_EQ(text("LabelPrimoPasso"), QStringLiteral("Attesa iniziale: 150% dell'intervallo"));
     EXPECT_EQ(text("LabelGiri"), QStringLiteral("La scansione si ferma dopo 1 giro a vuoto"));
     EXPECT_TRUE(find<QCheckBox>("CheckLeggiEvidenziato")->isChecked());
@@ -276,6 +280,8 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
 
     find<QSlider>("HScrollRilascio")->setValue(0);
     EXPECT_EQ(text("LabelRilascio"), QStringLiteral("Tempo di rilascio: nessuno"));
+    find<QSlider>("HScrollAttesaScelta")->setValue(0);
+    EXPECT_EQ(text("LabelAttesaScelta"), QStringLiteral("Nessuna attesa dopo una scelta"));
     find<QSlider>("HScrollAccettazione")->setValue(5);
     find<QSlider>("HScrollPrimoPasso")->setValue(300);
     auto *loops = find<QSlider>("HScrollGiri");
@@ -288,6 +294,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
 
     ProfileSettings expected; // no release time, endless loops, nothing read aloud
     expected.InputMode = 2;
+    expected.SelectionGuard = 0;
     expected.AcceptanceTime = 500;
     expected.FirstStepDelay = 300;
     expected.RowColumnScanning = expected.WayOutButton = true;

@@ -10,6 +10,7 @@
 #include "layout/formhost.h"
 #include "scanning/exercisescanning.h"
 #include "scanning/menuscanning.h"
+#include "scanning/scannedquestion.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
 #include "state/random.h"
@@ -114,6 +115,59 @@ TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
     ASSERT_EQ(state.CaptionTrailCount, 4);
     EXPECT_EQ(state.CaptionTrail[1].caption, QStringLiteral("Uso  h"));
     EXPECT_EQ(state.CaptionTrail[2].caption, QStringLiteral("a  ha"));
+}
+
+TEST_F(SwitchAccessTest, EsciAsksAPupilWhoScansWithNoFirstAndEndsAtOnceForTheMouse)
+{
+    QSignalSpy ending(&host, &FormHost::programEnding);
+    appState().Settings.InputMode = 1;
+    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    const auto askToLeave = [this, &menu] {
+        for (int i = 0; i < 8; ++i)
+            press(Qt::Key_Space);
+        press(Qt::Key_Return);
+        ScannedQuestion *question = menu->question();
+        EXPECT_TRUE(question && question->isVisible() && question->isModal());
+        // Its keys go to the question, once the window system has made it active.
+        for (int waited = 0; question && QApplication::activeWindow() != question && waited < 100; ++waited)
+            QTest::qWait(10);
+        EXPECT_EQ(QApplication::activeWindow(), question);
+        return question;
+    };
+
+    ScannedQuestion *question = askToLeave();
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->textLabel()->text(), QStringLiteral("Vuoi uscire dal programma?"));
+    EXPECT_TRUE(lit(question->noButton())) << "No is lit first";
+    EXPECT_FALSE(lit(question->yesButton()));
+    EXPECT_EQ(ending.count(), 0);
+    press(Qt::Key_Return);
+    EXPECT_FALSE(menu->question());
+    EXPECT_EQ(current<FormMenu>(), menu);
+    EXPECT_TRUE(lit(menu->button(0))) << "the menu's scan starts again as on arrival";
+    EXPECT_FALSE(lit(menu->button(8)));
+    press(Qt::Key_Space);
+    EXPECT_TRUE(lit(menu->button(1))) << "the menu scans again";
+    press(Qt::Key_Space);
+    EXPECT_TRUE(lit(menu->button(2)));
+    EXPECT_EQ(ending.count(), 0);
+
+    host.showForm(QStringLiteral("FormMenu"));
+    menu = current<FormMenu>();
+    question = askToLeave();
+    ASSERT_TRUE(question);
+    press(Qt::Key_Space);
+    EXPECT_TRUE(lit(question->yesButton()));
+    EXPECT_FALSE(lit(menu->button(0))) << "the menu below stands still";
+    press(Qt::Key_Return);
+    EXPECT_EQ(ending.count(), 1);
+    EXPECT_FALSE(menu->question());
+
+    appState().Settings.InputMode = 0;
+    menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    QTest::mouseClick(menu->button(8), Qt::LeftButton);
+    EXPECT_EQ(ending.count(), 2) << "the mouse leaves at once";
+    EXPECT_FALSE(menu->question());
 }
 
 TEST_F(SwitchAccessTest, EitherSwitchKeyOpensTheProgram)

@@ -389,4 +389,39 @@ TEST_F(HeldSwitch, TheScannedMenuButtonLeavesAnExerciseWithoutAQuestion)
     EXPECT_TRUE(x.linesWith(QStringLiteral("question "), from).isEmpty());
 }
 
+TEST_F(HeldSwitch, EsciAsksFirstNoGoesBackToTheScanningMenuAndYesEndsTheProgram)
+{
+    ProfileSettings settings = switchProfile(2);
+    // Steps long enough to wait after a window opens and still press on the button lit.
+    settings.ScanInterval = 6;
+    start(settings);
+    int from = enterMainMenu();
+    const auto chooseWhenLit = [this](const char *button, int from) {
+        const QString lit = QStringLiteral("highlight ") + QLatin1String(button);
+        ASSERT_GE(x.waitForLine(lit, from, 30000), 0) << button;
+        x.settle(700);
+        x.tap(QStringLiteral("space"));
+    };
+
+    chooseWhenLit("Command1_8", from);
+    from = expectShown(QStringLiteral("Question"), from);
+    const int placed = x.waitForLine(QStringLiteral("control QuestionNo "), from);
+    ASSERT_GE(placed, 0);
+    const QRect no = XSession::placeIn(x.linesWith(QStringLiteral("control QuestionNo "), placed).value(0));
+    EXPECT_GE(no.width(), 1024 / 3) << "a large button";
+    EXPECT_GE(no.height(), 768 / 8);
+    chooseWhenLit("QuestionNo", from);
+    from = expectShown(QStringLiteral("FormMenu again"), from);
+    ASSERT_GE(x.waitForLine(QStringLiteral("highlight Command1_0"), from), 0) << "the menu scans again";
+    EXPECT_TRUE(x.programRunning());
+    EXPECT_TRUE(selections(from).isEmpty()) << "the answer's press chose nothing on the menu";
+
+    chooseWhenLit("Command1_8", from);
+    from = expectShown(QStringLiteral("Question"), from);
+    chooseWhenLit("QuestionYes", from);
+    for (int waited = 0; waited < 50 && x.programRunning(); ++waited)
+        x.settle(100);
+    EXPECT_FALSE(x.programRunning());
+}
+
 } // namespace

@@ -90,7 +90,7 @@ ProfileSettings customSettings()
     s.SpokenHighlight = true;
     s.RowColumnScanning = true;
     s.WayOutButton = true;
-    s.SelectionGuard = 1250;
+    s.SelectionGuard = 1200;
     return s;
 }
 
@@ -234,7 +234,7 @@ TEST_F(ProfileTest, ADamagedSwitchSettingTakesItsDefaultAlone)
         int line;
         const char *field;
     } cases[] = {{24, "abc"}, {24, "2001"}, {25, "-5"}, {25, "99999"}, {26, "0"}, {26, "301"}, {27, "11"},
-        {28, "x"}, {29, ""}, {30, " 1 "}};
+        {28, "x"}, {29, ""}, {30, " 1 "}, {31, "2001"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "line " << c.line + 1 << ": " << c.field);
         QStringList lines = customLines();
