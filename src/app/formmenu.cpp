@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "documents.h"
+#include "recordonexit.h"
 
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
@@ -98,8 +99,11 @@ void FormMenu::Combo1_Click(int index)
     // The list may show names in capitals; the profile keeps its own spelling.
     const QString chosen = m_combo1->itemData(index).toString();
     AppState &state = appState();
-    // The user being left keeps the settings in force.
+    // The user being left keeps the settings in force, and the work done,
+    // which the record forgets below.
     saveSettingsOrWarn(this);
+    if (chosen != state.UserName)
+        saveUnsavedRecordOrTell(this);
     state.UserName = chosen;
     state.ProfilePath = ProfileFiles::pathFor(chosen);
     CaricaImpostazioni();

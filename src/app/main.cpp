@@ -79,7 +79,7 @@ const FormHost *g_running = nullptr;
 void saveWhatTheWindowDidNot()
 {
     if (g_running && !g_running->isEnding())
-        saveRecordBeforeEnding(nullptr);
+        saveUnsavedRecordOrTell(nullptr);
 }
 
 void useItalianDialogs(QApplication &app)

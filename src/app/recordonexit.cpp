@@ -83,7 +83,7 @@ RecordSave saveUnsavedRecord(const QDateTime &when)
     return result;
 }
 
-void saveRecordBeforeEnding(QWidget *owner)
+void saveUnsavedRecordOrTell(QWidget *owner)
 {
     const RecordSave result = saveUnsavedRecord(QDateTime::currentDateTime());
     if (result.outcome != RecordSave::Outcome::Failed)

@@ -27,6 +27,7 @@ struct RecordSave
 // the user's data folder under a free name.
 RecordSave saveUnsavedRecord(const QDateTime &when);
 
-// saveUnsavedRecord now; a failure is written to stderr and, with an owner,
-// also told in a message box that is answered before this returns.
-void saveRecordBeforeEnding(QWidget *owner);
+// saveUnsavedRecord now, as the program ends or the pupil changes; a failure
+// is written to stderr and, with an owner, also told in a message box that
+// is answered before this returns.
+void saveUnsavedRecordOrTell(QWidget *owner);

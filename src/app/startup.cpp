@@ -184,7 +184,7 @@ bool Velmora::Main()
     registerForms(*m_host);
     // However the program ends, the pupil's work is saved first.
     FormHost *host = m_host.get();
-    QObject::connect(host, &FormHost::programEnding, host, [host] { saveRecordBeforeEnding(host); });
+    QObject::connect(host, &FormHost::programEnding, host, [host] { saveUnsavedRecordOrTell(host); });
     m_stopSignals = std::make_unique<StopSignals>();
     QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));

@@ -114,3 +114,29 @@ TEST_F(UserListTest, ACurrentUserWithoutAProfileHasNoEntrySelectedAndAnyEntryCan
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UserListTest, ThePupilLeftKeepsTheWorkTheRecordForgets)
+{
+    AppState &state = appState();
+    saveAs(QStringLiteral("luca"));
+    state.Settings.KeepActivityRecord = true;
+    saveAs(QStringLiteral("anna"));
+    become(QStringLiteral("anna"));
+    ActivityRecord::addCaption(QStringLiteral("Uso  h"));
+    ActivityRecord::addItem(QStringLiteral("_ casa"));
+
+    FormMenu *menu = showMenu();
+    ASSERT_EQ(menu->userList()->count(), 2);
+    menu->userList()->activated(1);
+    EXPECT_EQ(state.UserName, QStringLiteral("luca"));
+    EXPECT_EQ(state.CaptionTrailCount, 0);
+    const QDir annasFolder(SettingsFolders::DataFolder() + QStringLiteral("anna"));
+    const QStringList saved = annasFolder.entryList({QStringLiteral("*.rtf")}, QDir::Files);
+    ASSERT_EQ(saved.size(), 1);
+    EXPECT_TRUE(TestEnv::readFile(annasFolder.filePath(saved.first())).contains("_ casa"));
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+} // namespace
