@@ -89,7 +89,7 @@ void FormMenu::Command1_Click(int index)
 
 void FormMenu::endProgram()
 {
-    // Ends at once; the profile is not written.
+    // The profile is not written; the host saves the pupil's work before the end.
     if (host())
         host()->endProgram();
 }

@@ -245,23 +245,14 @@ void ExerciseScan::keyUp(int key)
     if (m_mode == Scan::Manual) {
         if (key == Scan::kSpace && !m_waitingForNext)
             step();
-        else if (key == Scan::kEnter && m_waitingForNext) {
-            m_actions.selectionMade();
-            m_actions.nextItem();
-        } else if (key == Scan::kEnter)
-            select();
+        else if (key == Scan::kEnter)
+            m_waitingForNext ? goToNextItem() : select();
     } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
         if (m_waitingForNext) {
-            m_actions.selectionMade();
-            m_actions.nextItem();
+            goToNextItem();
             m_actions.runTimer(Scan::Timer::Start);
         } else if (m_stopped) {
-            m_stopped = false;
-            m_steps = 0;
-            m_actions.showStopped(false);
-            m_actions.selectionMade();
-            showAt(0);
-            m_actions.runTimer(Scan::Timer::Start);
+            restart();
         } else {
             m_actions.runTimer(Scan::Timer::Start);
             select();
@@ -308,4 +299,20 @@ void ExerciseScan::select()
         m_actions.leave();
     else if (selected >= 0 && selected < m_answerCount)
         m_actions.choose(selected);
+}
+
+void ExerciseScan::goToNextItem()
+{
+    m_actions.selectionMade();
+    m_actions.nextItem();
+}
+
+void ExerciseScan::restart()
+{
+    m_stopped = false;
+    m_steps = 0;
+    m_actions.showStopped(false);
+    m_actions.selectionMade();
+    showAt(0);
+    m_actions.runTimer(Scan::Timer::Start);
 }

@@ -166,6 +166,8 @@ private:
     void showAt(int index);
     void step();
     void select();
+    void goToNextItem();
+    void restart();
 
     int m_answerCount = 0;
     int m_loops = 0;
