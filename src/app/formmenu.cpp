@@ -104,14 +104,17 @@ void FormMenu::Combo1_Click(int index)
     saveSettingsOrWarn(this);
     if (chosen != state.UserName)
         saveUnsavedRecordOrTell(this);
+    const ProfileSettings before = state.Settings;
     state.UserName = chosen;
     state.ProfilePath = ProfileFiles::pathFor(chosen);
     CaricaImpostazioni();
     updateRecordEntry();
     if (state.UserName != m_loadedUserName)
         ActivityRecord::clear();
-    // The new user's settings may change the captions and their size.
-    restartFontFit();
+    // The pupil chosen works this menu at once: a switch user must not wait
+    // for an adult to open another window.
+    if (state.Settings != before)
+        applySettings();
 }
 
 void FormMenu::afterFontFitted()

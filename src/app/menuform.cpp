@@ -26,6 +26,7 @@ QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips)
     button->setFont(font);
     connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
     m_command1 << button;
+    m_captions << caption;
     return button;
 }
 
@@ -37,6 +38,11 @@ void MenuForm::enableScanning()
 
 void MenuForm::formActivate()
 {
+    applySettings();
+}
+
+void MenuForm::applySettings()
+{
     const ProfileSettings &settings = appState().Settings;
     for (QPushButton *button : std::as_const(m_command1)) {
         setButtonColour(button, settings.ButtonColour);
@@ -44,8 +50,10 @@ void MenuForm::formActivate()
     }
     setBackgroundColour(windowBackgroundColour());
     m_timer1.start();
-    if (m_scanning)
+    if (m_scanning) {
+        m_scanning->deactivate();
         m_scanning->activate();
+    }
 }
 
 void MenuForm::formUnload()
@@ -84,10 +92,9 @@ void MenuForm::FitButtonFont()
 {
     const ProfileSettings &settings = appState().Settings;
     QStringList captions;
-    for (QPushButton *button : std::as_const(m_command1)) {
-        if (settings.capitals())
-            button->setText(button->text().toUpper());
-        captions << button->text();
+    for (int i = 0; i < m_command1.size(); ++i) {
+        m_command1[i]->setText(settings.capitals() ? m_captions[i].toUpper() : m_captions[i]);
+        captions << m_command1[i]->text();
     }
     if (!m_command1.isEmpty()) {
         const int points = FontFit::fittingPointSize(captions, settings.TextFontName, m_command1[0]->size());

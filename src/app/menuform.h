@@ -44,8 +44,9 @@ protected:
     void formActivate() override;
     void formUnload() override;
 
-    // Starts FitButtonFont afresh.
-    void restartFontFit() { m_timer1.start(); }
+    // The pupil's colours, pointer, letter case and way of working: on each
+    // activation, and at once when another pupil is chosen.
+    void applySettings();
 
     // Asks the pupil who scans, in a scanned window over this menu; the
     // menu's scan waits meanwhile. "Sì" runs `yes`; "No" starts the menu's
@@ -54,6 +55,7 @@ protected:
 
 private:
     QList<QPushButton *> m_command1;
+    QStringList m_captions; // as designed, before the pupil's letter case
     MenuScanning *m_scanning = nullptr;
     QPointer<ScannedQuestion> m_question;
     QTimer m_timer1;

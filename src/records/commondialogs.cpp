@@ -1,6 +1,7 @@
 #include "commondialogs.h"
 
 #include "layout/dialogs.h"
+#include "layout/legible.h"
 #include "text/cp1252.h"
 
 #include <QColorDialog>
@@ -35,9 +36,15 @@ public:
         return dialog.selectedColor();
     }
 
-    std::optional<FontChoice> chooseFont() override
+    std::optional<FontChoice> chooseFont(const FontChoice &start) override
     {
-        QFontDialog dialog;
+        QFont initial(start.family);
+        if (start.tenthsOfPoint > 0)
+            initial.setPointSizeF(start.tenthsOfPoint / 10.0);
+        initial.setBold(start.weight >= kBoldFromWeight);
+        initial.setItalic(start.italic);
+        initial.setUnderline(start.underline);
+        QFontDialog dialog(initial);
         if (dialog.exec() != QDialog::Accepted)
             return std::nullopt;
         const QFont font = dialog.selectedFont();
@@ -125,10 +132,16 @@ bool ScegliColore(QWidget *owner, QWidget *target)
 
 bool ScegliFont(QWidget *, QWidget *target)
 {
-    const std::optional<FontChoice> choice = current()->chooseFont();
+    QFont font = target->font();
+    FontChoice start;
+    start.family = font.family();
+    start.tenthsOfPoint = int(std::lround(font.pointSizeF() * 10));
+    start.weight = font.weight();
+    start.italic = font.italic();
+    start.underline = font.underline();
+    const std::optional<FontChoice> choice = current()->chooseFont(start);
     if (!choice)
         return false;
-    QFont font = target->font();
     font.setBold(choice->weight >= kBoldFromWeight);
     font.setItalic(choice->italic);
     font.setUnderline(choice->underline);
@@ -143,6 +156,13 @@ std::optional<QFont> completeFont(QWidget *owner, const QWidget *target)
     const QFont font = target->font();
     if (font.family().isEmpty() || font.pointSizeF() <= 0) {
         Dialogs::error(owner, QStringLiteral("selezionare sia il tipo di font che la dimensione"));
+        return std::nullopt;
+    }
+    if (font.pointSize() < Legible::kMinTextPoints) {
+        Dialogs::error(owner,
+            QStringLiteral(
+                "Il carattere scelto è troppo piccolo: selezionare una dimensione di almeno %1 punti.")
+                .arg(Legible::kMinTextPoints));
         return std::nullopt;
     }
     return font;

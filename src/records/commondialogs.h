@@ -52,7 +52,8 @@ public:
     virtual ~Provider() = default;
     // Empty when the user cancels or the dialog cannot open.
     virtual std::optional<QColor> chooseColour(QWidget *owner) = 0;
-    virtual std::optional<FontChoice> chooseFont() = 0;
+    // The dialog shows start first.
+    virtual std::optional<FontChoice> chooseFont(const FontChoice &start) = 0;
     // The chosen full path, or "" when cancelled.
     virtual QString chooseFile(QWidget *owner, const FileRequest &request) = 0;
 };
@@ -72,13 +73,14 @@ QColor foreColour(const QWidget *control);
 // becomes the choice and the answer is true; on cancel nothing changes.
 bool ScegliColore(QWidget *owner, QWidget *target);
 
-// Font dialog, with no owner: on confirm the target takes the weight (bold
-// from 700), italic, underline, face and size in whole points; strike-out is
-// not applied.
+// Font dialog, with no owner, showing the target's font first: on confirm the
+// target takes the weight (bold from 700), italic, underline, face and size
+// in whole points; strike-out is not applied.
 bool ScegliFont(QWidget *owner, QWidget *target);
 
-// The target's font after a font choice when it has both a face and a size;
-// otherwise the user is told, in Italian, to choose both, and nothing.
+// The target's font after a font choice when it has both a face and a size
+// that reads (Legible::kMinTextPoints or more); otherwise the user is told,
+// in Italian, what to choose, and nothing.
 std::optional<QFont> completeFont(QWidget *owner, const QWidget *target);
 
 // Open (mode 1) or save (any other mode) dialog. The save dialog asks before

@@ -90,22 +90,12 @@ QString signedNumber(int value)
     return value < 0 ? QString::number(value) : u' ' + QString::number(value);
 }
 
-void paintPage(QWidget *page, const QColor &colour)
+// The captions on a page stay legible on the colour the teacher chose for it.
+void inkPage(QWidget *page)
 {
     QPalette palette = page->palette();
-    palette.setColor(QPalette::Window, colour);
-    palette.setColor(QPalette::WindowText, Legible::textColour(Qt::black, colour));
+    palette.setColor(QPalette::WindowText, Legible::textColour(Qt::black, palette.color(QPalette::Window)));
     page->setPalette(palette);
-    page->setAutoFillBackground(true);
-}
-
-void setTextColours(QLabel *label, const QColor &text, const QColor &background)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Window, background);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
 }
 
 QString scanIntervalText(int quarterSeconds)
@@ -122,6 +112,20 @@ int tenthsOf(int milliseconds)
     return qRound(double(milliseconds) / kTenth);
 }
 
+// Cursive letters are written in the cursive font; printed ones in the font
+// the teacher chose.
+void fontForLetterCase(ProfileSettings &values)
+{
+    values.TextFontName
+        = values.LetterCase == QLatin1String("corsivo") ? kCursiveFont : values.ChosenFontName;
+}
+
+SettingBinding::Scale inTenths()
+{
+    return {[](qint16 milliseconds) { return tenthsOf(milliseconds); },
+        [](int tenths) { return qint16(tenths * kTenth); }};
+}
+
 QString secondsText(int milliseconds)
 {
     if (milliseconds == 0)
@@ -136,6 +140,12 @@ QString secondsText(int milliseconds)
 int endlessLoops()
 {
     return ProfileSchema::of(&ProfileSettings::ScanLoops).maximum + 1;
+}
+
+SettingBinding::Scale loopsScale()
+{
+    return {[](qint16 loops) { return loops == 0 ? endlessLoops() : int(loops); },
+        [](int position) { return qint16(position == endlessLoops() ? 0 : position); }};
 }
 
 QString loopsText(int loops)
@@ -197,22 +207,35 @@ void FormConfigura::buildUserPage()
         auto *option = place(m_userPage,
             named(new QRadioButton(captions[i]), QStringLiteral("OptionUtente_%1").arg(i)),
             QRect(360, 360 + 600 * i, 3840, 480));
-        // A click on the selected option still counts: the teacher may want
-        // the default user back after choosing another one on the main menu.
-        connect(option, &QRadioButton::clicked, this, [this, i] { chooseUserOption(i); });
         m_userOptions << option;
     }
     m_userOptions[0]->setChecked(true);
+    for (int i = 0; i < captions.size(); ++i) {
+        QRadioButton *option = m_userOptions[i];
+        // A click on the selected option still counts: the teacher may want
+        // the default user back after choosing another one on the main menu.
+        // An option toggled without a click (by a screen reader or an
+        // on-screen switch program) counts as well.
+        connect(option, &QRadioButton::pressed, this, [this] { m_userOptionPressed = true; });
+        connect(option, &QRadioButton::released, this, [this] { m_userOptionPressed = false; });
+        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on && !m_userOptionPressed)
+                chooseUserOption(i);
+        });
+        connect(option, &QRadioButton::clicked, this, [this, i] { chooseUserOption(i); });
+    }
 
     m_userList = place(m_userPage, named(new QListWidget, QStringLiteral("ListModificaUtente")),
         QRect(4560, 360, 4320, 3120));
     m_userList->hide();
+    m_userList->setAccessibleName(QStringLiteral("Utenti"));
     connect(m_userList, &QListWidget::itemClicked, this, &FormConfigura::chooseListedUser);
     connect(m_userList, &QListWidget::itemActivated, this, &FormConfigura::chooseListedUser);
 
     m_newUserName = place(
         m_userPage, named(new QLineEdit, QStringLiteral("TextNuovoUtente")), QRect(4560, 1560, 4320, 480));
     m_newUserName->hide();
+    m_newUserName->setAccessibleName(QStringLiteral("Nome del nuovo utente"));
     connect(m_newUserName, &QLineEdit::textChanged, this, &FormConfigura::typeNewUser);
 
     m_userNameProblem = place(
@@ -225,7 +248,7 @@ void FormConfigura::buildUserPage()
         named(new QCheckBox(QStringLiteral("Tieni traccia dell'attività eseguita")),
             QStringLiteral("CheckSalvaUtente")),
         QRect(360, 3840, 8400, 480));
-    connect(m_keepRecord, &QCheckBox::toggled, this, [](bool on) { settings().KeepActivityRecord = on; });
+    bind(SettingBinding::check(&ProfileSettings::KeepActivityRecord, m_keepRecord, settings()));
 
     place(m_userPage, new QLabel(QStringLiteral("Utente attuale:")), QRect(360, 4680, 2400, 480));
     m_userName = place(m_userPage, named(new QLabel, QStringLiteral("Label4")), QRect(2880, 4680, 6000, 480));
@@ -247,18 +270,9 @@ void FormConfigura::buildLettersPage()
         QRect(360, 1800, 4080, 720));
     m_cursive->setProperty("captionFamily", kCursiveFont);
 
-    connect(m_lowerCase, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            chooseLetterCase(QStringLiteral("minuscolo"));
-    });
-    connect(m_upperCase, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            chooseLetterCase(QStringLiteral("maiuscolo"));
-    });
-    connect(m_cursive, &QRadioButton::toggled, this, [this](bool on) {
-        if (on)
-            chooseLetterCase(QStringLiteral("corsivo"));
-    });
+    bind(SettingBinding::options(&ProfileSettings::LetterCase, {m_lowerCase, m_upperCase, m_cursive},
+        {QStringLiteral("minuscolo"), QStringLiteral("maiuscolo"), QStringLiteral("corsivo")}, settings(),
+        thenShow([] { fontForLetterCase(settings()); })));
 }
 
 void FormConfigura::buildFontsPage()
@@ -270,12 +284,10 @@ void FormConfigura::buildFontsPage()
         auto *option = place(backgroundFrame,
             named(new QRadioButton(captions[i]), QStringLiteral("OptionColoreCasualeFisso_%1").arg(i)),
             QRect(240, 480 + 540 * i, 3720, 480));
-        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                chooseRandomBackground(i == 0);
-        });
         m_backgroundOptions << option;
     }
+    bind(SettingBinding::options(
+        &ProfileSettings::RandomBackground, m_backgroundOptions, {true, false}, settings(), thenShow()));
     m_backgroundColourButton = place(backgroundFrame,
         named(new QPushButton(QStringLiteral("Colori")), QStringLiteral("CommandSceltaColori")),
         QRect(240, 1680, 2400, 540));
@@ -300,12 +312,19 @@ void FormConfigura::buildFontsPage()
     connect(m_buttonColourButton, &QPushButton::clicked, this, &FormConfigura::chooseButtonColour);
 
     m_textSample = place(m_fontsPage,
-        named(new QLabel(QStringLiteral("Esempiodi font e colore del testo")),
+        named(new QLabel(QStringLiteral("Esempio di font e colore del testo")),
             QStringLiteral("LabelFontSelezionato")),
         QRect(360, 2880, 8640, 3240));
     m_textSample->setProperty("captionPoints", QVariant());
     m_textSample->setAlignment(Qt::AlignCenter);
     m_textSample->setWordWrap(true);
+    bind(SettingBinding::fontFamily(&ProfileSettings::TextFontName, m_textSample));
+    bind(SettingBinding::fontSize(&ProfileSettings::TextFontSize, m_textSample));
+    bind(SettingBinding::colour(&ProfileSettings::TextColour, {m_textSample}, QPalette::WindowText));
+    bind(SettingBinding::colour(&ProfileSettings::TextBackColour, {m_textSample}, QPalette::Window));
+    // The fixed colour, even while windows take a random one: it is what "Colori" changes.
+    bind(SettingBinding::colour(&ProfileSettings::BackgroundColour, pages(), QPalette::Window));
+    bind(SettingBinding::colour(&ProfileSettings::ButtonColour, {m_buttonColourButton}, QPalette::Button));
 
     m_pickedColour
         = place(m_fontsPage, named(new QLabel, QStringLiteral("LabelPerColore")), QRect(0, 0, 0, 0));
@@ -317,16 +336,35 @@ void FormConfigura::buildVoicePage()
     place(m_voicePage, new QLabel(QStringLiteral("Voce:")), QRect(240, 120, 4200, 360));
     m_voiceList
         = place(m_voicePage, named(new QListWidget, QStringLiteral("List1")), QRect(240, 480, 4200, 1680));
-    connect(m_voiceList, &QListWidget::itemClicked, this, &FormConfigura::chooseVoice);
-    connect(m_voiceList, &QListWidget::itemActivated, this, &FormConfigura::chooseVoice);
+    m_voiceList->setAccessibleName(QStringLiteral("Voce"));
+    bind(SettingBinding::list(
+        &ProfileSettings::VoiceModeId, m_voiceList, settings(),
+        [](const QString &modeId) {
+            const VoiceInfo *voice = Voices::byModeId(modeId);
+            const QList<VoiceInfo> &voices = Voices::italian();
+            for (int row = 0; voice && row < voices.size(); ++row) {
+                if (voices[row].modeId == voice->modeId)
+                    return row;
+            }
+            return -1;
+        },
+        [](int row) { return Voices::italian().value(row).modeId; },
+        [this] {
+            if (m_agent)
+                m_agent->setVoice(settings().VoiceModeId);
+        }));
 
     place(m_voicePage, new QLabel(QStringLiteral("Personaggio:")), QRect(4680, 120, 2160, 360));
     m_characterList
         = place(m_voicePage, named(new QListWidget, QStringLiteral("List2")), QRect(4680, 480, 2160, 1680));
-    connect(m_characterList, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0)
-            chooseCharacter();
-    });
+    m_characterList->setAccessibleName(QStringLiteral("Personaggio"));
+    bind(SettingBinding::list(
+        &ProfileSettings::AgentCharacter, m_characterList, settings(),
+        [this](const QString &name) {
+            const QList<QListWidgetItem *> match = m_characterList->findItems(name, Qt::MatchFixedString);
+            return match.isEmpty() ? -1 : m_characterList->row(match.first());
+        },
+        [this](int row) { return m_characterList->item(row)->text(); }, [this] { chooseCharacter(); }));
 
     auto *line = place(m_voicePage, named(new QFrame, QStringLiteral("Line1")), QRect(240, 2280, 8880, 30));
     line->setFrameShape(QFrame::HLine);
@@ -334,40 +372,51 @@ void FormConfigura::buildVoicePage()
     m_speechOn
         = place(m_voicePage, named(new QCheckBox(QStringLiteral("Attiva parlato")), QStringLiteral("Check1")),
             QRect(240, 2400, 4200, 420));
-    connect(m_speechOn, &QCheckBox::toggled, this, [this](bool on) {
-        settings().SpeechOn = on;
-        showSettings();
-    });
+    bind(SettingBinding::check(&ProfileSettings::SpeechOn, m_speechOn, settings(), thenShow()));
 
     m_speedLabel
         = place(m_voicePage, named(new QLabel, QStringLiteral("Label1")), QRect(240, 2880, 2040, 420));
     m_speedBar = scrollBar(m_voicePage, QStringLiteral("HScroll1"), QRect(2280, 2880, 2160, 420),
         &ProfileSettings::SpeechSpeed, 5);
-    connect(m_speedBar, &QSlider::valueChanged, this, &FormConfigura::changeSpeechSpeed);
+    m_speedBar->setAccessibleName(QStringLiteral("Velocità della voce"));
+    bind(SettingBinding::slider(&ProfileSettings::SpeechSpeed, m_speedBar, settings(), thenShow()));
     m_pitchLabel
         = place(m_voicePage, named(new QLabel, QStringLiteral("Label2")), QRect(240, 3360, 2040, 420));
     m_pitchBar = scrollBar(m_voicePage, QStringLiteral("HScroll2"), QRect(2280, 3360, 2160, 420),
         &ProfileSettings::SpeechPitch, 5);
-    connect(m_pitchBar, &QSlider::valueChanged, this, &FormConfigura::changeSpeechPitch);
+    m_pitchBar->setAccessibleName(QStringLiteral("Tono della voce"));
+    bind(SettingBinding::slider(&ProfileSettings::SpeechPitch, m_pitchBar, settings(), thenShow()));
 
     m_tryVoiceButton = place(m_voicePage,
         named(new QPushButton(QStringLiteral("Prova voce")), QStringLiteral("CommandProvaVoce")),
         QRect(240, 3900, 2040, 540));
     connect(m_tryVoiceButton, &QPushButton::clicked, this, &FormConfigura::tryVoice);
     place(m_voicePage, named(new QLineEdit(QStringLiteral("Questa è la mia voce")), QStringLiteral("Text1")),
-        QRect(2400, 3900, 2040, 540));
+        QRect(2400, 3900, 2040, 540))
+        ->setAccessibleName(QStringLiteral("Frase di prova"));
 
     m_balloonShown = place(m_voicePage,
         named(new QCheckBox(QStringLiteral("Fumetto visibile")), QStringLiteral("ChkFumetto")),
         QRect(240, 4560, 6240, 420));
     m_balloonShown->setChecked(true);
-    connect(m_balloonShown, &QCheckBox::toggled, this, &FormConfigura::showBalloon);
+    bind(SettingBinding::check(&ProfileSettings::BalloonVisible, m_balloonShown, settings(),
+        thenShow([this] { sayBalloonSetting(); })));
     m_balloonHoldsAllText = place(m_voicePage,
         named(new QCheckBox(QStringLiteral("Fumetto che contiene tutto il testo")),
             QStringLiteral("CheckContieneTesto")),
         QRect(240, 5010, 6240, 420));
     m_balloonHoldsAllText->setChecked(true);
-    connect(m_balloonHoldsAllText, &QCheckBox::toggled, this, &FormConfigura::balloonHoldsAllText);
+    bind(SettingBinding::check(
+        &ProfileSettings::BalloonHoldsAllText, m_balloonHoldsAllText, settings(), thenShow([this] {
+            if (m_agent) {
+                m_agent->speak(
+                    (settings().BalloonHoldsAllText
+                            ? QStringLiteral("Il fumetto conterrà tutto il testo.")
+                            : QStringLiteral("Il fumetto avrà dimensioni ridotte e rimarrà visibile "
+                                             "solo una parte del testo."))
+                    + m_speechTags);
+            }
+        })));
 
     m_balloonFontButton = place(m_voicePage,
         named(new QPushButton(QStringLiteral("Font fumetto")), QStringLiteral("CommandFontFumetto")),
@@ -376,12 +425,14 @@ void FormConfigura::buildVoicePage()
     m_balloonSample = place(m_voicePage,
         named(new QLabel(QStringLiteral("Fumetto")), QStringLiteral("Label3")), QRect(2400, 5460, 4080, 660));
     m_balloonSample->setProperty("captionPoints", QVariant());
+    bind(SettingBinding::fontFamily(&ProfileSettings::BalloonFontName, m_balloonSample));
+    bind(SettingBinding::fontSize(&ProfileSettings::BalloonFontSize, m_balloonSample));
 
     m_soundsOn = place(m_voicePage,
         named(new QCheckBox(QStringLiteral("Attiva suoni")), QStringLiteral("CheckSuoni")),
         QRect(6720, 5640, 2400, 420));
     m_soundsOn->setChecked(true);
-    connect(m_soundsOn, &QCheckBox::toggled, this, [](bool on) { settings().SoundsOn = on; });
+    bind(SettingBinding::check(&ProfileSettings::SoundsOn, m_soundsOn, settings()));
 
     // The character stands here, clear of every control.
     m_characterPlace
@@ -399,24 +450,23 @@ void FormConfigura::buildInputPage()
         auto *option
             = place(m_inputPage, named(new QRadioButton(captions[i]), QStringLiteral("Option4_%1").arg(i)),
                 QRect(360, 360 + 600 * i, 4320, 480));
-        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
-            if (on)
-                chooseInputMode(i);
-        });
         m_inputModes << option;
     }
+    bind(SettingBinding::options(
+        &ProfileSettings::InputMode, m_inputModes, {0, 1, 2}, settings(), thenShow()));
     m_systemCursor = place(m_inputPage,
         named(new QCheckBox(QStringLiteral("Usa cursore di sistema")),
             QStringLiteral("CheckDisabilitaMousePersonalizzato")),
         QRect(360, 2400, 4320, 480));
-    connect(m_systemCursor, &QCheckBox::toggled, this, [](bool on) { settings().UseSystemCursor = on; });
+    bind(SettingBinding::check(&ProfileSettings::UseSystemCursor, m_systemCursor, settings()));
 
     m_scanLabel
         = place(m_inputPage, named(new QLabel, QStringLiteral("Label7")), QRect(360, 2400, 4320, 420));
     m_scanBar = scrollBar(m_inputPage, QStringLiteral("HScroll3"), QRect(360, 2880, 4320, 420),
         &ProfileSettings::ScanInterval, 1);
     m_scanBar->setPageStep(4);
-    connect(m_scanBar, &QSlider::valueChanged, this, &FormConfigura::changeScanInterval);
+    m_scanBar->setAccessibleName(QStringLiteral("Velocità scansione"));
+    bind(SettingBinding::slider(&ProfileSettings::ScanInterval, m_scanBar, settings(), thenShow()));
 
     m_selectedButtonColourButton = place(m_inputPage,
         named(new QPushButton(QStringLiteral("Colore bottone selezionato")),
@@ -424,6 +474,8 @@ void FormConfigura::buildInputPage()
         QRect(360, 3720, 4200, 600));
     connect(m_selectedButtonColourButton, &QPushButton::clicked, this,
         &FormConfigura::chooseSelectedButtonColour);
+    bind(SettingBinding::colour(
+        &ProfileSettings::SelectedButtonColour, {m_selectedButtonColourButton}, QPalette::Button));
 
     // Five settings, each a caption over its bar, down the right side.
     const auto label = [this](const char *name, int y) {
@@ -434,40 +486,37 @@ void FormConfigura::buildInputPage()
               return scrollBar(m_inputPage, QString::fromLatin1(name), QRect(4920, y + 420, 4080, 360),
                   setting, step, unit);
           };
+    const auto time = [this](qint16 ProfileSettings::*setting, QSlider *bar, const char *name) {
+        bar->setAccessibleName(QString::fromUtf8(name));
+        bind(SettingBinding::slider(setting, bar, settings(), thenShow(), inTenths()));
+    };
     m_acceptanceLabel = label("LabelAccettazione", 360);
     m_acceptanceBar = bar("HScrollAccettazione", 360, &ProfileSettings::AcceptanceTime, 1, kTenth);
-    connect(m_acceptanceBar, &QSlider::valueChanged, this,
-        [this](int tenths) { changeSwitchTime(&ProfileSettings::AcceptanceTime, tenths); });
+    time(&ProfileSettings::AcceptanceTime, m_acceptanceBar, "Tempo di accettazione");
     m_releaseLabel = label("LabelRilascio", 1200);
     m_releaseBar = bar("HScrollRilascio", 1200, &ProfileSettings::ReleaseTime, 1, kTenth);
-    connect(m_releaseBar, &QSlider::valueChanged, this,
-        [this](int tenths) { changeSwitchTime(&ProfileSettings::ReleaseTime, tenths); });
+    time(&ProfileSettings::ReleaseTime, m_releaseBar, "Tempo di rilascio");
     m_guardLabel = label("LabelAttesaScelta", 2040);
     m_guardBar = bar("HScrollAttesaScelta", 2040, &ProfileSettings::SelectionGuard, 1, kTenth);
-    m_guardBar->setAccessibleName(QStringLiteral("Attesa dopo una scelta"));
-    connect(m_guardBar, &QSlider::valueChanged, this,
-        [this](int tenths) { changeSwitchTime(&ProfileSettings::SelectionGuard, tenths); });
+    time(&ProfileSettings::SelectionGuard, m_guardBar, "Attesa dopo una scelta");
     // The first step and the rounds beside the scan interval: all three are
     // for automatic scanning only.
     m_firstStepLabel = label("LabelPrimoPasso", 2880);
     m_firstStepBar = bar("HScrollPrimoPasso", 2880, &ProfileSettings::FirstStepDelay, 10);
-    connect(m_firstStepBar, &QSlider::valueChanged, this, [this](int percent) {
-        settings().FirstStepDelay = qint16(percent);
-        showSwitchLabels();
-    });
+    m_firstStepBar->setAccessibleName(QStringLiteral("Attesa iniziale"));
+    bind(SettingBinding::slider(&ProfileSettings::FirstStepDelay, m_firstStepBar, settings(), thenShow()));
     m_loopsLabel = label("LabelGiri", 3720);
     m_loopsBar = bar("HScrollGiri", 3720, &ProfileSettings::ScanLoops, 1);
     m_loopsBar->setRange(1, endlessLoops());
-    connect(m_loopsBar, &QSlider::valueChanged, this, [this](int loops) {
-        settings().ScanLoops = qint16(loops == endlessLoops() ? 0 : loops);
-        showSwitchLabels();
-    });
+    m_loopsBar->setAccessibleName(QStringLiteral("Giri a vuoto prima che la scansione si fermi"));
+    bind(SettingBinding::slider(
+        &ProfileSettings::ScanLoops, m_loopsBar, settings(), thenShow(), loopsScale()));
 
     const auto check = [this](const char *caption, const char *name, int y, bool ProfileSettings::*setting) {
         auto *box
             = place(m_inputPage, named(new QCheckBox(QString::fromUtf8(caption)), QString::fromLatin1(name)),
                 QRect(360, y, 8640, 480));
-        connect(box, &QCheckBox::toggled, this, [setting](bool on) { settings().*setting = on; });
+        bind(SettingBinding::check(setting, box, settings()));
         return box;
     };
     m_spokenHighlight = check("La voce legge il pulsante evidenziato", "CheckLeggiEvidenziato", 4680,
@@ -483,25 +532,33 @@ QList<QWidget *> FormConfigura::pages() const
     return {m_userPage, m_lettersPage, m_fontsPage, m_voicePage, m_inputPage};
 }
 
+SettingBinding::Changed FormConfigura::thenShow(std::function<void()> effect)
+{
+    return [this, effect = std::move(effect)] {
+        if (effect)
+            effect();
+        showSettings();
+    };
+}
+
 void FormConfigura::formLoad()
 {
-    ProfileSettings &values = settings();
     // A damaged profile may hold values no control can show.
-    ProfileSchema::keepInRange(values);
-    m_speedBar->setValue(values.SpeechSpeed);
-    m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(values.SpeechSpeed));
-    m_pitchBar->setValue(values.SpeechPitch);
-    m_pitchLabel->setText(QStringLiteral("tono = ") + signedNumber(values.SpeechPitch));
+    ProfileSchema::keepInRange(settings());
+    fontForLetterCase(settings());
+    fillVoiceLists();
     loadCharacter();
 }
 
 void FormConfigura::formActivate()
 {
-    m_inputModes[settings().inputMode()]->setChecked(true);
     showUserName();
     setUpCharacter();
     hidePages();
     showSettings();
+    // Opening tells what a hidden balloon means, as ticking its box off would.
+    if (!settings().BalloonVisible)
+        sayBalloonSetting();
     showPage(UserPage);
 }
 
@@ -554,7 +611,6 @@ void FormConfigura::showPage(Page page)
     shown->show();
     shown->raise();
     if (page == VoicePage) {
-        fillVoiceLists();
         placeCharacter();
         if (m_agent)
             m_agent->show();
@@ -587,44 +643,27 @@ void FormConfigura::leave()
 void FormConfigura::showSettings()
 {
     const ProfileSettings &values = settings();
+    for (const SettingBinding &binding : m_bindings)
+        binding.show(values);
+    showWhatFollows();
+}
 
-    m_keepRecord->setChecked(values.KeepActivityRecord);
+// Captions that tell a value, and the controls a value enables or shows.
+void FormConfigura::showWhatFollows()
+{
+    const ProfileSettings &values = settings();
 
-    if (values.LetterCase == QLatin1String("maiuscolo"))
-        m_upperCase->setChecked(true);
-    else if (values.LetterCase == QLatin1String("corsivo"))
-        m_cursive->setChecked(true);
-    else
-        m_lowerCase->setChecked(true);
-
-    QFont sampleFont(values.TextFontName);
-    sampleFont.setPointSize(Legible::textPoints(values.TextFontSize));
-    m_textSample->setFont(sampleFont);
-    setTextColours(
-        m_textSample, Colours::fromNumber(values.TextColour), Colours::fromNumber(values.TextBackColour));
-
-    // The fixed colour, even while windows take a random one: it is what
-    // "Colori" changes.
     for (QWidget *page : pages())
-        paintPage(page, Colours::fromNumber(values.BackgroundColour));
-
-    m_backgroundOptions[values.RandomBackground ? 0 : 1]->setChecked(true);
+        inkPage(page);
     m_backgroundColourButton->setEnabled(!values.RandomBackground);
 
-    setButtonColour(m_selectedButtonColourButton, values.SelectedButtonColour);
-    setButtonColour(m_buttonColourButton, values.ButtonColour);
-
-    m_systemCursor->setChecked(values.UseSystemCursor);
-    m_speechOn->setChecked(values.SpeechOn);
-
-    if (m_agent)
+    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+    m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(values.SpeechSpeed));
+    m_pitchLabel->setText(QStringLiteral("Tono = ") + signedNumber(values.SpeechPitch));
+    if (m_agent) {
         m_agent->setBalloonBit(Agent::BalloonShown, values.BalloonVisible);
-    m_balloonShown->setChecked(values.BalloonVisible);
-    if (m_agent)
         m_agent->setBalloonBit(Agent::BalloonHoldsAllText, values.BalloonHoldsAllText);
-    m_balloonHoldsAllText->setChecked(values.BalloonHoldsAllText);
-    m_soundsOn->setChecked(values.SoundsOn);
-
+    }
     for (QWidget *control : std::initializer_list<QWidget *>{m_tryVoiceButton, m_speedBar, m_pitchBar,
              m_balloonShown, m_balloonHoldsAllText, m_balloonFontButton})
         control->setEnabled(values.SpeechOn);
@@ -635,11 +674,7 @@ void FormConfigura::showSettings()
     m_systemCursor->setVisible(mode == 0);
     m_scanBar->setVisible(mode == 2);
     m_scanLabel->setVisible(mode == 2);
-    if (mode == 2) {
-        m_scanBar->setValue(values.ScanInterval);
-        m_scanLabel->setText(scanIntervalText(values.ScanInterval));
-    }
-
+    m_scanLabel->setText(scanIntervalText(values.ScanInterval));
     // How switches are read matters in both scanning modes; the first step
     // and the rounds only where the highlight moves by itself.
     for (QWidget *control :
@@ -649,15 +684,15 @@ void FormConfigura::showSettings()
     for (QWidget *control :
         std::initializer_list<QWidget *>{m_firstStepLabel, m_firstStepBar, m_loopsLabel, m_loopsBar})
         control->setVisible(mode == 2);
-    m_acceptanceBar->setValue(tenthsOf(values.AcceptanceTime));
-    m_releaseBar->setValue(tenthsOf(values.ReleaseTime));
-    m_guardBar->setValue(tenthsOf(values.SelectionGuard));
-    m_firstStepBar->setValue(values.FirstStepDelay);
-    m_loopsBar->setValue(values.ScanLoops == 0 ? endlessLoops() : values.ScanLoops);
-    m_spokenHighlight->setChecked(values.SpokenHighlight);
-    m_rowColumn->setChecked(values.RowColumnScanning);
-    m_wayOut->setChecked(values.WayOutButton);
-    showSwitchLabels();
+    m_acceptanceLabel->setText(
+        QStringLiteral("Tempo di accettazione: ") + secondsText(values.AcceptanceTime));
+    m_releaseLabel->setText(QStringLiteral("Tempo di rilascio: ") + secondsText(values.ReleaseTime));
+    m_guardLabel->setText(values.SelectionGuard == 0
+            ? QStringLiteral("Nessuna attesa dopo una scelta")
+            : QStringLiteral("Attesa dopo una scelta: ") + secondsText(values.SelectionGuard));
+    m_firstStepLabel->setText(
+        QStringLiteral("Attesa iniziale: %1% dell'intervallo").arg(values.FirstStepDelay));
+    m_loopsLabel->setText(loopsText(values.ScanLoops));
 }
 
 // User page.
@@ -674,14 +709,12 @@ void FormConfigura::chooseUserOption(int index)
     m_userNameProblem->hide();
     switch (index) {
     case 0:
-        // The settings in memory stay: the next save puts them in the
-        // default user's file.
-        state.UserName = kDefaultUser;
-        state.ProfilePath = ProfileFiles::pathFor(state.UserName);
-        showUserName();
         m_newUserName->hide();
         m_userList->hide();
         m_keepRecord->hide();
+        // The default user's own settings, as for a user chosen from the
+        // list: those on screen belong to the user just saved.
+        loadUser(kDefaultUser);
         break;
     case 1:
         m_userList->show();
@@ -721,12 +754,22 @@ void FormConfigura::chooseListedUser()
     if (!item)
         return;
     saveSettingsOrWarn(this);
+    loadUser(item->data(Qt::UserRole).toString());
+}
+
+void FormConfigura::loadUser(const QString &name)
+{
     AppState &state = appState();
-    state.UserName = item->data(Qt::UserRole).toString();
-    state.ProfilePath = ProfileFiles::pathFor(state.UserName);
+    const QString character = state.Settings.AgentCharacter;
+    state.UserName = name;
+    state.ProfilePath = ProfileFiles::pathFor(name);
     showUserName();
     CaricaImpostazioni();
     ProfileSchema::keepInRange(state.Settings);
+    fontForLetterCase(state.Settings);
+    if (state.Settings.AgentCharacter != character)
+        loadCharacter();
+    setUpCharacter();
     showSettings();
 }
 
@@ -757,28 +800,12 @@ void FormConfigura::typeNewUser(const QString &text)
     showUserName();
 }
 
-// Letter and font page.
-
-void FormConfigura::chooseLetterCase(const QString &letterCase)
-{
-    ProfileSettings &values = settings();
-    values.LetterCase = letterCase;
-    values.TextFontName = letterCase == QLatin1String("corsivo") ? kCursiveFont : values.ChosenFontName;
-    showSettings();
-}
-
-void FormConfigura::chooseRandomBackground(bool random)
-{
-    settings().RandomBackground = random;
-    showSettings();
-}
+// Letter and font page. A cancelled dialog changes nothing.
 
 void FormConfigura::chooseBackgroundColour()
 {
-    // Cancelled or not, the label's colour is taken: after a cancel it is
-    // the last colour picked on this window.
-    ScegliColore(this, m_pickedColour);
-    settings().BackgroundColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
+    if (ScegliColore(this, m_pickedColour))
+        settings().BackgroundColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
@@ -786,42 +813,41 @@ void FormConfigura::chooseButtonColour()
 {
     if (ScegliColore(this, m_pickedColour))
         settings().ButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
-    setButtonColour(m_buttonColourButton, settings().ButtonColour);
+    showSettings();
 }
 
 void FormConfigura::chooseTextColour()
 {
-    if (ScegliColore(this, m_textSample))
-        settings().TextColour = Colours::toNumber(CommonDialogs::foreColour(m_textSample));
+    if (ScegliColore(this, m_pickedColour))
+        settings().TextColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
+    showSettings();
 }
 
 void FormConfigura::chooseTextBackground()
 {
-    if (!ScegliColore(this, m_pickedColour))
-        return;
-    const QColor background = CommonDialogs::foreColour(m_pickedColour);
-    setTextColours(m_textSample, m_textSample->palette().color(QPalette::WindowText), background);
-    settings().TextBackColour = Colours::toNumber(background);
+    if (ScegliColore(this, m_pickedColour))
+        settings().TextBackColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
+    showSettings();
 }
 
 void FormConfigura::chooseTextFont()
 {
-    if (!ScegliFont(this, m_textSample))
-        return;
-    const std::optional<QFont> font = completeFont(this, m_textSample);
-    if (!font)
-        return;
-    const QFont &chosen = *font;
-    ProfileSettings &values = settings();
-    if (values.LetterCase != QLatin1String("corsivo")) {
-        values.TextFontName = chosen.family();
-    } else {
-        Dialogs::information(this,
-            QStringLiteral("Il font scelto non verrà utilizzato mentre è attiva l'opzione per il corsivo.\r\n"
-                           "Verrà invece applicata la modifica alla dimensione."));
+    // The dialog starts from the sample, which shows the font in force.
+    const std::optional<QFont> font
+        = ScegliFont(this, m_textSample) ? completeFont(this, m_textSample) : std::nullopt;
+    if (font) {
+        ProfileSettings &values = settings();
+        if (values.LetterCase != QLatin1String("corsivo")) {
+            values.TextFontName = font->family();
+        } else {
+            Dialogs::information(this,
+                QStringLiteral(
+                    "Il font scelto non verrà utilizzato mentre è attiva l'opzione per il corsivo.\r\n"
+                    "Verrà invece applicata la modifica alla dimensione."));
+        }
+        values.TextFontSize = qint16(font->pointSize());
+        values.ChosenFontName = font->family();
     }
-    values.TextFontSize = qint16(std::lround(std::clamp(chosen.pointSizeF(), 1.0, 32767.0)));
-    values.ChosenFontName = chosen.family();
     showSettings();
 }
 
@@ -860,47 +886,13 @@ void FormConfigura::placeCharacter()
 
 void FormConfigura::fillVoiceLists()
 {
-    if (m_agent)
-        m_agent->stopAll();
-    const ProfileSettings &values = settings();
-    {
-        const QSignalBlocker voices(m_voiceList);
-        const QSignalBlocker characters(m_characterList);
-        m_voiceList->clear();
-        m_characterList->clear();
-        const VoiceInfo *current = Voices::byModeId(values.VoiceModeId);
-        for (const VoiceInfo &voice : Voices::italian()) {
-            auto *item = new QListWidgetItem(voice.displayName, m_voiceList);
-            if (current && current->modeId == voice.modeId)
-                m_voiceList->setCurrentItem(item);
-        }
-        m_characterList->addItems(Agent::availableCharacters());
-    }
-    QFont balloonFont(values.BalloonFontName);
-    balloonFont.setPointSize(Legible::textPoints(values.BalloonFontSize));
-    m_balloonSample->setFont(balloonFont);
-
-    // Selecting the character in force loads it afresh, as a click would.
-    const QList<QListWidgetItem *> match
-        = m_characterList->findItems(values.AgentCharacter, Qt::MatchFixedString);
-    if (!match.isEmpty())
-        m_characterList->setCurrentItem(match.first());
-}
-
-void FormConfigura::changeSpeechSpeed(int value)
-{
-    ProfileSettings &values = settings();
-    values.SpeechSpeed = qint16(value);
-    m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(value));
-    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
-}
-
-void FormConfigura::changeSpeechPitch(int value)
-{
-    ProfileSettings &values = settings();
-    values.SpeechPitch = qint16(value);
-    m_pitchLabel->setText(QStringLiteral("Tono = ") + signedNumber(value));
-    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+    const QSignalBlocker voices(m_voiceList);
+    const QSignalBlocker characters(m_characterList);
+    m_voiceList->clear();
+    for (const VoiceInfo &voice : Voices::italian())
+        m_voiceList->addItem(voice.displayName);
+    m_characterList->clear();
+    m_characterList->addItems(Agent::availableCharacters());
 }
 
 void FormConfigura::tryVoice()
@@ -909,66 +901,31 @@ void FormConfigura::tryVoice()
         m_agent->speak(QStringLiteral("Questa è la mia voce.") + m_speechTags);
 }
 
-void FormConfigura::showBalloon(bool shown)
+void FormConfigura::sayBalloonSetting()
 {
     if (m_agent) {
-        m_agent->setBalloonBit(Agent::BalloonShown, shown);
-        m_agent->speak((shown ? QStringLiteral("Il fumetto è visibile.")
-                              : QStringLiteral("Il fumetto non sarà visualizzato."))
+        m_agent->speak((settings().BalloonVisible ? QStringLiteral("Il fumetto è visibile.")
+                                                  : QStringLiteral("Il fumetto non sarà visualizzato."))
             + m_speechTags);
     }
-    settings().BalloonVisible = shown;
-    showSettings();
-}
-
-void FormConfigura::balloonHoldsAllText(bool holds)
-{
-    if (m_agent) {
-        m_agent->setBalloonBit(Agent::BalloonHoldsAllText, holds);
-        m_agent->speak((holds ? QStringLiteral("Il fumetto conterrà tutto il testo.")
-                              : QStringLiteral("Il fumetto avrà dimensioni ridotte e rimmarà visibile solo "
-                                               "una parte del testo."))
-            + m_speechTags);
-    }
-    settings().BalloonHoldsAllText = holds;
-    showSettings();
 }
 
 void FormConfigura::chooseBalloonFont()
 {
-    // Confirmed or not, the sample's font becomes the balloon's; it shows
-    // the balloon font in force until a choice changes it.
-    ScegliFont(this, m_balloonSample);
-    const std::optional<QFont> font = completeFont(this, m_balloonSample);
-    if (!font)
-        return;
-    const QFont &chosen = *font;
-    ProfileSettings &values = settings();
-    values.BalloonFontName = chosen.family();
-    values.BalloonFontSize = qint16(std::lround(std::clamp(chosen.pointSizeF(), 1.0, 32767.0)));
-    if (m_agent)
-        m_agent->setBalloonFont(values.BalloonFontName, values.BalloonFontSize);
-}
-
-void FormConfigura::chooseVoice()
-{
-    const int row = m_voiceList->currentRow();
-    const QList<VoiceInfo> &voices = Voices::italian();
-    if (row < 0 || row >= voices.size()) {
-        Dialogs::information(this, QStringLiteral("Voce non disponibile."));
-        return;
+    const std::optional<QFont> font
+        = ScegliFont(this, m_balloonSample) ? completeFont(this, m_balloonSample) : std::nullopt;
+    if (font) {
+        ProfileSettings &values = settings();
+        values.BalloonFontName = font->family();
+        values.BalloonFontSize = qint16(font->pointSize());
+        if (m_agent)
+            m_agent->setBalloonFont(values.BalloonFontName, values.BalloonFontSize);
     }
-    settings().VoiceModeId = voices[row].modeId;
-    if (m_agent)
-        m_agent->setVoice(settings().VoiceModeId);
+    showSettings();
 }
 
 void FormConfigura::chooseCharacter()
 {
-    const QListWidgetItem *item = m_characterList->currentItem();
-    if (!item)
-        return;
-    settings().AgentCharacter = item->text();
     if (m_agent)
         m_agent->stopAll();
     loadCharacter();
@@ -980,45 +937,9 @@ void FormConfigura::chooseCharacter()
 
 // Input page.
 
-void FormConfigura::chooseInputMode(int index)
-{
-    settings().InputMode = qint16(index);
-    showSettings();
-}
-
-void FormConfigura::changeScanInterval(int value)
-{
-    settings().ScanInterval = qint16(value);
-    m_scanLabel->setText(scanIntervalText(value));
-}
-
 void FormConfigura::chooseSelectedButtonColour()
 {
     if (ScegliColore(this, m_pickedColour))
         settings().SelectedButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
-}
-
-// A time the bar shows in tenths: a stored time between two tenths (set
-// outside this window) stays as it is until the bar is moved.
-void FormConfigura::changeSwitchTime(qint16 ProfileSettings::*time, int tenths)
-{
-    qint16 &stored = settings().*time;
-    if (tenthsOf(stored) != tenths)
-        stored = qint16(tenths * kTenth);
-    showSwitchLabels();
-}
-
-void FormConfigura::showSwitchLabels()
-{
-    const ProfileSettings &values = settings();
-    m_acceptanceLabel->setText(
-        QStringLiteral("Tempo di accettazione: ") + secondsText(values.AcceptanceTime));
-    m_releaseLabel->setText(QStringLiteral("Tempo di rilascio: ") + secondsText(values.ReleaseTime));
-    m_guardLabel->setText(values.SelectionGuard == 0
-            ? QStringLiteral("Nessuna attesa dopo una scelta")
-            : QStringLiteral("Attesa dopo una scelta: ") + secondsText(values.SelectionGuard));
-    m_firstStepLabel->setText(
-        QStringLiteral("Attesa iniziale: %1% dell'intervallo").arg(values.FirstStepDelay));
-    m_loopsLabel->setText(loopsText(values.ScanLoops));
 }

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "settingbinding.h"
+
 #include "layout/form.h"
 
 #include <QList>
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class Agent;
 class QAbstractButton;
@@ -24,9 +27,9 @@ struct ProfileSettings;
 // user, on five pages. A change takes effect in memory at once; the profile
 // is written when the user changes and when the window is left.
 //
-// Controls behave as the teacher would click them even when the program sets
-// them: ticking a box or selecting an option that was not selected runs its
-// handler, and showSettings() is re-entered that way.
+// Each control that shows a setting is bound to its row of the settings
+// table (SettingBinding); showSettings() walks the bindings, then sets what
+// follows from the values (captions, enabled and visible controls).
 class FormConfigura : public Form
 {
     Q_OBJECT
@@ -41,6 +44,7 @@ public:
     Page page() const;
     Agent *agent() const { return m_agent.get(); }
     QString speechTags() const { return m_speechTags; }
+    const std::vector<SettingBinding> &bindings() const { return m_bindings; }
 
 protected:
     void formLoad() override;
@@ -56,18 +60,22 @@ private:
     void buildInputPage();
 
     void showSettings();
+    void showWhatFollows();
     void hidePages();
     void leave();
+
+    void bind(SettingBinding binding) { m_bindings.push_back(std::move(binding)); }
+    // After the teacher's change: its own effect, then everything shown afresh.
+    SettingBinding::Changed thenShow(std::function<void()> effect = {});
 
     // User page.
     void chooseUserOption(int index);
     void chooseListedUser();
+    void loadUser(const QString &name);
     void typeNewUser(const QString &text);
     void showUserName();
 
     // Letter and font page.
-    void chooseLetterCase(const QString &letterCase);
-    void chooseRandomBackground(bool random);
     void chooseBackgroundColour();
     void chooseButtonColour();
     void chooseTextColour();
@@ -78,22 +86,14 @@ private:
     void loadCharacter();
     void setUpCharacter();
     void fillVoiceLists();
-    void changeSpeechSpeed(int value);
-    void changeSpeechPitch(int value);
     void tryVoice();
-    void showBalloon(bool shown);
-    void balloonHoldsAllText(bool holds);
+    void sayBalloonSetting();
     void chooseBalloonFont();
-    void chooseVoice();
     void chooseCharacter();
     void placeCharacter();
 
     // Input page.
-    void chooseInputMode(int index);
-    void changeScanInterval(int value);
     void chooseSelectedButtonColour();
-    void changeSwitchTime(qint16 ProfileSettings::*time, int tenths);
-    void showSwitchLabels();
 
     QList<QWidget *> pages() const;
     void scaleFonts();
@@ -115,6 +115,8 @@ private:
     // name is typed.
     QString m_userBeforeNewName;
     QString m_profileBeforeNewName;
+    // A click on a user option is under way: its toggle is left to the click.
+    bool m_userOptionPressed = false;
 
     QRadioButton *m_lowerCase = nullptr;
     QRadioButton *m_upperCase = nullptr;
@@ -164,6 +166,7 @@ private:
     QCheckBox *m_rowColumn = nullptr;
     QCheckBox *m_wayOut = nullptr;
 
+    std::vector<SettingBinding> m_bindings;
     std::unique_ptr<Agent> m_agent;
     QString m_speechTags;
 };

@@ -89,17 +89,6 @@ const std::vector<Setting> &settings()
     return table;
 }
 
-const Setting &of(qint16 ProfileSettings::*member)
-{
-    const auto &table = settings();
-    const auto row = std::find_if(table.begin(), table.end(), [member](const Setting &setting) {
-        const auto *field = std::get_if<Field<qint16>>(&setting.field);
-        return field && field->member == member;
-    });
-    Q_ASSERT(row != table.end());
-    return *row;
-}
-
 qint16 allowed(const Setting &setting, int value)
 {
     if (value >= setting.minimum && value <= setting.maximum)

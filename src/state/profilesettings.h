@@ -95,8 +95,16 @@ struct Setting
 
 const std::vector<Setting> &settings();
 
-// The row of an integer setting.
-const Setting &of(qint16 ProfileSettings::*member);
+// The row of a setting.
+template<typename T> const Setting &of(T ProfileSettings::*member)
+{
+    for (const Setting &setting : settings()) {
+        const auto *field = std::get_if<Field<T>>(&setting.field);
+        if (field && field->member == member)
+            return setting;
+    }
+    Q_UNREACHABLE();
+}
 
 // The value an integer setting may take that is nearest to value, or its
 // default, as its row says.

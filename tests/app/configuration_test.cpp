@@ -4,6 +4,7 @@
 #include "app/formmenu.h"
 #include "app/startup.h"
 #include "feedback/agent.h"
+#include "feedback/colours.h"
 #include "feedback/voices.h"
 #include "layout/formhost.h"
 #include "scanning/menuscanning.h"
@@ -144,20 +145,112 @@ TEST_F(ConfigurationTest, TheUserListShowsOtherUsersInCapitalsAndLoadsTheChosenO
         << "the user left was saved first";
 }
 
-TEST_F(ConfigurationTest, TheDefaultUserTakesOverTheSettingsOnScreen)
+// A pupil whose every setting differs from the defaults.
+ProfileSettings unlikeTheDefaults()
 {
+    ProfileSettings values;
+    values.LetterCase = QStringLiteral("maiuscolo");
+    values.SoundsOn = false;
+    values.SpeechSpeed = 250;
+    values.SpeechPitch = 200;
+    values.SpeechOn = false;
+    values.BalloonVisible = true;
+    values.BalloonHoldsAllText = false;
+    values.BalloonFontName = QStringLiteral("Liberation Serif");
+    values.BalloonFontSize = 20;
+    values.KeepActivityRecord = true;
+    values.TextFontName = values.ChosenFontName = QStringLiteral("Liberation Mono");
+    values.TextFontSize = 36;
+    values.TextColour = 0x0000FF;
+    values.TextBackColour = 0x00FFFF;
+    values.BackgroundColour = 0x80FF80;
+    values.RandomBackground = false;
+    values.UseSystemCursor = true;
+    values.InputMode = 2;
+    values.ScanInterval = 10;
+    values.VoiceModeId = Voices::italian().value(1).modeId;
+    values.AgentCharacter = QStringLiteral("Gufo");
+    values.ButtonColour = 0x00FF00;
+    values.SelectedButtonColour = 0xFF0000;
+    values.AcceptanceTime = 300;
+    values.ReleaseTime = 200;
+    values.FirstStepDelay = 200;
+    values.ScanLoops = 3;
+    values.SpokenHighlight = values.RowColumnScanning = values.WayOutButton = true;
+    values.SelectionGuard = 1000;
+    return values;
+}
+
+QVariant valueOf(const ProfileSchema::Setting &row, const ProfileSettings &values)
+{
+    return std::visit(
+        [&](const auto &field) { return QVariant::fromValue(values.*field.member); }, row.field);
+}
+
+TEST_F(ConfigurationTest, EverySettingOfAChosenPupilIsShownByItsControl)
+{
+    const ProfileSettings danno = unlikeTheDefaults();
+    ASSERT_GE(Voices::italian().size(), 2);
+    TestEnv::writeFile(
+        SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"), Profile::serialize(danno));
     become(QStringLiteral("anna"));
-    appState().Settings.TextFontSize = 40;
+    FormConfigura *form = open();
+    click("OptionUtente_1");
+    auto *list = find<QListWidget>("ListModificaUtente");
+    QListWidgetItem *item = list->findItems(QStringLiteral("DANNO"), Qt::MatchExactly).value(0);
+    ASSERT_TRUE(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    ASSERT_EQ(appState().UserName, QStringLiteral("danno"));
+
+    // The font kept for printed letters while cursive is in force has no control of its own.
+    const QStringList unbound = {QStringLiteral("ChosenFontName")};
+    QStringList bound;
+    for (const SettingBinding &binding : form->bindings())
+        bound << binding.settingName();
+    for (const ProfileSchema::Setting &row : ProfileSchema::settings()) {
+        ASSERT_NE(valueOf(row, danno), valueOf(row, ProfileSettings())) << qPrintable(row.name);
+        EXPECT_EQ(bound.count(row.name) + unbound.count(row.name), 1) << qPrintable(row.name);
+    }
+    for (const ProfileSchema::Setting &row : ProfileSchema::settings()) {
+        for (const SettingBinding &binding : form->bindings()) {
+            if (binding.settingName() == row.name) {
+                EXPECT_EQ(binding.shown(), valueOf(row, danno)) << qPrintable(row.name);
+            }
+        }
+    }
+    form->showPage(FormConfigura::VoicePage);
+    EXPECT_EQ(find<QLabel>("Label1")->text(), QStringLiteral("Velocità =  250"));
+
+    // The controls act on the pupil shown.
+    form->showPage(FormConfigura::InputPage);
+    click("Option4_0");
+    EXPECT_EQ(appState().Settings.InputMode, 0);
+    EXPECT_TRUE(find<QCheckBox>("CheckDisabilitaMousePersonalizzato")->isVisible());
+}
+
+TEST_F(ConfigurationTest, TheDefaultUserIsLoadedAndNeverTakesAnotherUsersSettings)
+{
+    ProfileSettings defaults;
+    defaults.SoundsOn = false;
+    const QString defaultFile = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.ini");
+    TestEnv::writeFile(defaultFile, Profile::serialize(defaults));
+    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"),
+        Profile::serialize(unlikeTheDefaults()));
+    become(QStringLiteral("anna"));
     open();
+    click("OptionUtente_1");
+    auto *list = find<QListWidget>("ListModificaUtente");
+    QListWidgetItem *item = list->findItems(QStringLiteral("DANNO"), Qt::MatchExactly).value(0);
+    ASSERT_TRUE(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    ASSERT_EQ(appState().UserName, QStringLiteral("danno"));
     click("OptionUtente_0");
     EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito"));
-    EXPECT_EQ(appState().Settings.TextFontSize, 40) << "not reloaded";
+    EXPECT_EQ(appState().Settings, defaults);
+    EXPECT_FALSE(find<QCheckBox>("CheckSuoni")->isChecked());
     EXPECT_FALSE(find<QCheckBox>("CheckSalvaUtente")->isVisible());
     find<QAction>("mnuEsci")->trigger();
-    EXPECT_EQ(Profile::parseBytes(TestEnv::readFile(ProfileFiles::pathFor(QStringLiteral("_predefinito"))))
-                  .value()
-                  .TextFontSize,
-        40);
+    EXPECT_EQ(Profile::parseBytes(TestEnv::readFile(defaultFile)), defaults);
 }
 
 TEST_F(ConfigurationTest, ControlsAreEnabledAsTheSettingsAllow)
@@ -193,7 +286,7 @@ TEST_F(ConfigurationTest, OpeningSaysWhatTheBalloonSettingMeansAndShowsSpeedAndP
     FormConfigura *form = open();
     EXPECT_EQ(speech.said(), QStringList{QStringLiteral("Il fumetto non sarà visualizzato.")});
     EXPECT_EQ(find<QLabel>("Label1")->text(), QStringLiteral("Velocità =  130"));
-    EXPECT_EQ(find<QLabel>("Label2")->text(), QStringLiteral("tono =  100"));
+    EXPECT_EQ(find<QLabel>("Label2")->text(), QStringLiteral("Tono =  100"));
     find<QSlider>("HScroll1")->setValue(200);
     find<QSlider>("HScroll2")->setValue(150);
     EXPECT_EQ(find<QLabel>("Label2")->text(), QStringLiteral("Tono =  150"));
@@ -220,16 +313,37 @@ TEST_F(ConfigurationTest, AFontChosenInCursiveWaitsForPrintedLetters)
     EXPECT_EQ(values.TextFontName, QStringLiteral("Liberation Serif"));
 }
 
-TEST_F(ConfigurationTest, ACancelledBackgroundChoiceTakesTheLastColourPicked)
+TEST_F(ConfigurationTest, TheFontDialogStartsFromTheFontInForceAndCancelChangesNoColour)
 {
-    appState().Settings.RandomBackground = false;
-    open()->showPage(FormConfigura::FontsPage);
-    commonDialogs.answerColour(QColor(0, 128, 0));
-    click("CommandSceltaColoreBottoni");
-    EXPECT_EQ(appState().Settings.ButtonColour, 0x008000);
+    ProfileSettings &values = appState().Settings;
+    values.RandomBackground = false;
+    values.TextFontName = values.ChosenFontName = QStringLiteral("Liberation Serif");
+    values.TextFontSize = 36;
+    const ProfileSettings before = values;
+    FormConfigura *form = open();
+    form->showPage(FormConfigura::FontsPage);
+    commonDialogs.confirmOfferedFont();
+    click("CommandSceltaFont");
+    ASSERT_TRUE(commonDialogs.fontOffered());
+    EXPECT_EQ(commonDialogs.fontOffered()->family, QStringLiteral("Liberation Serif"));
+    EXPECT_EQ(commonDialogs.fontOffered()->tenthsOfPoint, 360);
+    EXPECT_EQ(values, before) << "OK without a change keeps the font";
+
+    commonDialogs.answerFont(CommonDialogs::FontChoice{QStringLiteral("Liberation Sans"), 60});
+    click("CommandSceltaFont");
+    EXPECT_EQ(values, before) << "a size below 8 points is never stored";
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(find<QLabel>("LabelFontSelezionato")->font().pointSize(), 36);
+
     commonDialogs.answerColour(std::nullopt);
-    click("CommandSceltaColori");
-    EXPECT_EQ(appState().Settings.BackgroundColour, 0x008000);
+    for (const char *button : {"CommandSceltaColori", "CommandSceltaColoreFont", "CommandSceltaSfondoTesto",
+             "CommandSceltaColoreBottoni"})
+        click(button);
+    form->showPage(FormConfigura::InputPage);
+    click("CommandSceltaColoreBottoniSelezionati");
+    EXPECT_EQ(values, before);
+    EXPECT_EQ(find<QWidget>("FrameFonts")->palette().color(QPalette::Window),
+        Colours::fromNumber(before.BackgroundColour));
 }
 
 TEST_F(ConfigurationTest, TheScanIntervalIsShownOnlyForAutomaticScanning)

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "layout/formhost.h"
 #include "records/activityrecord.h"
+#include "scanning/menuscanning.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
@@ -137,6 +138,40 @@ TEST_F(UserListTest, ThePupilLeftKeepsTheWorkTheRecordForgets)
     ASSERT_EQ(saved.size(), 1);
     EXPECT_TRUE(TestEnv::readFile(annasFolder.filePath(saved.first())).contains("_ casa"));
     EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(UserListTest, ThePupilChosenWorksTheMenuAtOnce)
+{
+    AppState &state = appState();
+    saveAs(QStringLiteral("anna"));
+    ProfileSettings luca;
+    luca.InputMode = 2;
+    luca.ScanInterval = 8;
+    luca.LetterCase = QStringLiteral("maiuscolo");
+    luca.ButtonColour = 0x00FF00;
+    state.Settings = luca;
+    saveAs(QStringLiteral("luca"));
+    state.Settings = {};
+    become(QStringLiteral("anna"));
+
+    FormMenu *menu = showMenu();
+    const QString caption = menu->button(0)->text();
+    EXPECT_FALSE(menu->scanning()->timer().isActive());
+    menu->userList()->activated(1);
+    EXPECT_TRUE(menu->scanning()->timer().isActive()) << "the switch pupil scans without another window";
+    EXPECT_EQ(menu->scanning()->timer().interval(), 2000);
+    EXPECT_EQ(menu->button(0)->palette().color(QPalette::Button), QColor(Qt::green));
+    menu->FitButtonFont();
+    EXPECT_EQ(menu->button(0)->text(), caption.toUpper());
+
+    menu->userList()->activated(0);
+    EXPECT_FALSE(menu->scanning()->timer().isActive()) << "the mouse pupil is not scanned";
+    menu->FitButtonFont();
+    EXPECT_EQ(menu->button(0)->text(), caption);
 }
 
 } // namespace

@@ -171,6 +171,8 @@ struct ScriptedCommonDialogs::Shared
 {
     std::optional<QColor> colour;
     std::optional<CommonDialogs::FontChoice> font;
+    bool confirmOfferedFont = false;
+    std::optional<CommonDialogs::FontChoice> fontOffered;
     QString path;
     QList<CommonDialogs::FileRequest> fileRequests;
 };
@@ -185,7 +187,11 @@ public:
     { }
 
     std::optional<QColor> chooseColour(QWidget *) override { return m_shared->colour; }
-    std::optional<CommonDialogs::FontChoice> chooseFont() override { return m_shared->font; }
+    std::optional<CommonDialogs::FontChoice> chooseFont(const CommonDialogs::FontChoice &start) override
+    {
+        m_shared->fontOffered = start;
+        return m_shared->confirmOfferedFont ? start : m_shared->font;
+    }
     QString chooseFile(QWidget *, const CommonDialogs::FileRequest &request) override
     {
         m_shared->fileRequests << request;
@@ -209,6 +215,16 @@ ScriptedCommonDialogs::~ScriptedCommonDialogs()
     CommonDialogs::setProvider(nullptr);
 }
 
+void ScriptedCommonDialogs::confirmOfferedFont()
+{
+    m_shared->confirmOfferedFont = true;
+}
+
+std::optional<CommonDialogs::FontChoice> ScriptedCommonDialogs::fontOffered() const
+{
+    return m_shared->fontOffered;
+}
+
 void ScriptedCommonDialogs::answerColour(std::optional<QColor> colour)
 {
     m_shared->colour = colour;
@@ -217,6 +233,7 @@ void ScriptedCommonDialogs::answerColour(std::optional<QColor> colour)
 void ScriptedCommonDialogs::answerFont(std::optional<CommonDialogs::FontChoice> font)
 {
     m_shared->font = std::move(font);
+    m_shared->confirmOfferedFont = false;
 }
 
 void ScriptedCommonDialogs::answerFile(const QString &path)

@@ -74,6 +74,9 @@ public:
 
     void answerColour(std::optional<QColor> colour);
     void answerFont(std::optional<CommonDialogs::FontChoice> font);
+    // OK on the font the dialog opened with.
+    void confirmOfferedFont();
+    std::optional<CommonDialogs::FontChoice> fontOffered() const;
     void answerFile(const QString &path);
     const QList<CommonDialogs::FileRequest> &fileRequests() const;
 

@@ -1,0 +1,227 @@
+#include "settingbinding.h"
+
+#include "feedback/colours.h"
+#include "layout/legible.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include <vector>
+
+namespace {
+
+template<typename T>
+SettingBinding::Changed writer(T ProfileSettings::*member, ProfileSettings &settings, std::function<T()> read,
+    SettingBinding::Changed changed)
+{
+    return [member, &settings, read = std::move(read), changed = std::move(changed)] {
+        settings.*member = read();
+        if (changed)
+            changed();
+    };
+}
+
+// Options select themselves; the option of a value outside the list is the first.
+template<typename T>
+void selectOption(const QList<QRadioButton *> &buttons, const QList<T> &values, const T &value)
+{
+    const qsizetype index = std::max<qsizetype>(0, values.indexOf(value));
+    QRadioButton *chosen = buttons.value(index);
+    if (!chosen)
+        return;
+    // The other options clear as the chosen one is selected: none of them may run its handler.
+    std::vector<QSignalBlocker> blockers;
+    blockers.reserve(std::size_t(buttons.size()));
+    for (QRadioButton *button : buttons)
+        blockers.emplace_back(button);
+    chosen->setChecked(true);
+}
+
+template<typename T>
+T optionValue(const QList<QRadioButton *> &buttons, const QList<T> &values, const T &none)
+{
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        if (buttons[i]->isChecked())
+            return values.value(i, none);
+    }
+    return none;
+}
+
+template<typename T, typename Binding>
+Binding makeOptions(Binding binding, T ProfileSettings::*member, const QList<QRadioButton *> &buttons,
+    const QList<T> &values, ProfileSettings &settings, SettingBinding::Changed changed)
+{
+    for (qsizetype i = 0; i < buttons.size() && i < values.size(); ++i) {
+        const T value = values[i];
+        // A click on the option in force runs it too; the teacher may mean it.
+        QObject::connect(
+            buttons[i], &QRadioButton::toggled, buttons[i], [member, &settings, value, changed](bool on) {
+                if (!on)
+                    return;
+                settings.*member = value;
+                if (changed)
+                    changed();
+            });
+    }
+    return binding;
+}
+
+} // namespace
+
+SettingBinding::SettingBinding(const QString &name, QWidget *control)
+    : m_name(name)
+    , m_control(control)
+{ }
+
+void SettingBinding::show(const ProfileSettings &values) const
+{
+    m_show(values);
+}
+
+SettingBinding SettingBinding::check(
+    bool ProfileSettings::*member, QCheckBox *box, ProfileSettings &settings, Changed changed)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, box);
+    binding.m_show = [member, box](const ProfileSettings &values) {
+        const QSignalBlocker blocker(box);
+        box->setChecked(values.*member);
+    };
+    binding.m_shown = [box] { return QVariant(box->isChecked()); };
+    QObject::connect(box, &QCheckBox::toggled, box,
+        writer<bool>(
+            member, settings, [box] { return box->isChecked(); }, std::move(changed)));
+    return binding;
+}
+
+SettingBinding SettingBinding::options(bool ProfileSettings::*member, const QList<QRadioButton *> &buttons,
+    const QList<bool> &values, ProfileSettings &settings, Changed changed)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
+    binding.m_show
+        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
+    binding.m_shown = [buttons, values] { return QVariant(optionValue(buttons, values, false)); };
+    return makeOptions(std::move(binding), member, buttons, values, settings, std::move(changed));
+}
+
+SettingBinding SettingBinding::options(qint16 ProfileSettings::*member, const QList<QRadioButton *> &buttons,
+    const QList<qint16> &values, ProfileSettings &settings, Changed changed)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
+    binding.m_show
+        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
+    binding.m_shown
+        = [buttons, values] { return QVariant::fromValue(optionValue(buttons, values, qint16(-1))); };
+    return makeOptions(std::move(binding), member, buttons, values, settings, std::move(changed));
+}
+
+SettingBinding SettingBinding::options(QString ProfileSettings::*member, const QList<QRadioButton *> &buttons,
+    const QStringList &values, ProfileSettings &settings, Changed changed)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
+    binding.m_show
+        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
+    binding.m_shown = [buttons, values] { return QVariant(optionValue(buttons, values, QString())); };
+    return makeOptions(
+        std::move(binding), member, buttons, QList<QString>(values), settings, std::move(changed));
+}
+
+SettingBinding SettingBinding::slider(
+    qint16 ProfileSettings::*member, QSlider *bar, ProfileSettings &settings, Changed changed, Scale scale)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, bar);
+    binding.m_show = [member, bar, toBar = scale.toBar](const ProfileSettings &values) {
+        const QSignalBlocker blocker(bar);
+        bar->setValue(toBar(values.*member));
+    };
+    binding.m_shown = [bar, fromBar = scale.fromBar] { return QVariant::fromValue(fromBar(bar->value())); };
+    // A bar shows a stored value it cannot reach (set outside this window) at
+    // its nearest position, and that value stays until the bar is moved.
+    QObject::connect(bar, &QSlider::valueChanged, bar,
+        [member, &settings, scale, changed = std::move(changed)](int position) {
+            if (scale.toBar(settings.*member) != position)
+                settings.*member = scale.fromBar(position);
+            if (changed)
+                changed();
+        });
+    return binding;
+}
+
+SettingBinding SettingBinding::list(QString ProfileSettings::*member, QListWidget *list,
+    ProfileSettings &settings, std::function<int(const QString &)> rowOf, std::function<QString(int)> valueOf,
+    Changed changed)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, list);
+    binding.m_show = [member, list, rowOf](const ProfileSettings &values) {
+        const QSignalBlocker blocker(list);
+        const int row = rowOf(values.*member);
+        list->setCurrentRow(row);
+        if (row < 0)
+            list->clearSelection();
+    };
+    binding.m_shown = [list, valueOf] {
+        const int row = list->currentRow();
+        return row < 0 ? QVariant(QString()) : QVariant(valueOf(row));
+    };
+    QObject::connect(list, &QListWidget::currentRowChanged, list,
+        [member, &settings, valueOf, changed = std::move(changed)](int row) {
+            if (row < 0)
+                return;
+            settings.*member = valueOf(row);
+            if (changed)
+                changed();
+        });
+    return binding;
+}
+
+SettingBinding SettingBinding::colour(
+    double ProfileSettings::*member, const QList<QWidget *> &controls, QPalette::ColorRole role)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, controls.value(0));
+    binding.m_show = [member, controls, role](const ProfileSettings &values) {
+        const QColor colour = Colours::fromNumber(values.*member);
+        for (QWidget *control : controls) {
+            QPalette palette = control->palette();
+            palette.setColor(role, colour);
+            if (role == QPalette::Button) {
+                palette.setColor(QPalette::ButtonText,
+                    Legible::textColour(QApplication::palette().color(QPalette::ButtonText), colour));
+            }
+            control->setPalette(palette);
+            if (role == QPalette::Window)
+                control->setAutoFillBackground(true);
+        }
+    };
+    QWidget *shownOn = controls.value(0);
+    binding.m_shown = [shownOn, role] { return QVariant(Colours::toNumber(shownOn->palette().color(role))); };
+    return binding;
+}
+
+SettingBinding SettingBinding::fontFamily(QString ProfileSettings::*member, QLabel *sample)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, sample);
+    // A fresh font: a style picked in the font dialog is not kept.
+    binding.m_show = [member, sample](const ProfileSettings &values) {
+        QFont font(values.*member);
+        font.setPointSize(sample->font().pointSize());
+        sample->setFont(font);
+    };
+    binding.m_shown = [sample] { return QVariant(sample->font().family()); };
+    return binding;
+}
+
+SettingBinding SettingBinding::fontSize(qint16 ProfileSettings::*member, QLabel *sample)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, sample);
+    binding.m_show = [member, sample](const ProfileSettings &values) {
+        QFont font = sample->font();
+        font.setPointSize(Legible::textPoints(values.*member));
+        sample->setFont(font);
+    };
+    binding.m_shown = [sample] { return QVariant::fromValue(qint16(sample->font().pointSize())); };
+    return binding;
+}
