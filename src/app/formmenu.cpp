@@ -7,12 +7,14 @@
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
+#include "layout/formlog.h"
 #include "records/activityrecord.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "settings/settingsnotice.h"
 #include "state/appstate.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -24,6 +26,24 @@
 namespace {
 
 constexpr int kExitIndex = 8;
+
+// The list of users, telling the log where each entry of its open list stands.
+class UserList : public QComboBox
+{
+public:
+    void showPopup() override
+    {
+        QComboBox::showPopup();
+        if (!lcForms().isDebugEnabled())
+            return;
+        for (int i = 0; i < count(); ++i) {
+            const QRect entry = view()->visualRect(model()->index(i, 0));
+            const QPoint at = view()->viewport()->mapToGlobal(entry.topLeft());
+            qCDebug(lcForms, "control %s/%s at %d,%d size %dx%d", qPrintable(objectName()),
+                qPrintable(itemData(i).toString()), at.x(), at.y(), entry.width(), entry.height());
+        }
+    }
+};
 
 } // namespace
 
@@ -41,7 +61,7 @@ FormMenu::FormMenu(QWidget *parent)
         addMenuButton(captions[i], QRect(places[i], QSize(2800, 1000)));
     enableScanning();
 
-    m_combo1 = addControl(new QComboBox, QRect(6120, 2760, 2655, 315));
+    m_combo1 = addControl(new UserList, QRect(6120, 2760, 2655, 315));
     m_combo1->setObjectName(QStringLiteral("Combo1"));
     QFont small(QStringLiteral("Arial"));
     small.setPointSizeF(8.25);

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTabBar>
 
 Q_LOGGING_CATEGORY(lcForms, "velmora.forms", QtInfoMsg)
 
@@ -46,6 +47,14 @@ void logControls(const QWidget *container)
         const QPoint at = control->mapToGlobal(QPoint(0, 0));
         qCDebug(lcForms, "control %s at %d,%d size %dx%d", qPrintable(control->objectName()), at.x(), at.y(),
             control->width(), control->height());
+        // Each tab is a place to click of its own.
+        if (const auto *tabs = qobject_cast<const QTabBar *>(control)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                const QRect tab = tabs->tabRect(i).translated(at);
+                qCDebug(lcForms, "control %s_tab%d at %d,%d size %dx%d", qPrintable(control->objectName()),
+                    i + 1, tab.x(), tab.y(), tab.width(), tab.height());
+            }
+        }
     }
 }
 

@@ -615,7 +615,7 @@ void FormConfigura::showPage(Page page)
         if (m_agent)
             m_agent->show();
     }
-    logControls(shown);
+    logControls(clientArea());
 }
 
 FormConfigura::Page FormConfigura::page() const
@@ -746,6 +746,8 @@ void FormConfigura::chooseUserOption(int index)
     default:
         break;
     }
+    // What the option showed stands where a session driven from outside clicks it.
+    logControls(m_userPage);
 }
 
 void FormConfigura::chooseListedUser()
