@@ -54,7 +54,7 @@ void FormEserciziEseguiti::formActivate()
 
 void FormEserciziEseguiti::Command1_Click()
 {
-    printOrSaveAsPdf(this, [this](QPrinter &printer) {
+    printOrSaveAsPdf(this, QStringLiteral("il documento"), [this](QPrinter &printer) {
         return StampaTestoRTF(*m_richTextBox1->document(), kOneInch, kOneInch, kOneInch, kOneInch, printer);
     });
 }

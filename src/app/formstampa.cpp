@@ -58,7 +58,8 @@ void FormStampa::btnCD_Click()
     const QString wrapped = SpezzaRighe(text, Worksheet::kWrapWidth);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(14);
-    printOrSaveAsPdf(this, [&](QPrinter &printer) { return Printing::printText(printer, wrapped, font); });
+    printOrSaveAsPdf(this, QStringLiteral("la scheda"),
+        [&](QPrinter &printer) { return Printing::printText(printer, wrapped, font); });
 }
 
 void FormStampa::Command1_Click()
