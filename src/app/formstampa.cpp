@@ -18,6 +18,7 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
 
     m_txtCD = addControl(new QPlainTextEdit, QRect(240, 240, 9120, 5640));
     m_txtCD->setObjectName(QStringLiteral("txtCD"));
+    m_txtCD->setAccessibleName(QStringLiteral("Testo della scheda"));
     m_txtCD->setFont(arialFont(12));
 
     m_btnCD = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
