@@ -5,7 +5,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
@@ -111,11 +110,8 @@ AccessibilityBus::~AccessibilityBus()
     QDBusConnection::disconnectFromBus(m_sessionName);
     // The accessibility bus and its registry end with the session bus.
     if (m_daemon.state() != QProcess::NotRunning) {
-        m_daemon.terminate();
-        if (!m_daemon.waitForFinished(5000)) {
-            m_daemon.kill();
-            m_daemon.waitForFinished();
-        }
+        m_daemon.kill();
+        m_daemon.waitForFinished();
     }
 }
 
