@@ -28,6 +28,7 @@ FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
 {
     m_richTextBox1 = addControl(new QTextEdit, QRect(240, 240, 9120, 5640));
     m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
+    m_richTextBox1->setAccessibleName(QStringLiteral("Documento delle attività eseguite"));
     m_richTextBox1->setAcceptRichText(false);
     m_richTextBox1->setFont(arialFont(12));
 
@@ -54,7 +55,7 @@ void FormEserciziEseguiti::formActivate()
 
 void FormEserciziEseguiti::Command1_Click()
 {
-    printOrSaveAsPdf(this, [this](QPrinter &printer) {
+    printOrSaveAsPdf(this, QStringLiteral("il documento"), [this](QPrinter &printer) {
         return StampaTestoRTF(*m_richTextBox1->document(), kOneInch, kOneInch, kOneInch, kOneInch, printer);
     });
 }

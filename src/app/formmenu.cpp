@@ -63,6 +63,7 @@ FormMenu::FormMenu(QWidget *parent)
 
     m_combo1 = addControl(new UserList, QRect(6120, 2760, 2655, 315));
     m_combo1->setObjectName(QStringLiteral("Combo1"));
+    m_combo1->setAccessibleName(QStringLiteral("Elenco degli utenti"));
     QFont small(QStringLiteral("Arial"));
     small.setPointSizeF(8.25);
     m_combo1->setFont(small);

@@ -18,6 +18,7 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
 
     m_txtCD = addControl(new QPlainTextEdit, QRect(240, 240, 9120, 5640));
     m_txtCD->setObjectName(QStringLiteral("txtCD"));
+    m_txtCD->setAccessibleName(QStringLiteral("Testo della scheda"));
     m_txtCD->setFont(arialFont(12));
 
     m_btnCD = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
@@ -58,7 +59,8 @@ void FormStampa::btnCD_Click()
     const QString wrapped = SpezzaRighe(text, Worksheet::kWrapWidth);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(14);
-    printOrSaveAsPdf(this, [&](QPrinter &printer) { return Printing::printText(printer, wrapped, font); });
+    printOrSaveAsPdf(this, QStringLiteral("la scheda"),
+        [&](QPrinter &printer) { return Printing::printText(printer, wrapped, font); });
 }
 
 void FormStampa::Command1_Click()

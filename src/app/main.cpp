@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/recordonexit.h"
 #include "app/startup.h"
 #include "layout/flatbuttonstyle.h"
@@ -13,7 +14,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -24,49 +24,37 @@ const char kHelp[] = "Uso: velmora [OPZIONE]\n"
                      "  -h, --help       mostra questo aiuto ed esce\n"
                      "  -V, --version    mostra la versione ed esce\n"
                      "\n"
+                     "Accetta anche le opzioni dei programmi Qt, come -platform, -display, -style,\n"
+                     "-reverse e -geometry.\n"
+                     "\n"
                      "Senza opzioni apre il programma a tutto schermo. Il manuale si apre dal menu\n"
                      "«Informazioni», voce «documentazione».\n";
 
-bool isOption(const char *argument, const char *shortName, const char *longName)
-{
-    return std::strcmp(argument, shortName) == 0 || std::strcmp(argument, longName) == 0;
-}
-
 // Answers the command line before anything needs a display: the exit code
 // when the program should end here, -1 when it should start.
-int answerCommandLine(int argc, char **argv)
+int answerCommandLine(const CommandLine::Reading &reading)
 {
-    if (argc < 2)
+    switch (reading.request) {
+    case CommandLine::Request::Start:
         return -1;
-    if (argc == 2 && isOption(argv[1], "-h", "--help")) {
+    case CommandLine::Request::Help:
         std::fputs(kHelp, stdout);
         return 0;
-    }
-    if (argc == 2 && isOption(argv[1], "-V", "--version")) {
+    case CommandLine::Request::Version:
         std::fputs("Velmora " VELMORA_VERSION "\n", stdout);
         return 0;
+    case CommandLine::Request::Refuse:
+        break;
     }
-    // The first argument that is unknown, or known but not alone; one line,
-    // so that a launcher's log shows it whole.
-    const auto known = [](const char *argument) {
-        return isOption(argument, "-h", "--help") || isOption(argument, "-V", "--version");
-    };
-    int wrong = 1;
-    while (wrong < argc - 1 && known(argv[wrong]))
-        ++wrong;
-    const char *argument = argv[wrong];
-    const char *what = known(argument) ? "opzione da usare da sola"
-        : argument[0] == '-'           ? "opzione sconosciuta"
-                                       : "argomento non previsto";
-    std::fprintf(stderr, "velmora: %s «%s»; per l'elenco delle opzioni: velmora --help\n", what, argument);
+    std::fprintf(stderr, "%s\n", qPrintable(reading.refusal));
     return 2;
 }
 
 // Without a display Qt would abort with a platform-plugin error; say what to do instead.
-bool displayAvailable()
+bool displayAvailable(const CommandLine::Reading &reading)
 {
-    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
-        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    return reading.namesDisplay || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
+        || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
 // The window of the program while its event loop runs.
@@ -95,9 +83,13 @@ void useItalianDialogs(QApplication &app)
 
 int main(int argc, char **argv)
 {
-    if (const int code = answerCommandLine(argc, argv); code >= 0)
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine::Reading reading = CommandLine::read(arguments);
+    if (const int code = answerCommandLine(reading); code >= 0)
         return code;
-    if (!displayAvailable()) {
+    if (!displayAvailable(reading)) {
         std::fputs("Velmora needs a graphical display and none was found (DISPLAY is not set); "
                    "to run it without one, start it under a virtual display: xvfb-run -a ",
             stderr);

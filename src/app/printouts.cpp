@@ -21,7 +21,7 @@ QString userDataFolder(QString *error)
     return folder;
 }
 
-void printOrSaveAsPdf(QWidget *owner, const std::function<bool(QPrinter &)> &print)
+void printOrSaveAsPdf(QWidget *owner, const QString &printout, const std::function<bool(QPrinter &)> &print)
 {
     if (const std::unique_ptr<QPrinter> printer = Printing::defaultPrinter()) {
         if (!print(*printer))
@@ -30,7 +30,8 @@ void printOrSaveAsPdf(QWidget *owner, const std::function<bool(QPrinter &)> &pri
     }
     if (!Dialogs::question(owner,
             QStringLiteral("Non c'è nessuna stampante disponibile.\r\n"
-                           "Vuoi salvare il foglio come file PDF nella tua cartella dei dati?")))
+                           "Vuoi salvare %1 come file PDF nella tua cartella dei dati?")
+                .arg(printout)))
         return;
     QString error;
     const QString folder = userDataFolder(&error);

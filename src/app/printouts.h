@@ -12,5 +12,6 @@ class QWidget;
 QString userDataFolder(QString *error = nullptr);
 
 // Prints on the default printer. With none, says so and offers to save the
-// printout as a PDF file in the user's folder; a printout that fails is reported.
-void printOrSaveAsPdf(QWidget *owner, const std::function<bool(QPrinter &)> &print);
+// printout, named with its article ("la scheda"), as a PDF file in the
+// user's folder; a printout that fails is reported.
+void printOrSaveAsPdf(QWidget *owner, const QString &printout, const std::function<bool(QPrinter &)> &print);

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -35,6 +36,49 @@ void logMenus(const Form *form)
     }
 }
 
+void logControl(const QWidget *control)
+{
+    const QPoint at = control->mapToGlobal(QPoint(0, 0));
+    qCDebug(lcForms, "control %s at %d,%d size %dx%d", qPrintable(control->objectName()), at.x(), at.y(),
+        control->width(), control->height());
+    // Each tab is a place to click of its own.
+    if (const auto *tabs = qobject_cast<const QTabBar *>(control)) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            const QRect tab = tabs->tabRect(i).translated(at);
+            qCDebug(lcForms, "control %s_tab%d at %d,%d size %dx%d", qPrintable(control->objectName()), i + 1,
+                tab.x(), tab.y(), tab.width(), tab.height());
+        }
+    }
+}
+
+// Logs a named control that the form on screen shows, such as the box that
+// comes with a choice, whatever made the choice: a click, a key or an
+// assistive technology.
+class ShownControlLog : public QObject
+{
+public:
+    explicit ShownControlLog(FormHost *host)
+        : QObject(host)
+        , m_host(host)
+    { }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Sent when the control itself is shown, not when its form is.
+        if (event->type() == QEvent::ShowToParent && watched->isWidgetType()) {
+            const auto *control = static_cast<const QWidget *>(watched);
+            if (!control->objectName().isEmpty() && !control->isWindow() && control->window() == m_host
+                && control->isVisible())
+                logControl(control);
+        }
+        return false;
+    }
+
+private:
+    const FormHost *m_host;
+};
+
 } // namespace
 
 void logControls(const QWidget *container)
@@ -42,19 +86,8 @@ void logControls(const QWidget *container)
     if (!lcForms().isDebugEnabled())
         return;
     for (const QWidget *control : container->findChildren<QWidget *>()) {
-        if (control->objectName().isEmpty() || !control->isVisible())
-            continue;
-        const QPoint at = control->mapToGlobal(QPoint(0, 0));
-        qCDebug(lcForms, "control %s at %d,%d size %dx%d", qPrintable(control->objectName()), at.x(), at.y(),
-            control->width(), control->height());
-        // Each tab is a place to click of its own.
-        if (const auto *tabs = qobject_cast<const QTabBar *>(control)) {
-            for (int i = 0; i < tabs->count(); ++i) {
-                const QRect tab = tabs->tabRect(i).translated(at);
-                qCDebug(lcForms, "control %s_tab%d at %d,%d size %dx%d", qPrintable(control->objectName()),
-                    i + 1, tab.x(), tab.y(), tab.width(), tab.height());
-            }
-        }
+        if (!control->objectName().isEmpty() && control->isVisible())
+            logControl(control);
     }
 }
 
@@ -62,6 +95,8 @@ FormHost::FormHost(QWidget *parent)
     : QWidget(parent)
 {
     setWindowTitle(QStringLiteral("Velmora"));
+    if (lcForms().isDebugEnabled())
+        QCoreApplication::instance()->installEventFilter(new ShownControlLog(this));
 }
 
 FormHost::~FormHost()
@@ -82,6 +117,13 @@ void FormHost::registerForm(const QString &name, Factory factory)
 bool FormHost::hasForm(const QString &name) const
 {
     return m_factories.contains(name);
+}
+
+QStringList FormHost::formNames() const
+{
+    QStringList names = m_factories.keys();
+    names.sort();
+    return names;
 }
 
 Form *FormHost::showForm(const QString &name)

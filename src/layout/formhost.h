@@ -23,6 +23,8 @@ public:
 
     void registerForm(const QString &name, Factory factory);
     bool hasForm(const QString &name) const;
+    // Every registered name, in order.
+    QStringList formNames() const;
 
     // Loads the named form afresh, unloads the one on screen, then activates
     // the new one full screen. Returns nullptr for an unknown name.

@@ -10,5 +10,6 @@ Q_DECLARE_LOGGING_CATEGORY(lcForms)
 class QWidget;
 
 // Logs where each visible named control below container stands on the
-// screen: "control NAME at X,Y size WxH".
+// screen: "control NAME at X,Y size WxH". The host logs a named control
+// that its form shows later the same way.
 void logControls(const QWidget *container);

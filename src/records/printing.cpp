@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 #include <QTextDocument>
 #include <QTextFrame>
 
@@ -29,6 +30,66 @@ QString trimBlanks(const QString &text)
     while (last > first && text.at(last - 1) == u' ')
         --last;
     return text.mid(first, last - first);
+}
+
+// Where an item of the worksheet starts: at the start of the line or after
+// two blanks, the least that separates two items.
+bool startsItem(const QString &line, qsizetype at)
+{
+    if (at >= line.size() || line.at(at) == u' ')
+        return false;
+    return at == 0 || (at >= 2 && line.at(at - 1) == u' ' && line.at(at - 2) == u' ');
+}
+
+qsizetype itemLength(const QString &line, qsizetype at)
+{
+    const qsizetype end = line.indexOf(QStringLiteral("  "), at);
+    return (end < 0 ? line.size() : end) - at;
+}
+
+qsizetype trailingBlanks(const QString &text)
+{
+    qsizetype count = 0;
+    while (count < text.size() && text.at(text.size() - 1 - count) == u' ')
+        ++count;
+    return count;
+}
+
+// Appends one line of text, without line breaks, wrapped.
+void wrapLine(const QString &text, qsizetype lineLength, QString &result)
+{
+    const QString newLine = QStringLiteral("\r\n");
+    QString line;
+    qsizetype at = 0;
+    for (;;) {
+        const qsizetype left = text.size() - at;
+        if (line.size() + left <= lineLength) {
+            result += line + text.mid(at) + newLine;
+            return;
+        }
+        if (startsItem(text, at) && trailingBlanks(line) < line.size()
+            && line.size() + itemLength(text, at) > lineLength) {
+            // The item goes whole to the next line, with the blanks before it.
+            const qsizetype blanks = trailingBlanks(line);
+            result += line.left(line.size() - blanks) + newLine;
+            line = line.right(blanks);
+            continue;
+        }
+        const qsizetype blank = text.indexOf(u' ', at);
+        const qsizetype word = blank < 0 ? left : blank + 1 - at;
+        if (line.size() + word <= lineLength) {
+            line += text.mid(at, word);
+            at += word;
+        } else if (!line.isEmpty()) {
+            // The word is tried again on a fresh line.
+            result += line + newLine;
+            line.clear();
+        } else {
+            // A word longer than a line: cut, and the rest goes on.
+            result += text.mid(at, lineLength) + newLine;
+            at += lineLength;
+        }
+    }
 }
 
 } // namespace
@@ -89,34 +150,12 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font)
 
 QString SpezzaRighe(const QString &text, int width)
 {
-    const QString newLine = QStringLiteral("\r\n");
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     const qsizetype lineLength = qsizetype(width) + 1;
-    QString rest = trimBlanks(text);
-    QString line;
     QString result;
-    for (;;) {
-        const qsizetype n = line.size();
-        const qsizetype sp = rest.indexOf(u' ') + 1;
-        const qsizetype cr = rest.indexOf(u'\r') + 1;
-        if (cr > 0 && cr + n <= lineLength) {
-            result += line + rest.left(cr);
-            line.clear();
-            rest = rest.mid(cr);
-        } else if (sp == 0 && rest.size() + n <= lineLength) {
-            return result + line + rest + newLine;
-        } else if (sp > 0 && sp + n <= lineLength) {
-            line += rest.left(sp);
-            rest = rest.mid(sp);
-        } else if (n > 0) {
-            // The word is tried again on a fresh line.
-            result += line + newLine;
-            line.clear();
-        } else {
-            // A word longer than a line: cut, and the rest goes on.
-            result += rest.left(lineLength) + newLine;
-            rest = rest.mid(lineLength);
-        }
-    }
+    for (const QString &line : trimBlanks(text).split(lineBreak))
+        wrapLine(line, lineLength, result);
+    return result;
 }
 
 bool StampaTestoRTF(

@@ -33,7 +33,9 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font);
 // Word wrapping at width characters: a line holds at most width + 1
 // characters with the blank that ends it, the text's own line breaks are
 // kept, and a word longer than a line is cut and continued on the next.
-// The result ends with CR LF.
+// Two blanks or more separate the items of a worksheet ("torno _ casa"):
+// an item that fits on a line is never split, it goes whole to the next
+// line with the blanks before it. The result ends with CR LF.
 QString SpezzaRighe(const QString &text, int width);
 
 // Prints the document with its own fonts, sizes and alignment inside the

@@ -66,7 +66,11 @@ public:
         QByteArray fonts;
         for (int i = 0; i < m_fonts.size(); ++i)
             fonts += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 " + escaped(m_fonts[i]) + ";}";
-        return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl" + fonts + "}\r\n\\uc1" + body + "}\r\n";
+        // A4 with margins of one inch, as the record prints: a word
+        // processor opens it as it came out of the printer.
+        return "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl" + fonts
+            + "}\r\n\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440\r\n\\uc1" + body
+            + "}\r\n";
     }
 
 private:

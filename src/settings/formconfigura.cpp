@@ -746,8 +746,6 @@ void FormConfigura::chooseUserOption(int index)
     default:
         break;
     }
-    // What the option showed stands where a session driven from outside clicks it.
-    logControls(m_userPage);
 }
 
 void FormConfigura::chooseListedUser()

@@ -112,8 +112,9 @@ TEST_F(PrintoutTest, WithNoPrinterTheWorksheetCanBeSavedAsPdfInTheUsersFolder)
 
     dialogs.answerQuestionsWith(false);
     click(sheet->printButton());
-    ASSERT_EQ(dialogs.messages().size(), 1);
-    EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("nessuna stampante")));
+    EXPECT_EQ(dialogs.messages(),
+        QStringList(QStringLiteral("Non c'è nessuna stampante disponibile.\r\n"
+                                   "Vuoi salvare la scheda come file PDF nella tua cartella dei dati?")));
     EXPECT_TRUE(fileDialogs.fileRequests().isEmpty());
 
     dialogs.answerQuestionsWith(true);
@@ -164,6 +165,12 @@ TEST_F(PrintoutTest, TheRecordShowsThisRunAndIsSavedAsRtfInTheUsersFolder)
     fileDialogs.answerFile(userFolder() + QStringLiteral("sparita/marzo.rtf"));
     click(record->saveButton());
     EXPECT_EQ(dialogs.messages().size(), 2) << "a file that cannot be written is an error too";
+
+    dialogs.answerQuestionsWith(false);
+    click(record->printButton());
+    EXPECT_EQ(dialogs.messages().last(),
+        QStringLiteral("Non c'è nessuna stampante disponibile.\r\n"
+                       "Vuoi salvare il documento come file PDF nella tua cartella dei dati?"));
 
     record->exitAction()->trigger();
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenu"));

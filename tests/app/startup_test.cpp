@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include "app/commandline.h"
 #include "app/formavvio.h"
 #include "app/startup.h"
 #include "layout/formhost.h"
@@ -100,6 +101,46 @@ TEST(Files, WildcardsMatchOrdinaryFilesOnly)
     TestEnv::writeFile(folder + QStringLiteral("/a.ttf"), "x");
     EXPECT_TRUE(EsisteFile(folder + QStringLiteral("/*.ttf")));
     EXPECT_FALSE(EsisteFile(folder + QStringLiteral("/b.ttf")));
+}
+
+TEST(CommandLine, QtsOwnOptionsAreLeftToQtAndOnlyUnknownOnesAreRefused)
+{
+    using CommandLine::Request;
+    const auto read
+        = [](const QString &line) { return CommandLine::read(line.split(u' ', Qt::SkipEmptyParts)); };
+    for (const QString &line :
+        {QString(), QStringLiteral("-platform offscreen"), QStringLiteral("--platform xcb -display :1"),
+            QStringLiteral("-style fusion -reverse"), QStringLiteral("--style=fusion --reverse"),
+            QStringLiteral("-geometry 800x600+0+0 -qwindowgeometry 640x480"),
+            QStringLiteral("-font Arial -stylesheet a.qss -session 1 -name velmora -title Velmora"),
+            QStringLiteral("-qwindowtitle Velmora -qwindowicon a.png -platformtheme gtk3 -widgetcount")}) {
+        const CommandLine::Reading reading = read(line);
+        EXPECT_EQ(reading.request, Request::Start)
+            << line.toStdString() << ": " << reading.refusal.toStdString();
+    }
+    EXPECT_TRUE(read(QStringLiteral("-platform offscreen")).namesDisplay);
+    EXPECT_TRUE(read(QStringLiteral("--display :1")).namesDisplay);
+    EXPECT_FALSE(read(QStringLiteral("-style fusion")).namesDisplay);
+
+    // The program's own options, alone or among Qt's.
+    EXPECT_EQ(read(QStringLiteral("-reverse --help")).request, Request::Help);
+    EXPECT_EQ(read(QStringLiteral("-V -platform offscreen")).request, Request::Version);
+    // A value is taken as it comes, even one that looks like an option.
+    EXPECT_EQ(read(QStringLiteral("-title --help")).request, Request::Start);
+
+    const QList<std::pair<QString, QString>> refused = {
+        {QStringLiteral("-style fusion --fullscreen"), QStringLiteral("opzione sconosciuta «--fullscreen»")},
+        {QStringLiteral("-platform=xcb"), QStringLiteral("opzione sconosciuta «-platform=xcb»")},
+        {QStringLiteral("-reverse parole.txt"), QStringLiteral("argomento non previsto «parole.txt»")},
+        {QStringLiteral("-reverse -display"), QStringLiteral("manca il valore dell'opzione «-display»")},
+        {QStringLiteral("--version -reverse --help"), QStringLiteral("opzione da usare da sola «--help»")},
+    };
+    for (const auto &[line, why] : refused) {
+        const CommandLine::Reading reading = read(line);
+        EXPECT_EQ(reading.request, Request::Refuse) << line.toStdString();
+        EXPECT_EQ(reading.refusal,
+            QStringLiteral("velmora: %1; per l'elenco delle opzioni: velmora --help").arg(why));
+    }
 }
 
 TEST(Startup, ApplicationFolderIsBesideTheExecutableOrUnderShare)

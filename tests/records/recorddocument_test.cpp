@@ -102,6 +102,11 @@ TEST(RtfWriter, AnRtfReaderFindsTheTextSizesAndCentring)
     const QByteArray rtf = RtfWriter::write(rich);
     EXPECT_TRUE(rtf.contains("{\\fonttbl{\\f0\\fnil\\fcharset0 Comic Sans MS;}}"));
     EXPECT_TRUE(rtf.contains("\\u8364?") == false) << "the euro sign is in Windows-1252";
+    // The paper and margins it prints with, before the first paragraph.
+    const qsizetype paper
+        = rtf.indexOf("\\paperw11906\\paperh16838\\margl1440\\margr1440\\margt1440\\margb1440");
+    EXPECT_GT(paper, 0);
+    EXPECT_LT(paper, rtf.indexOf("\\pard"));
 
     const QString path = TestEnv::makeFolder(QStringLiteral("rtf")) + QStringLiteral("/registro.rtf");
     TestEnv::writeFile(path, rtf);

@@ -66,6 +66,25 @@ TEST(Wrapping, KeepsShortLinesAndFillsLongOnesUpToTheWidth)
     EXPECT_EQ(SpezzaRighe(sheet, 90), sheet + QStringLiteral("\r\n"));
 }
 
+TEST(Wrapping, AnItemOfTheWorksheetIsNeverSplitAcrossLines)
+{
+    const QStringList items = {QStringLiteral("il gatto _ fame"), QStringLiteral("la nonna _ gli occhiali"),
+        QStringLiteral("il cane _ la coda lunga"), QStringLiteral("torno _ casa"),
+        QStringLiteral("il papà _ una macchina rossa"), QStringLiteral("_ un cane")};
+    loadItems(int(items.size()), {});
+    for (int i = 0; i < items.size(); ++i)
+        appState().writableWordRow(i + 1).text = items[i];
+
+    // "torno _" would end the first line and "casa" start the next: the
+    // whole item goes on, in line with the row.
+    EXPECT_EQ(SpezzaRighe(Worksheet::FaiScheda(Worksheet::Kind::Words), 90),
+        kHeading
+            + QStringLiteral(
+                "      il gatto _ fame      la nonna _ gli occhiali      il cane _ la coda lunga\r\n"
+                "      torno _ casa      il papà _ una macchina rossa\r\n\r\n"
+                "      _ un cane\r\n\r\n\r\n"));
+}
+
 TEST(Wrapping, CutsAWordLongerThanALineWithoutLosingAnything)
 {
     const QString word = QString(100, u'a') + QString(100, u'b');
