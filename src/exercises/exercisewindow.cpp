@@ -280,8 +280,11 @@ void ExerciseWindow::formLoad()
     m_etArticoli->setFont(textFont());
     fitAnswerCaptions();
 
-    for (QPushButton *button : std::as_const(m_answerButtons))
+    for (QPushButton *button : std::as_const(m_answerButtons)) {
+        // Also in the system's colours, for the muted caption of an answered item.
+        setButtonColour(button, settings.ButtonColour);
         button->setCursor(buttonPointer());
+    }
     m_command1->setCursor(buttonPointer());
     m_command2->setCursor(buttonPointer());
     m_wayOutButton->setCursor(buttonPointer());
