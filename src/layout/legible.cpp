@@ -20,11 +20,12 @@ double luminance(const QColor &colour)
 // such as red on pink, stays above it.
 constexpr double kLeastContrast = 1.5;
 
+// In whole steps of 255, as the screen shows it, so its contrast is the one seen.
 QColor mixed(const QColor &from, const QColor &to, double share)
 {
-    const auto channel = [share](double a, double b) { return a + (b - a) * share; };
-    return QColor::fromRgbF(float(channel(from.redF(), to.redF())),
-        float(channel(from.greenF(), to.greenF())), float(channel(from.blueF(), to.blueF())));
+    const auto channel = [share](int a, int b) { return int(std::lround(a + (b - a) * share)); };
+    return QColor(
+        channel(from.red(), to.red()), channel(from.green(), to.green()), channel(from.blue(), to.blue()));
 }
 
 } // namespace
