@@ -7,8 +7,9 @@ FormInfo::FormInfo(QWidget *parent)
     : Form(QStringLiteral("FormInfo"), QSize(8535, 6420), parent)
 {
     const QList<QPair<QLabel **, QRect>> labels = {
-        {&m_label1, QRect(240, 240, 8055, 2160)},
-        {&m_label2, QRect(240, 2400, 8055, 240)},
+        {&m_label1, QRect(240, 240, 8055, 1680)},
+        // Two lines: on a small screen the font credit wraps.
+        {&m_label2, QRect(240, 2040, 8055, 600)},
         {&m_label3, QRect(240, 2760, 8055, 2280)},
         {&m_label4, QRect(240, 5040, 5160, 240)},
     };

@@ -5,6 +5,7 @@
 #include "feedback/sounds.h"
 #include "feedback/speechoutput.h"
 #include "layout/dialogs.h"
+#include "layout/fontfit.h"
 #include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
@@ -277,11 +278,13 @@ void ExerciseWindow::formLoad()
             Colours::fromNumber(settings.TextColour), Colours::fromNumber(settings.TextBackColour)));
     m_etArticoli->setPalette(textPalette);
     m_etArticoli->setFont(textFont());
-    for (QPushButton *button : std::as_const(m_answerButtons))
-        button->setFont(textFont());
+    fitAnswerCaptions();
 
-    for (QPushButton *button : std::as_const(m_answerButtons))
+    for (QPushButton *button : std::as_const(m_answerButtons)) {
+        // Also in the system's colours, for the muted caption of an answered item.
+        setButtonColour(button, settings.ButtonColour);
         button->setCursor(buttonPointer());
+    }
     m_command1->setCursor(buttonPointer());
     m_command2->setCursor(buttonPointer());
     m_wayOutButton->setCursor(buttonPointer());
@@ -327,6 +330,28 @@ void ExerciseWindow::formActivate()
     m_pictureScansione->setVisible(m_scanning->scanning());
     SalutaAgente();
     ProssimaParola();
+}
+
+void ExerciseWindow::formResize()
+{
+    Form::formResize();
+    fitAnswerCaptions();
+}
+
+void ExerciseWindow::fitAnswerCaptions()
+{
+    QStringList captions;
+    QSize room(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    for (const QPushButton *button : std::as_const(m_answerButtons)) {
+        // A blank each side keeps the letters off the button's edge.
+        captions << u' ' + button->text() + u' ';
+        room = room.boundedTo(FontFit::captionRoom(button));
+    }
+    // One size for all of them, as on the menus.
+    QFont font = textFont();
+    font.setPointSize(FontFit::shrunkPointSize(captions, font, room, Legible::kMinTextPoints));
+    for (QPushButton *button : std::as_const(m_answerButtons))
+        button->setFont(font);
 }
 
 void ExerciseWindow::formUnload()
@@ -402,6 +427,7 @@ void ExerciseWindow::ProssimaParola()
     const QStringList spellings = offeredSpellings();
     for (int i = 0; i < m_answerButtons.size(); ++i)
         m_answerButtons[i]->setText(shown(spellings[i]));
+    fitAnswerCaptions();
     m_etArticoli->setText(shown(gapShownApart(item.text, spellings)));
     // The syllable exercise leaves no trace in the record.
     m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_etArticoli->text());

@@ -71,9 +71,14 @@ public:
 protected:
     void formLoad() override;
     void formActivate() override;
+    void formResize() override;
     void formUnload() override;
 
 private:
+    // The profile's text size on the answer buttons, or a smaller one where
+    // a spelling would not fit its button (capitals, the cursive, a small screen).
+    void fitAnswerCaptions();
+
     void ProssimaParola();
     // The mouse path and the switch path of an answer; both judge alike.
     void answer(int buttonIndex);

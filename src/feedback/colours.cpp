@@ -82,8 +82,10 @@ void setButtonColour(QWidget *button, double colourNumber)
     QPalette palette = button->palette();
     const QColor face = Colours::fromNumber(colourNumber);
     palette.setColor(QPalette::Button, face);
-    palette.setColor(
-        QPalette::ButtonText, Legible::textColour(QApplication::palette().color(QPalette::ButtonText), face));
+    const QColor text = Legible::textColour(QApplication::palette().color(QPalette::ButtonText), face);
+    palette.setColor(QPalette::ButtonText, text);
+    // A button that no longer answers says so in a fainter caption.
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, Legible::mutedTextColour(text, face));
     button->setPalette(palette);
 }
 

@@ -19,7 +19,7 @@ const std::array<double, 18> &palette();
 
 class QWidget;
 
-// Paints a button in the colour a profile names.
+// Paints a button in the colour a profile names; disabled, its caption is muted.
 void setButtonColour(QWidget *button, double colourNumber);
 
 // The pointer over the buttons: the program's own, unless the pupil scans

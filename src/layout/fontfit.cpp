@@ -2,6 +2,11 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+
+#include <algorithm>
 
 namespace FontFit {
 
@@ -47,6 +52,31 @@ int fittingPointSize(const QStringList &captions, const QString &family, const Q
         if (size.width() >= button.width() || size.height() >= heightLimit)
             break;
         ++points;
+    }
+    return points;
+}
+
+QSize captionRoom(const QPushButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    return button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).size();
+}
+
+int shrunkPointSize(const QStringList &captions, const QFont &font, const QSize &room, int leastPoints)
+{
+    QFont measured = font;
+    int points = font.pointSize();
+    for (; points > leastPoints; --points) {
+        measured.setPointSize(points);
+        const QFontMetrics metrics(measured);
+        const bool fits = std::all_of(captions.cbegin(), captions.cend(), [&](const QString &caption) {
+            const QSize size = metrics.size(Qt::TextShowMnemonic, caption);
+            return size.width() <= room.width() && size.height() <= room.height();
+        });
+        if (fits)
+            break;
     }
     return points;
 }

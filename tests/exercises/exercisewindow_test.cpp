@@ -6,6 +6,7 @@
 #include "feedback/characterview.h"
 #include "feedback/colours.h"
 #include "layout/formhost.h"
+#include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "scanning/exercisescanning.h"
 #include "scanning/scanclock.h"
@@ -94,6 +95,11 @@ TEST_F(ExerciseTest, ARightAnswerSignsCountsAndCompletesTheWord)
     EXPECT_TRUE(window->nextButton()->isVisible());
     EXPECT_FALSE(window->answerButton(0)->isEnabled());
     EXPECT_FALSE(window->answerButton(1)->isEnabled());
+    // The caption of a button that no longer answers is muted, not faded away.
+    const QPalette answered = window->answerButton(0)->palette();
+    const QColor muted = answered.color(QPalette::Disabled, QPalette::ButtonText);
+    EXPECT_GE(Legible::contrast(muted, answered.color(QPalette::Active, QPalette::ButtonText)), 1.5);
+    EXPECT_GE(Legible::contrast(muted, answered.color(QPalette::Button)), Legible::kMutedContrast);
     ASSERT_EQ(sounds.played().size(), 1);
     EXPECT_TRUE(sounds.played().first().contains(QStringLiteral("/suoni/si")));
 

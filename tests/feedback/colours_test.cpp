@@ -1,10 +1,13 @@
 #include "feedback/colours.h"
+#include "layout/legible.h"
 #include "state/appstate.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QMap>
-
 #include <QPalette>
+#include <QPushButton>
+
 #include <algorithm>
 
 #include <gtest/gtest.h>
@@ -42,6 +45,38 @@ TEST(Colours, WindowBackgroundFollowsTheProfile)
     settings.RandomBackground = false;
     settings.BackgroundColour = 65535;
     EXPECT_EQ(windowBackgroundColour(), QColor(255, 255, 0));
+}
+
+bool shows(const QImage &image, const QColor &colour)
+{
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (image.pixelColor(x, y).rgb() == colour.rgb())
+                return true;
+        }
+    }
+    return false;
+}
+
+TEST(Colours, ADisabledButtonShowsAMutedButReadableCaption)
+{
+    // White, black, the button face, red, blue.
+    for (const double number : {16777215.0, 0.0, -2147483633.0, 255.0, 16711680.0}) {
+        SCOPED_TRACE(qint64(number));
+        QPushButton button(QStringLiteral("hanno"));
+        button.setFont(QFont(QStringLiteral("Arial"), 28, QFont::Bold));
+        button.resize(160, 100);
+        setButtonColour(&button, number);
+        const QColor face = button.palette().color(QPalette::Button);
+        const QColor enabled = button.palette().color(QPalette::Active, QPalette::ButtonText);
+        const QColor muted = button.palette().color(QPalette::Disabled, QPalette::ButtonText);
+        EXPECT_GE(Legible::contrast(muted, enabled), 1.5) << "plainly unlike the caption of an answer";
+        EXPECT_GE(Legible::contrast(muted, face), Legible::kMutedContrast) << "still read on its button";
+
+        EXPECT_TRUE(shows(button.grab().toImage(), enabled));
+        button.setEnabled(false);
+        EXPECT_FALSE(shows(button.grab().toImage(), enabled)) << "drawn muted";
+    }
 }
 
 } // namespace

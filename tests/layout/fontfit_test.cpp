@@ -1,5 +1,8 @@
 #include "layout/fontfit.h"
 
+#include <QFont>
+#include <QFontMetrics>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -32,6 +35,24 @@ TEST(FontFit, TheSizeIsTheFirstThatReachesTheWidthOrFourFifthsOfTheHeight)
     EXPECT_LT(FontFit::labelSize(text, family, byWidth - 1).width(), 200);
 
     EXPECT_EQ(FontFit::fittingPointSize(captions, family, QSize(0, 0)), 12) << "no size, no growth";
+}
+
+TEST(FontFit, ACaptionTooBigForItsRoomShrinksToTheFirstSizeThatFits)
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(28);
+    const QStringList captions = {QStringLiteral("a"), QStringLiteral("hanno")};
+    const QSize room = QFontMetrics(font).size(0, QStringLiteral("hanno"));
+    EXPECT_EQ(FontFit::shrunkPointSize(captions, font, room, 8), 28) << "what fits keeps its size";
+
+    const QSize smaller(room.width() * 2 / 3, room.height());
+    const int points = FontFit::shrunkPointSize(captions, font, smaller, 8);
+    font.setPointSize(points);
+    EXPECT_LE(QFontMetrics(font).size(0, QStringLiteral("hanno")).width(), smaller.width());
+    font.setPointSize(points + 1);
+    EXPECT_GT(QFontMetrics(font).size(0, QStringLiteral("hanno")).width(), smaller.width());
+
+    EXPECT_EQ(FontFit::shrunkPointSize(captions, font, QSize(1, 1), 8), 8) << "never below the least size";
 }
 
 } // namespace
