@@ -98,9 +98,13 @@ void Form::setBackgroundColour(const QColor &colour)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, colour);
     // The menu bar and the labels are drawn on this background too.
-    const QColor ink = QApplication::palette().color(QPalette::WindowText);
-    pal.setColor(QPalette::WindowText, Legible::textColour(ink, colour));
-    pal.setColor(QPalette::ButtonText, Legible::textColour(ink, colour));
+    const QColor ink = Legible::textColour(QApplication::palette().color(QPalette::WindowText), colour);
+    const QColor muted = Legible::mutedTextColour(ink, colour);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText}) {
+        pal.setColor(role, ink);
+        // A control that does not apply looks it.
+        pal.setColor(QPalette::Disabled, role, muted);
+    }
     setPalette(pal);
 }
 

@@ -90,11 +90,15 @@ QString signedNumber(int value)
     return value < 0 ? QString::number(value) : u' ' + QString::number(value);
 }
 
-// The captions on a page stay legible on the colour the teacher chose for it.
+// The captions on a page stay legible on the colour the teacher chose for
+// it; those of controls that do not apply are muted.
 void inkPage(QWidget *page)
 {
     QPalette palette = page->palette();
-    palette.setColor(QPalette::WindowText, Legible::textColour(Qt::black, palette.color(QPalette::Window)));
+    const QColor background = palette.color(QPalette::Window);
+    const QColor ink = Legible::textColour(Qt::black, background);
+    palette.setColor(QPalette::WindowText, ink);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, Legible::mutedTextColour(ink, background));
     page->setPalette(palette);
 }
 

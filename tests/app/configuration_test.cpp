@@ -279,6 +279,10 @@ TEST_F(ConfigurationTest, ControlsAreEnabledAsTheSettingsAllow)
     click("Check1");
     EXPECT_FALSE(appState().Settings.SpeechOn);
     EXPECT_TRUE(enabled().isEmpty());
+    const QPalette box = find<QWidget>("ChkFumetto")->palette();
+    EXPECT_NE(box.color(QPalette::Disabled, QPalette::WindowText),
+        box.color(QPalette::Active, QPalette::WindowText))
+        << "a box that does not apply looks it";
 }
 
 TEST_F(ConfigurationTest, OpeningSaysWhatTheBalloonSettingMeansAndShowsSpeedAndPitch)
