@@ -870,7 +870,6 @@ void FormConfigura::loadCharacter()
 void FormConfigura::setUpCharacter()
 {
     const ProfileSettings &values = settings();
-    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
     if (!m_agent)
         return;
     m_agent->setBalloonBit(Agent::BalloonShown, values.BalloonVisible);

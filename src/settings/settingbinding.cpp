@@ -52,13 +52,12 @@ T optionValue(const QList<QRadioButton *> &buttons, const QList<T> &values, cons
     return none;
 }
 
-template<typename T, typename Binding>
-Binding makeOptions(Binding binding, T ProfileSettings::*member, const QList<QRadioButton *> &buttons,
-    const QList<T> &values, ProfileSettings &settings, SettingBinding::Changed changed)
+template<typename T>
+void connectOptions(T ProfileSettings::*member, const QList<QRadioButton *> &buttons, const QList<T> &values,
+    ProfileSettings &settings, const SettingBinding::Changed &changed)
 {
     for (qsizetype i = 0; i < buttons.size() && i < values.size(); ++i) {
         const T value = values[i];
-        // A click on the option in force runs it too; the teacher may mean it.
         QObject::connect(
             buttons[i], &QRadioButton::toggled, buttons[i], [member, &settings, value, changed](bool on) {
                 if (!on)
@@ -68,7 +67,6 @@ Binding makeOptions(Binding binding, T ProfileSettings::*member, const QList<QRa
                     changed();
             });
     }
-    return binding;
 }
 
 } // namespace
@@ -105,7 +103,8 @@ SettingBinding SettingBinding::options(bool ProfileSettings::*member, const QLis
     binding.m_show
         = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
     binding.m_shown = [buttons, values] { return QVariant(optionValue(buttons, values, false)); };
-    return makeOptions(std::move(binding), member, buttons, values, settings, std::move(changed));
+    connectOptions(member, buttons, values, settings, changed);
+    return binding;
 }
 
 SettingBinding SettingBinding::options(qint16 ProfileSettings::*member, const QList<QRadioButton *> &buttons,
@@ -116,7 +115,8 @@ SettingBinding SettingBinding::options(qint16 ProfileSettings::*member, const QL
         = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
     binding.m_shown
         = [buttons, values] { return QVariant::fromValue(optionValue(buttons, values, qint16(-1))); };
-    return makeOptions(std::move(binding), member, buttons, values, settings, std::move(changed));
+    connectOptions(member, buttons, values, settings, changed);
+    return binding;
 }
 
 SettingBinding SettingBinding::options(QString ProfileSettings::*member, const QList<QRadioButton *> &buttons,
@@ -126,8 +126,8 @@ SettingBinding SettingBinding::options(QString ProfileSettings::*member, const Q
     binding.m_show
         = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
     binding.m_shown = [buttons, values] { return QVariant(optionValue(buttons, values, QString())); };
-    return makeOptions(
-        std::move(binding), member, buttons, QList<QString>(values), settings, std::move(changed));
+    connectOptions(member, buttons, QList<QString>(values), settings, changed);
+    return binding;
 }
 
 SettingBinding SettingBinding::slider(
