@@ -18,6 +18,13 @@ QString userDataFolder(QString *error)
         if (!EsisteCartella(path) && !CreaCartella(path, error))
             return QString();
     }
+    // A folder on the way may be a link to somewhere else.
+    const QString refused = SettingsFolders::whyNotOurFolder(folder);
+    if (!refused.isEmpty()) {
+        if (error)
+            *error = refused;
+        return QString();
+    }
     return folder;
 }
 
