@@ -14,10 +14,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 
@@ -31,6 +34,18 @@ QString run(const QString &program, const QStringList &arguments)
     process.start(program, arguments);
     process.waitForFinished(10000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString withoutBlanks(QString text)
+{
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+// What is printed inside the printable area of each page, without the
+// blanks and line breaks that wrapping moves.
+QString printedLetters(const QString &pdf, const QRectF &area)
+{
+    return withoutBlanks(TestEnv::printedText(pdf, area));
 }
 
 class PrintoutTest : public ::testing::Test
@@ -188,6 +203,68 @@ TEST_F(PrintoutTest, TheRecordPrintsOnTheDefaultPrinter)
     EXPECT_TRUE(dialogs.messages().isEmpty());
     EXPECT_TRUE(
         run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(QStringLiteral("Doppie")));
+}
+
+TEST_F(PrintoutTest, EveryCharacterOfTheWorksheetAndTheRecordIsPrintedAndNoItemIsSplit)
+{
+    const QString pdf = TestEnv::makeFolder(QStringLiteral("printer")) + QStringLiteral("/out.pdf");
+    Printing::setPrinterSource([pdf] { return Printing::pdfPrinter(pdf); });
+    const QRectF printable = Printing::pdfPrinter(pdf)->pageLayout().paintRect(QPageLayout::Point);
+    openExercise("x_,a\r\n")->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+
+    const QString sentence
+        = QStringLiteral("      MARIA RACCOGLIE LE FOGLIE ROSSE E GIALLE PER LA MAESTRA CHE _ "
+                         "PREPARATO UN CARTELLONE GRANDE PER TUTTA LA CLASSE");
+    const QStringList items = {QStringLiteral("il gatto _ fame"), QStringLiteral("la nonna _ gli occhiali"),
+        QStringLiteral("il cane _ la coda lunga"), QStringLiteral("torno _ casa"),
+        QStringLiteral("il papà _ una macchina rossa")};
+    QString row;
+    for (const QString &item : items)
+        row += QStringLiteral("      ") + item;
+    QString word;
+    for (int i = 0; word.size() < 20000; ++i)
+        word += QStringLiteral("PAROLA%1à").arg(i);
+    const QString text = QStringLiteral("       INSERISCI   A      HA\n\n") + sentence
+        + QStringLiteral("\n\n") + row + QStringLiteral("\n\n      ") + word + QStringLiteral("\n");
+    sheet->sheet()->setPlainText(text);
+    click(sheet->printButton());
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join(u'\n').toStdString();
+    EXPECT_EQ(printedLetters(pdf, printable), withoutBlanks(text));
+    const QStringList lines = TestEnv::printedText(pdf).split(u'\n');
+    for (const QString &item : items)
+        EXPECT_FALSE(lines.filter(item).isEmpty()) << item.toStdString();
+
+    // In the cursive, wider than the print font. Its small letters, and its
+    // accents, join through shapes a PDF reader cannot map back to letters:
+    // the plain capitals and figures can be read back.
+    ASSERT_GE(
+        QFontDatabase::addApplicationFont(TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf")), 0);
+    QFont cursive(QStringLiteral("Indis1"));
+    cursive.setPointSize(14);
+    const QString cursiveText = sentence + QStringLiteral("\r\n") + row.toUpper().replace(u'À', u'A')
+        + QStringLiteral("\r\n") + QString(2000, u'8');
+    {
+        const std::unique_ptr<QPrinter> printer = Printing::pdfPrinter(pdf);
+        ASSERT_TRUE(Printing::printText(*printer, cursiveText, cursive));
+    }
+    EXPECT_TRUE(TestEnv::printedText(pdf).contains(QStringLiteral("MARIA RACCOGLIE")));
+    EXPECT_EQ(printedLetters(pdf, printable), withoutBlanks(cursiveText));
+
+    // The record's document, in its own fonts inside margins of an inch.
+    QString longWord;
+    for (int i = 0; longWord.size() < 3000; ++i)
+        longWord += QStringLiteral("PAROLA%1").arg(i);
+    ActivityRecord::addCaption(QStringLiteral("Doppie"));
+    ActivityRecord::addItem(longWord);
+    auto *record
+        = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
+    ASSERT_TRUE(record);
+    click(record->printButton());
+    const QRectF page = Printing::pdfPrinter(pdf)->pageLayout().fullRect(QPageLayout::Point);
+    EXPECT_EQ(printedLetters(pdf, page.adjusted(72, 72, -72, -72)),
+        withoutBlanks(record->document()->toPlainText()));
 }
 
 } // namespace
