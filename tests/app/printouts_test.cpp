@@ -26,6 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QString run(const QString &program, const QStringList &arguments)
@@ -265,6 +268,35 @@ TEST_F(PrintoutTest, EveryCharacterOfTheWorksheetAndTheRecordIsPrintedAndNoItemI
     const QRectF page = Printing::pdfPrinter(pdf)->pageLayout().fullRect(QPageLayout::Point);
     EXPECT_EQ(printedLetters(pdf, page.adjusted(72, 72, -72, -72)),
         withoutBlanks(record->document()->toPlainText()));
+}
+
+TEST_F(PrintoutTest, APdfThatCannotBeWrittenWholeLeavesTheOldFileAndSaysWhy)
+{
+    openExercise("x_,a\r\n")->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+    dialogs.answerQuestionsWith(true);
+    const QString pdf = userFolder() + QStringLiteral("scheda.pdf");
+    QDir().mkpath(userFolder());
+    TestEnv::writeFile(pdf, "vecchio");
+    fileDialogs.answerFile(pdf);
+
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved = {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    click(sheet->printButton());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(dialogs.messages().value(1),
+        QStringLiteral("Non ho potuto salvare il file %1: il file supera la dimensione massima consentita.")
+            .arg(pdf));
+    EXPECT_EQ(TestEnv::readFile(pdf), QByteArray("vecchio"));
+    EXPECT_EQ(
+        QDir(userFolder()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("scheda.pdf")));
 }
 
 } // namespace
