@@ -9,10 +9,11 @@
 #include "records/printing.h"
 #include "records/recorddocument.h"
 #include "records/rtfwriter.h"
+#include "settings/settingsfolders.h"
 #include "state/appstate.h"
-#include "text/textfile.h"
 
 #include <QAction>
+#include <QDir>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTextEdit>
@@ -63,15 +64,23 @@ void FormEserciziEseguiti::Command1_Click()
 void FormEserciziEseguiti::Command2_Click()
 {
     const QString failed = QStringLiteral("Si è verificato un errore!");
-    const QString folder = userDataFolder();
+    QString reason;
+    const QString folder = userDataFolder(&reason);
     if (folder.isEmpty()) {
-        Dialogs::error(this, failed);
+        Dialogs::error(this, failed + QStringLiteral("\r\n") + reason);
         return;
     }
     const QString path = ScegliFile(this, 2, QStringLiteral("Salva"), QString(),
         {{QString(), QStringLiteral("*.rtf")}}, folder, QStringLiteral("rtf"));
-    if (path.isEmpty() || !TextFile::writeAtomically(path, RtfWriter::write(*m_richTextBox1->document()))) {
+    if (path.isEmpty()) {
         Dialogs::error(this, failed);
+        return;
+    }
+    if (!SettingsFolders::writeFile(path, RtfWriter::write(*m_richTextBox1->document()), &reason)) {
+        Dialogs::error(this,
+            failed
+                + QStringLiteral("\r\nNon ho potuto salvare il file %1: %2.")
+                      .arg(QDir::toNativeSeparators(path), reason));
         return;
     }
     // Saved by hand: nothing is left for the save when the program ends.

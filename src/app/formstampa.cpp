@@ -3,6 +3,7 @@
 #include "printouts.h"
 
 #include "layout/dialogs.h"
+#include "layout/formlog.h"
 #include "records/commondialogs.h"
 #include "records/printing.h"
 
@@ -49,6 +50,8 @@ QString FormStampa::formNameFor(Worksheet::Kind kind)
 void FormStampa::formActivate()
 {
     m_txtCD->setPlainText(Worksheet::FaiScheda(m_kind));
+    // A session driven from outside finds the buttons where they stand.
+    logControls(clientArea());
 }
 
 void FormStampa::btnCD_Click()
@@ -56,11 +59,11 @@ void FormStampa::btnCD_Click()
     // The box shows CR LF as one line break and gives it back as LF.
     QString text = m_txtCD->toPlainText();
     text.replace(u'\n', QStringLiteral("\r\n"));
-    const QString wrapped = SpezzaRighe(text, Worksheet::kWrapWidth);
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(14);
+    // Wrapped on each printer's own page, in the font it prints.
     printOrSaveAsPdf(this, QStringLiteral("la scheda"),
-        [&](QPrinter &printer) { return Printing::printText(printer, wrapped, font); });
+        [&](QPrinter &printer) { return Printing::printText(printer, text, font); });
 }
 
 void FormStampa::Command1_Click()

@@ -8,7 +8,6 @@
 #include "records/rtfwriter.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
-#include "text/textfile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -55,8 +54,10 @@ QString freeRecordPath(const QString &folder, const QDateTime &when)
 RecordSave saveUnsavedRecord(const QDateTime &when)
 {
     const AppState &state = appState();
-    // A teacher who turned the record off chose not to keep it.
-    if (!state.Settings.KeepActivityRecord || !ActivityRecord::hasUnsavedItems())
+    // A teacher who turned the record off chose not to keep it; without a
+    // home start-up told that nothing would be kept.
+    if (!state.Settings.KeepActivityRecord || !ActivityRecord::hasUnsavedItems()
+        || !SettingsFolders::hasHome())
         return {};
 
     QString reason;
@@ -69,13 +70,8 @@ RecordSave saveUnsavedRecord(const QDateTime &when)
 
     QTextDocument document;
     RecordDocument::build(state.UserName, when.date()).fill(document);
-    if (!TextFile::writeAtomically(path, RtfWriter::write(document), &reason)) {
-        // The system's words may not be Italian; the usual cause is.
-        const QFileInfo place(folder);
-        return failed(folder,
-            place.isWritable() ? QStringLiteral("errore di scrittura (%1)").arg(reason)
-                               : QStringLiteral("non è permesso scrivere nella cartella"));
-    }
+    if (!SettingsFolders::writeFile(path, RtfWriter::write(document), &reason))
+        return failed(folder, reason);
     ActivityRecord::markSaved();
     RecordSave result;
     result.outcome = RecordSave::Outcome::Saved;

@@ -60,12 +60,18 @@ bool EsisteFile(const QString &path)
 
 void InstallaFontCorsivo()
 {
+    const QString source = appState().ApplicationFolder + u'/' + kFontFile;
+    // Without a home the font folder would be made in the file-system root:
+    // the running program alone gets the font.
+    if (!SettingsFolders::hasHome()) {
+        QFontDatabase::addApplicationFont(source);
+        return;
+    }
     const QString target = installedFontPath();
     // Installed on an earlier start: fontconfig finds it in the user's font folder.
     if (EsisteFile(target))
         return;
 
-    const QString source = appState().ApplicationFolder + u'/' + kFontFile;
     QDir().mkpath(QFileInfo(target).absolutePath());
     if (!QFile::copy(source, target)) {
         const QFileInfo installed(target);
@@ -106,10 +112,13 @@ void CreaCartelleImpostazioni()
 {
     QStringList failures;
     for (const QString &folder : SettingsFolders::all()) {
-        if (EsisteCartella(folder))
-            continue;
         QString error;
-        if (!CreaCartella(folder, &error))
+        if (EsisteCartella(folder))
+            error = SettingsFolders::whyNotOurFolder(folder);
+        else
+            CreaCartella(folder, &error);
+        // A link high up is the reason for every folder below it: said once.
+        if (!error.isEmpty() && !failures.contains(error))
             failures << error;
     }
     if (!failures.isEmpty()) {
@@ -177,7 +186,14 @@ bool Velmora::Main()
     InstallaFontCorsivo();
     state.ProfilePath = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI");
     state.UserName = QStringLiteral("_predefinito");
-    CreaCartelleImpostazioni();
+    if (SettingsFolders::hasHome()) {
+        CreaCartelleImpostazioni();
+        SettingsFolders::removeLeftovers();
+    } else {
+        Dialogs::information(nullptr, SettingsFolders::noHomeMessage());
+        // Said once: every save that follows fails for the same reason.
+        state.SettingsSaveFailureShown = true;
+    }
     CaricaImpostazioni();
 
     m_host = std::make_unique<FormHost>();

@@ -6,14 +6,18 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextFrame>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
 
 constexpr double kTwipsPerInch = 1440.0;
+
+using LineFits = std::function<bool(const QString &)>;
 
 Printing::PrinterSource &source()
 {
@@ -55,20 +59,59 @@ qsizetype trailingBlanks(const QString &text)
     return count;
 }
 
+// Where a character may be cut from the next: between whole characters,
+// an accent kept with its letter.
+QList<qsizetype> characterBounds(const QString &text)
+{
+    QList<qsizetype> bounds;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    for (qsizetype at = 0; at >= 0; at = finder.toNextBoundary())
+        bounds << at;
+    return bounds;
+}
+
+// How much of the word at `at`, of `length` characters, fits on the line
+// after what it holds: up to a bound, found by doubling then halving.
+qsizetype fittingPart(const QString &line, const QString &text, const QList<qsizetype> &bounds, qsizetype at,
+    qsizetype length, const LineFits &fits)
+{
+    const auto first = std::lower_bound(bounds.cbegin(), bounds.cend(), at);
+    const auto last = std::upper_bound(first, bounds.cend(), at + length) - 1;
+    const qsizetype count = last - first;
+    const auto fitsUpTo = [&](qsizetype n) { return fits(line + text.mid(at, *(first + n) - at)); };
+    qsizetype good = 0;
+    qsizetype bad = count + 1;
+    for (qsizetype n = 1; n <= count; n *= 2) {
+        if (!fitsUpTo(n)) {
+            bad = n;
+            break;
+        }
+        good = n;
+    }
+    while (bad - good > 1) {
+        const qsizetype middle = good + (bad - good) / 2;
+        if (fitsUpTo(middle))
+            good = middle;
+        else
+            bad = middle;
+    }
+    return *(first + good) - at;
+}
+
 // Appends one line of text, without line breaks, wrapped.
-void wrapLine(const QString &text, qsizetype lineLength, QString &result)
+void wrapLine(const QString &text, const LineFits &fits, QString &result)
 {
     const QString newLine = QStringLiteral("\r\n");
+    const QList<qsizetype> bounds = characterBounds(text);
     QString line;
     qsizetype at = 0;
     for (;;) {
-        const qsizetype left = text.size() - at;
-        if (line.size() + left <= lineLength) {
+        if (fits(line + text.mid(at))) {
             result += line + text.mid(at) + newLine;
             return;
         }
-        if (startsItem(text, at) && trailingBlanks(line) < line.size()
-            && line.size() + itemLength(text, at) > lineLength) {
+        const bool lineHasText = trailingBlanks(line) < line.size();
+        if (startsItem(text, at) && lineHasText && !fits(line + text.mid(at, itemLength(text, at)))) {
             // The item goes whole to the next line, with the blanks before it.
             const qsizetype blanks = trailingBlanks(line);
             result += line.left(line.size() - blanks) + newLine;
@@ -76,19 +119,32 @@ void wrapLine(const QString &text, qsizetype lineLength, QString &result)
             continue;
         }
         const qsizetype blank = text.indexOf(u' ', at);
-        const qsizetype word = blank < 0 ? left : blank + 1 - at;
-        if (line.size() + word <= lineLength) {
+        const qsizetype word = blank < 0 ? text.size() - at : blank + 1 - at;
+        if (fits(line + text.mid(at, word))) {
             line += text.mid(at, word);
             at += word;
-        } else if (!line.isEmpty()) {
+            continue;
+        }
+        if (lineHasText) {
             // The word is tried again on a fresh line.
             result += line + newLine;
             line.clear();
-        } else {
-            // A word longer than a line: cut, and the rest goes on.
-            result += text.mid(at, lineLength) + newLine;
-            at += lineLength;
+            continue;
         }
+        // A word longer than a line: as much of it as fits, and the rest goes on.
+        qsizetype part = fittingPart(line, text, bounds, at, word, fits);
+        if (part == 0 && !line.isEmpty()) {
+            // Not one character fits after the blanks.
+            result += line + newLine;
+            line.clear();
+            continue;
+        }
+        // A character wider than the line still goes on a line of its own.
+        if (part == 0)
+            part = *std::upper_bound(bounds.cbegin(), bounds.cend(), at) - at;
+        result += line + text.mid(at, part) + newLine;
+        line.clear();
+        at += part;
     }
 }
 
@@ -128,9 +184,12 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font)
     if (!painter.begin(&printer))
         return false;
     painter.setFont(font);
-    const QFontMetricsF metrics(font, &printer);
+    const QFontMetricsF metrics(painter.font(), &printer);
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    QString lines = text;
+    // Measured as printed: the blanks that end a line take no room on paper.
+    QString lines = SpezzaRighe(text, [&](const QString &line) {
+        return metrics.horizontalAdvance(line.left(line.size() - trailingBlanks(line))) <= page.width();
+    });
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     if (lines.endsWith(u'\n'))
         lines.chop(1);
@@ -148,14 +207,19 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font)
 
 } // namespace Printing
 
-QString SpezzaRighe(const QString &text, int width)
+QString SpezzaRighe(const QString &text, const std::function<bool(const QString &line)> &fits)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const qsizetype lineLength = qsizetype(width) + 1;
     QString result;
     for (const QString &line : trimBlanks(text).split(lineBreak))
-        wrapLine(line, lineLength, result);
+        wrapLine(line, fits, result);
     return result;
+}
+
+QString SpezzaRighe(const QString &text, int width)
+{
+    const qsizetype lineLength = qsizetype(width) + 1;
+    return SpezzaRighe(text, [lineLength](const QString &line) { return line.size() <= lineLength; });
 }
 
 bool StampaTestoRTF(

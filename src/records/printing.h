@@ -24,18 +24,23 @@ std::unique_ptr<QPrinter> defaultPrinter();
 // A printer that writes a PDF file.
 std::unique_ptr<QPrinter> pdfPrinter(const QString &path);
 
-// Line after line in the font, on as many pages as needed. False when the
-// printer could not start.
+// The text in the font, wrapped to the printable width of the page as
+// SpezzaRighe wraps it, on as many pages as needed. False when the printer
+// could not start.
 bool printText(QPrinter &printer, const QString &text, const QFont &font);
 
 } // namespace Printing
 
-// Word wrapping at width characters: a line holds at most width + 1
-// characters with the blank that ends it, the text's own line breaks are
-// kept, and a word longer than a line is cut and continued on the next.
-// Two blanks or more separate the items of a worksheet ("torno _ casa"):
-// an item that fits on a line is never split, it goes whole to the next
-// line with the blanks before it. The result ends with CR LF.
+// Word wrapping: fits(line) says whether a line, with the blank that ends
+// it, fits. The text's own line breaks are kept, and a word longer than a
+// line is broken across lines, every character kept. Two blanks or more
+// separate the items of a worksheet ("torno _ casa"): an item that fits on
+// a line is never split, it goes whole to the next line with the blanks
+// before it. The result ends with CR LF.
+QString SpezzaRighe(const QString &text, const std::function<bool(const QString &line)> &fits);
+
+// The same by characters: a line holds at most width + 1 characters with
+// the blank that ends it.
 QString SpezzaRighe(const QString &text, int width);
 
 // Prints the document with its own fonts, sizes and alignment inside the

@@ -9,7 +9,6 @@ namespace Worksheet {
 
 enum class Kind { Words, Sentences };
 
-constexpr int kWrapWidth = 90;
 constexpr int kWordsPerRow = 5;
 
 // From the word store and the spellings of the exercise.

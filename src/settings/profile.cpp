@@ -290,7 +290,7 @@ bool SalvaImpostazioni(QString *error, QString *notice)
                 .arg(shownPath));
     }
 
-    QString reason = TextFile::whyNotReplaceable(path);
+    QString reason = SettingsFolders::whyNotWritable(path);
     if (!reason.isEmpty())
         return fail(
             error, QStringLiteral("impossibile salvare le impostazioni in %1: %2").arg(shownPath, reason));

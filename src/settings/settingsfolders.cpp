@@ -11,7 +11,9 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -50,6 +52,27 @@ bool fail(QString *error, const QString &reason)
     if (error)
         *error = reason;
     return false;
+}
+
+QString shown(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+// Why path is not a real folder; empty when it is.
+QString whyNotARealFolder(const QString &path)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        return errno == ENOENT ? QStringLiteral("la cartella %1 non esiste").arg(shown(path))
+                               : QStringLiteral("la cartella %1 non si può leggere").arg(shown(path));
+    }
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("la cartella %1 è un collegamento simbolico, che non viene seguito")
+            .arg(shown(path));
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("al posto della cartella %1 c'è un file").arg(shown(path));
+    return QString();
 }
 
 bool isIniFile(const QFileInfo &info)
@@ -91,6 +114,66 @@ QString readMePath()
     return SettingsRoot() + QStringLiteral("leggimi.txt");
 }
 
+bool hasHome()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    return !home.isEmpty() && QDir::cleanPath(home) != QLatin1String("/");
+}
+
+QString noHomeMessage()
+{
+    return QStringLiteral("Non trovo la cartella personale: le impostazioni degli alunni e il lavoro svolto "
+                          "non verranno salvati.");
+}
+
+QString whyNotOurFolder(const QString &folder)
+{
+    if (!hasHome())
+        return QStringLiteral("non trovo la cartella personale");
+    const QString root = QDir::cleanPath(SettingsRoot());
+    const QString target = QDir::cleanPath(folder);
+    if (target != root && !target.startsWith(root + u'/'))
+        return QString();
+    QString path = root;
+    QString reason = whyNotARealFolder(path);
+    const QStringList steps = target.mid(root.size()).split(u'/', Qt::SkipEmptyParts);
+    for (const QString &step : steps) {
+        if (!reason.isEmpty())
+            break;
+        path += u'/' + step;
+        reason = whyNotARealFolder(path);
+    }
+    return reason;
+}
+
+QString whyNotWritable(const QString &path)
+{
+    const QString reason = whyNotOurFolder(QFileInfo(QDir::cleanPath(path)).path());
+    return reason.isEmpty() ? TextFile::whyNotReplaceable(path) : reason;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error)
+{
+    const QString reason = whyNotWritable(path);
+    if (!reason.isEmpty())
+        return fail(error, reason);
+    return TextFile::writeAtomically(path, bytes, error);
+}
+
+void removeLeftovers()
+{
+    const auto clean = [](const QString &folder, const QStringList &extensions) {
+        // A folder that is a link leads elsewhere: what is there is not ours.
+        if (whyNotOurFolder(folder).isEmpty())
+            TextFile::removeLeftovers(folder, extensions);
+    };
+    clean(SettingsRoot(), {QStringLiteral("txt")});
+    clean(UsersFolder(), {QStringLiteral("ini")});
+    const QStringList users = QDir(DataFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString &user : users)
+        clean(DataFolder() + user, {QStringLiteral("rtf"), QStringLiteral("pdf")});
+}
+
 } // namespace SettingsFolders
 
 bool EsisteCartella(const QString &path)
@@ -106,6 +189,15 @@ bool CreaCartella(const QString &path, QString *error)
         return fail(error, QStringLiteral("impossibile creare la cartella: nessun percorso indicato"));
 
     const QFileInfo info(QDir::cleanPath(path));
+    const QString refused = SettingsFolders::whyNotOurFolder(info.path());
+    if (!refused.isEmpty())
+        return fail(error, QStringLiteral("impossibile creare la cartella %1: %2").arg(shown(path), refused));
+    if (info.isSymLink()) {
+        return fail(error,
+            QStringLiteral("impossibile creare la cartella %1: al suo posto c'è un collegamento simbolico, "
+                           "che non viene seguito")
+                .arg(shown(path)));
+    }
     // A folder that is already there is what the caller wanted; only the
     // read-me still needs writing.
     if (!info.isDir()) {
@@ -113,25 +205,26 @@ bool CreaCartella(const QString &path, QString *error)
             return fail(error,
                 QStringLiteral("impossibile creare la cartella %1: esiste già un "
                                "file con lo stesso nome")
-                    .arg(QDir::toNativeSeparators(path)));
+                    .arg(shown(path)));
         }
         if (!QFileInfo(info.path()).isDir()) {
             return fail(error,
                 QStringLiteral("impossibile creare la cartella %1: la cartella "
                                "che dovrebbe contenerla non esiste")
-                    .arg(QDir::toNativeSeparators(path)));
+                    .arg(shown(path)));
         }
-        if (!QDir().mkdir(path)) {
+        if (::mkdir(QFile::encodeName(info.filePath()).constData(), 0777) != 0) {
             return fail(error,
-                QStringLiteral("impossibile creare la cartella %1").arg(QDir::toNativeSeparators(path)));
+                QStringLiteral("impossibile creare la cartella %1: %2")
+                    .arg(shown(path), TextFile::reasonFor(errno)));
         }
     }
 
     QString reason;
-    if (!TextFile::writeAtomically(SettingsFolders::readMePath(), readMeBytes(), &reason)) {
+    if (!SettingsFolders::writeFile(SettingsFolders::readMePath(), readMeBytes(), &reason)) {
         return fail(error,
             QStringLiteral("impossibile scrivere il file leggimi.txt in %1 (%2)")
-                .arg(QDir::toNativeSeparators(SettingsFolders::SettingsRoot()), reason));
+                .arg(shown(SettingsFolders::SettingsRoot()), reason));
     }
     return true;
 }

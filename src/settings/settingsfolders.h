@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -18,14 +19,38 @@ QStringList all();
 
 QString readMePath();
 
+// False when HOME is unset, empty or the root folder: the user has no folder
+// of their own to keep the settings in, and the program writes nothing.
+bool hasHome();
+// What start-up says then.
+QString noHomeMessage();
+
+// Why the folder cannot hold the program's files, in Italian; empty when it
+// can. Inside the settings root every folder on the way, the root included,
+// must be a real folder and not a link, so that nothing is written elsewhere;
+// a folder outside it (chosen by the teacher in a file dialog) is the
+// teacher's own. Nothing at all can be written without a home.
+QString whyNotOurFolder(const QString &folder);
+
+// whyNotOurFolder of the file's folder, then TextFile::whyNotReplaceable.
+QString whyNotWritable(const QString &path);
+
+// TextFile::writeAtomically, once whyNotWritable has nothing against it.
+bool writeFile(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Removes the temporary files that saves cut short (the program killed
+// during a save) left in the settings folders.
+void removeLeftovers();
+
 } // namespace SettingsFolders
 
 // True when path is not empty and names an existing folder or file, hidden
 // ones included; false when the test itself fails.
 bool EsisteCartella(const QString &path);
 
-// Creates the folder (its parent must exist), then rewrites the read-me file
-// in the settings root. False, with a reason in Italian, when either fails.
+// Creates the folder (its parent must exist, and pass whyNotOurFolder), then
+// rewrites the read-me file in the settings root. False, with a reason in
+// Italian, when either fails or the folder is there as a link.
 bool CreaCartella(const QString &path, QString *error = nullptr);
 
 // Profile file names are matched without regard to letter case: the folder

@@ -2,8 +2,10 @@
 
 #include "cp1252.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cerrno>
@@ -35,10 +37,64 @@ public:
     Descriptor &operator=(const Descriptor &) = delete;
 
     int get() const { return m_fd; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
 
 private:
     int m_fd = -1;
 };
+
+// Temporary files of a save: the target's name, a dot and six letters, as
+// QSaveFile named them where a file system has no unnamed temporary files.
+constexpr int kTemporaryLetters = 6;
+// Until the file is moved into place, only its owner can read it.
+constexpr mode_t kTemporaryMode = 0600;
+constexpr int kTemporaryTries = 100;
+
+QString randomLetters()
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    QString text;
+    for (int i = 0; i < kTemporaryLetters; ++i)
+        text += QLatin1Char(letters[QRandomGenerator::system()->bounded(int(sizeof letters) - 1)]);
+    return text;
+}
+
+// A new file beside path, opened for writing, or -1 with the reason.
+int openTemporary(const QString &path, QString *temporary, QString *error)
+{
+    int code = EEXIST;
+    for (int attempt = 0; attempt < kTemporaryTries && code == EEXIST; ++attempt) {
+        *temporary = path + u'.' + randomLetters();
+        const int fd = ::open(QFile::encodeName(*temporary).constData(),
+            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kTemporaryMode);
+        if (fd >= 0)
+            return fd;
+        code = errno;
+    }
+    if (error)
+        *error = TextFile::reasonFor(code);
+    temporary->clear();
+    return -1;
+}
+
+// The permissions of the file that path replaces, or those a new file gets.
+mode_t modeFor(const QString &path)
+{
+    struct stat info = {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode))
+        return info.st_mode & 07777;
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(022);
+        ::umask(current);
+        return current;
+    }();
+    return 0666 & ~mask;
+}
 
 } // namespace
 
@@ -155,6 +211,61 @@ QString whyNotReplaceable(const QString &path)
     return QString();
 }
 
+QString reasonFor(int errorCode)
+{
+    switch (errorCode) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("il disco è pieno");
+    case EFBIG:
+        return QStringLiteral("il file supera la dimensione massima consentita");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("non è permesso scrivere nella cartella");
+    case EROFS:
+        return QStringLiteral("il disco è protetto contro la scrittura");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("la cartella non esiste");
+    default:
+        return QStringLiteral("errore di scrittura (%1)").arg(systemError(errorCode));
+    }
+}
+
+QString createTemporary(const QString &path, QString *error)
+{
+    QString temporary;
+    const Descriptor fd(openTemporary(path, &temporary, error));
+    return fd.get() < 0 ? QString() : temporary;
+}
+
+bool moveIntoPlace(const QString &temporary, const QString &path, QString *error)
+{
+    const QByteArray from = QFile::encodeName(temporary);
+    const auto fail = [&](const QString &reason) {
+        ::unlink(from.constData());
+        if (error)
+            *error = reason;
+        return false;
+    };
+    const QString refused = whyNotReplaceable(path);
+    if (!refused.isEmpty())
+        return fail(refused);
+    {
+        const Descriptor fd(::open(from.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (fd.get() < 0)
+            return fail(reasonFor(errno));
+        // On disk before the name points at it, so a crash leaves the old file or the new one whole.
+        if (::fsync(fd.get()) != 0 && errno != EINVAL)
+            return fail(reasonFor(errno));
+        if (::fchmod(fd.get(), modeFor(path)) != 0)
+            return fail(reasonFor(errno));
+    }
+    if (::rename(from.constData(), QFile::encodeName(path).constData()) != 0)
+        return fail(reasonFor(errno));
+    return true;
+}
+
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
 {
     const QString refused = whyNotReplaceable(path);
@@ -163,14 +274,63 @@ bool writeAtomically(const QString &path, const QByteArray &bytes, QString *erro
             *error = refused;
         return false;
     }
-    QSaveFile file(path);
-    // commit() alone misses a write error that only shows when the buffer is
-    // flushed, and would then replace the old file with a truncated one.
-    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
-        && file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    QString temporary;
+    int code = 0;
+    {
+        Descriptor fd(openTemporary(path, &temporary, error));
+        if (fd.get() < 0)
+            return false;
+        const char *data = bytes.constData();
+        qsizetype left = bytes.size();
+        while (left > 0) {
+            // A write cut short by a size limit says why only when tried again.
+            const ssize_t written = ::write(fd.get(), data, size_t(left));
+            if (written < 0 && errno == EINTR)
+                continue;
+            if (written < 0) {
+                code = errno;
+                break;
+            }
+            data += written;
+            left -= written;
+        }
+        if (code == 0 && ::close(fd.release()) != 0)
+            code = errno;
+    }
+    if (code != 0) {
+        ::unlink(QFile::encodeName(temporary).constData());
+        if (error)
+            *error = reasonFor(code);
+        return false;
+    }
+    return moveIntoPlace(temporary, path, error);
+}
+
+QStringList removeLeftovers(const QString &folder, const QStringList &extensions)
+{
+    QStringList removed;
+    if (extensions.isEmpty())
+        return removed;
+    QStringList escaped;
+    for (const QString &extension : extensions)
+        escaped << QRegularExpression::escape(extension);
+    const QRegularExpression leftover(
+        QStringLiteral("^.+\\.(%1)\\.[A-Za-z]{%2}$").arg(escaped.join(u'|')).arg(kTemporaryLetters),
+        QRegularExpression::CaseInsensitiveOption);
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (!leftover.match(name).hasMatch())
+            continue;
+        const QByteArray path = QFile::encodeName(dir.filePath(name));
+        struct stat info = {};
+        if (::lstat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()
+            || (info.st_mode & 07777) != kTemporaryMode)
+            continue;
+        if (::unlink(path.constData()) == 0)
+            removed << name;
+    }
+    return removed;
 }
 
 } // namespace TextFile

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace TextFile {
 
@@ -34,9 +35,30 @@ ReadResult read(const QString &path, qint64 limit = kDefaultReadLimit);
 // that would replace whatever file it points at.
 QString whyNotReplaceable(const QString &path);
 
+// Why a write failed with this errno value, in Italian: a full disk and a
+// limit on file sizes are named as such.
+QString reasonFor(int errorCode);
+
+// Makes a new, empty temporary file for a save of path, beside it: path plus
+// a dot and six random letters, readable by the owner only until it is moved
+// into place. Its name, or empty with the reason.
+QString createTemporary(const QString &path, QString *error = nullptr);
+
+// Puts a finished temporary file of createTemporary in the place of path,
+// with the permissions of the file it replaces (or the usual ones for a new
+// file). Refuses a path that whyNotReplaceable objects to; on any failure the
+// temporary file is removed and the old file is left intact.
+bool moveIntoPlace(const QString &temporary, const QString &path, QString *error = nullptr);
+
 // Writes through a temporary file in the same folder and renames it over the
 // old one, so a failed or interrupted write leaves the old file intact.
 // Refuses a path that whyNotReplaceable objects to.
 bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// Removes from folder what saves cut short left there: temporary files of
+// createTemporary whose name before the random letters ends with one of the
+// extensions ("ini", "rtf"), still readable by their owner only, as a save
+// leaves them. Nothing else is touched. The names of the files removed.
+QStringList removeLeftovers(const QString &folder, const QStringList &extensions);
 
 } // namespace TextFile

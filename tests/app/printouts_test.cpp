@@ -14,14 +14,20 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
+#include <QPageLayout>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -31,6 +37,18 @@ QString run(const QString &program, const QStringList &arguments)
     process.start(program, arguments);
     process.waitForFinished(10000);
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+QString withoutBlanks(QString text)
+{
+    return text.remove(QRegularExpression(QStringLiteral("\\s")));
+}
+
+// What is printed inside the printable area of each page, without the
+// blanks and line breaks that wrapping moves.
+QString printedLetters(const QString &pdf, const QRectF &area)
+{
+    return withoutBlanks(TestEnv::printedText(pdf, area));
 }
 
 class PrintoutTest : public ::testing::Test
@@ -188,6 +206,97 @@ TEST_F(PrintoutTest, TheRecordPrintsOnTheDefaultPrinter)
     EXPECT_TRUE(dialogs.messages().isEmpty());
     EXPECT_TRUE(
         run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}).contains(QStringLiteral("Doppie")));
+}
+
+TEST_F(PrintoutTest, EveryCharacterOfTheWorksheetAndTheRecordIsPrintedAndNoItemIsSplit)
+{
+    const QString pdf = TestEnv::makeFolder(QStringLiteral("printer")) + QStringLiteral("/out.pdf");
+    Printing::setPrinterSource([pdf] { return Printing::pdfPrinter(pdf); });
+    const QRectF printable = Printing::pdfPrinter(pdf)->pageLayout().paintRect(QPageLayout::Point);
+    openExercise("x_,a\r\n")->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+
+    const QString sentence
+        = QStringLiteral("      MARIA RACCOGLIE LE FOGLIE ROSSE E GIALLE PER LA MAESTRA CHE _ "
+                         "PREPARATO UN CARTELLONE GRANDE PER TUTTA LA CLASSE");
+    const QStringList items = {QStringLiteral("il gatto _ fame"), QStringLiteral("la nonna _ gli occhiali"),
+        QStringLiteral("il cane _ la coda lunga"), QStringLiteral("torno _ casa"),
+        QStringLiteral("il papà _ una macchina rossa")};
+    QString row;
+    for (const QString &item : items)
+        row += QStringLiteral("      ") + item;
+    QString word;
+    for (int i = 0; word.size() < 20000; ++i)
+        word += QStringLiteral("PAROLA%1à").arg(i);
+    const QString text = QStringLiteral("       INSERISCI   A      HA\n\n") + sentence
+        + QStringLiteral("\n\n") + row + QStringLiteral("\n\n      ") + word + QStringLiteral("\n");
+    sheet->sheet()->setPlainText(text);
+    click(sheet->printButton());
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join(u'\n').toStdString();
+    EXPECT_EQ(printedLetters(pdf, printable), withoutBlanks(text));
+    const QStringList lines = TestEnv::printedText(pdf).split(u'\n');
+    for (const QString &item : items)
+        EXPECT_FALSE(lines.filter(item).isEmpty()) << item.toStdString();
+
+    // In the cursive, wider than the print font. Its small letters, and its
+    // accents, join through shapes a PDF reader cannot map back to letters:
+    // the plain capitals and figures can be read back.
+    ASSERT_GE(
+        QFontDatabase::addApplicationFont(TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf")), 0);
+    QFont cursive(QStringLiteral("Indis1"));
+    cursive.setPointSize(14);
+    const QString cursiveText = sentence + QStringLiteral("\r\n") + row.toUpper().replace(u'À', u'A')
+        + QStringLiteral("\r\n") + QString(2000, u'8');
+    {
+        const std::unique_ptr<QPrinter> printer = Printing::pdfPrinter(pdf);
+        ASSERT_TRUE(Printing::printText(*printer, cursiveText, cursive));
+    }
+    EXPECT_TRUE(TestEnv::printedText(pdf).contains(QStringLiteral("MARIA RACCOGLIE")));
+    EXPECT_EQ(printedLetters(pdf, printable), withoutBlanks(cursiveText));
+
+    // The record's document, in its own fonts inside margins of an inch.
+    QString longWord;
+    for (int i = 0; longWord.size() < 3000; ++i)
+        longWord += QStringLiteral("PAROLA%1").arg(i);
+    ActivityRecord::addCaption(QStringLiteral("Doppie"));
+    ActivityRecord::addItem(longWord);
+    auto *record
+        = qobject_cast<FormEserciziEseguiti *>(host.showForm(QStringLiteral("FormEserciziEseguiti")));
+    ASSERT_TRUE(record);
+    click(record->printButton());
+    const QRectF page = Printing::pdfPrinter(pdf)->pageLayout().fullRect(QPageLayout::Point);
+    EXPECT_EQ(printedLetters(pdf, page.adjusted(72, 72, -72, -72)),
+        withoutBlanks(record->document()->toPlainText()));
+}
+
+TEST_F(PrintoutTest, APdfThatCannotBeWrittenWholeLeavesTheOldFileAndSaysWhy)
+{
+    openExercise("x_,a\r\n")->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+    dialogs.answerQuestionsWith(true);
+    const QString pdf = userFolder() + QStringLiteral("scheda.pdf");
+    QDir().mkpath(userFolder());
+    TestEnv::writeFile(pdf, "vecchio");
+    fileDialogs.answerFile(pdf);
+
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved = {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 512;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    click(sheet->printButton());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+
+    EXPECT_EQ(dialogs.messages().value(1),
+        QStringLiteral("Non ho potuto salvare il file %1: il file supera la dimensione massima consentita.")
+            .arg(pdf));
+    EXPECT_EQ(TestEnv::readFile(pdf), QByteArray("vecchio"));
+    EXPECT_EQ(
+        QDir(userFolder()).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("scheda.pdf")));
 }
 
 } // namespace

@@ -112,10 +112,10 @@ TEST(RecordOnExit, AFolderThatCannotBeWrittenGivesTheReasonAndTheRecordStaysUnsa
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_EQ(result.outcome, RecordSave::Outcome::Failed);
-    EXPECT_TRUE(result.error.startsWith(
-        QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella %1: errore di scrittura (")
-            .arg(userFolder())))
-        << result.error.toStdString();
+    EXPECT_EQ(result.error,
+        QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella %1: il file supera la "
+                       "dimensione massima consentita")
+            .arg(userFolder()));
     EXPECT_TRUE(QDir(userFolder()).isEmpty()) << "no piece of a file is left behind";
     EXPECT_TRUE(ActivityRecord::hasUnsavedItems());
 }

@@ -41,7 +41,8 @@ XSession::~XSession()
     }
 }
 
-bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment &extra)
+bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment &extra,
+    const QStringList &unset, const QString &firstLine)
 {
     // A held key repeats after a quarter-second, thirty times a second.
     m_server.start(QStringLiteral("Xvfb"),
@@ -85,12 +86,14 @@ bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment 
     env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home + QStringLiteral("/.cache"));
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
     env.insert(extra);
+    for (const QString &name : unset)
+        env.remove(name);
     m_program.setProcessEnvironment(env);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
     m_program.setWorkingDirectory(m_workingFolder);
     m_program.start(m_executable, {});
-    if (!m_program.waitForStarted() || waitForLine(QStringLiteral("shown FormAvvio")) < 0) {
-        m_error = QStringLiteral("the program did not show its start window: ") + m_lines.join(u'\n');
+    if (!m_program.waitForStarted() || waitForLine(firstLine) < 0) {
+        m_error = QStringLiteral("the program did not log \"%1\": ").arg(firstLine) + m_lines.join(u'\n');
         return false;
     }
     // The window is mapped and has the keyboard focus.

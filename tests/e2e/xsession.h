@@ -22,9 +22,11 @@ public:
     void setProgram(const QString &executable, const QString &workingFolder);
 
     // Starts the display and the program with this default profile and
-    // these further environment variables; false (with the reason in
-    // error()) when either does not come up.
-    bool start(const ProfileSettings &settings, const QProcessEnvironment &extra = {});
+    // these further environment variables, without those named in `unset`;
+    // false (with the reason in error()) when either does not come up or
+    // the log has no line with firstLine.
+    bool start(const ProfileSettings &settings, const QProcessEnvironment &extra = {},
+        const QStringList &unset = {}, const QString &firstLine = QStringLiteral("shown FormAvvio"));
     const QString &error() const { return m_error; }
 
     // xdotool with these arguments, on this display.

@@ -98,6 +98,10 @@ TEST(Wrapping, CutsAWordLongerThanALineWithoutLosingAnything)
         QString expected = text;
         EXPECT_EQ(joined.remove(u' '), expected.remove(u' '));
     }
+    // An accent written as a mark of its own stays with its letter.
+    for (const QString &line :
+        SpezzaRighe(QStringLiteral("a\u0300").repeated(100), 90).split(QStringLiteral("\r\n")))
+        EXPECT_FALSE(line.startsWith(QChar(0x0300)));
 }
 
 } // namespace

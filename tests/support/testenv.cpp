@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -54,6 +55,22 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QString printedText(const QString &pdf, const QRectF &area)
+{
+    QStringList arguments;
+    if (!area.isEmpty()) {
+        // A point of room either way for the rounding.
+        const QRect crop = area.adjusted(-1, -1, 1, 1).toAlignedRect();
+        arguments << QStringLiteral("-x") << QString::number(crop.x()) << QStringLiteral("-y")
+                  << QString::number(crop.y()) << QStringLiteral("-W") << QString::number(crop.width())
+                  << QStringLiteral("-H") << QString::number(crop.height());
+    }
+    QProcess reader;
+    reader.start(QStringLiteral("pdftotext"), arguments << pdf << QStringLiteral("-"));
+    EXPECT_TRUE(reader.waitForFinished(30000)) << "pdftotext is one of the test packages";
+    return QString::fromUtf8(reader.readAllStandardOutput());
 }
 
 } // namespace TestEnv

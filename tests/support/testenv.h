@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 
 #include <ostream>
@@ -24,5 +25,10 @@ QString makeFolder(const QString &name);
 
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
+
+// The text of a PDF file that lies inside the area of each page, in points
+// from its top left corner (the whole page when empty): what pdftotext reads,
+// clipped or not, in reading order.
+QString printedText(const QString &pdf, const QRectF &area = {});
 
 } // namespace TestEnv

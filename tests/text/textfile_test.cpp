@@ -2,12 +2,63 @@
 
 #include "testenv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kCannotMount = 77;
+
+// In a child process with a small file system of its own, filled up: replaces
+// "vecchio" in a file there, and tells what came of it ("reason|content|files").
+// Empty where the system allows no file system of the test's own.
+QByteArray replaceOnAFullDisk(const QString &folder)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {};
+    const QByteArray place = QFile::encodeName(folder);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || ::mount("tmpfs", place.constData(), "tmpfs", 0, "size=64k") != 0)
+            ::_exit(kCannotMount);
+        const QString path = folder + QStringLiteral("/_predefinito.ini");
+        TextFile::writeAtomically(path, "vecchio");
+        QFile filler(folder + QStringLiteral("/riempitivo"));
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        while (filler.write(QByteArray(4096, 'x')) > 0) { }
+        QString error;
+        TextFile::writeAtomically(path, QByteArray(8192, 'n'), &error);
+        const QByteArray told = error.toUtf8() + '|' + TextFile::readBytes(path).bytes + '|'
+            + QDir(folder).entryList(QDir::Files | QDir::Hidden).join(u',').toUtf8();
+        [[maybe_unused]] const ssize_t sent = ::write(channel[1], told.constData(), size_t(told.size()));
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray told;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, got);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? told : QByteArray();
+}
+
+} // namespace
 
 TEST(TextFileDecode, RecognisesUtf8AndFallsBackToWindows1252)
 {
@@ -83,4 +134,34 @@ TEST(TextFile, OnlyRegularFilesOfBoundedSizeAreReadAndNoLinkIsWrittenThrough)
     EXPECT_EQ(TestEnv::readFile(target), QByteArray("altro"));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
     EXPECT_FALSE(TextFile::writeAtomically(pipe, "nuovo"));
+}
+
+TEST(TextFile, AWriteThatFailsSaysWhyAndLeavesTheOldFileWhole)
+{
+    const QString folder = TestEnv::makeFolder(QStringLiteral("limits"));
+    const QString path = folder + QStringLiteral("/_predefinito.ini");
+    ASSERT_TRUE(TextFile::writeAtomically(path, "vecchio"));
+
+    // A limit on file sizes: the kernel would end the program, were the signal not ignored.
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved = {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit lowered = saved;
+    lowered.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    QString error;
+    const bool written = TextFile::writeAtomically(path, QByteArray(4096, 'n'), &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(error, QStringLiteral("il file supera la dimensione massima consentita"));
+    EXPECT_EQ(TestEnv::readFile(path), QByteArray("vecchio"));
+    EXPECT_EQ(
+        QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList(QStringLiteral("_predefinito.ini")));
+
+    const QByteArray full = replaceOnAFullDisk(TestEnv::makeFolder(QStringLiteral("full")));
+    if (full.isEmpty())
+        GTEST_SKIP() << "no file system of the test's own can be mounted here";
+    EXPECT_EQ(
+        QString::fromUtf8(full), QStringLiteral("il disco è pieno|vecchio|_predefinito.ini,riempitivo"));
 }
