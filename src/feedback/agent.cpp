@@ -140,9 +140,15 @@ bool Agent::loadCharacter(const QString &name)
         }
     }
     const bool ok = !path.isEmpty() && m_character->load(path);
-    m_characterProblem = ok ? QString()
-                            : QStringLiteral("Il personaggio \"%1\" non si trova nella cartella %2.")
-                                  .arg(name, QDir::toNativeSeparators(charactersFolder()));
+    if (ok)
+        m_characterProblem.clear();
+    else if (path.isEmpty())
+        m_characterProblem = QStringLiteral("Il personaggio \"%1\" non si trova nella cartella %2.")
+                                 .arg(name, QDir::toNativeSeparators(charactersFolder()));
+    else
+        m_characterProblem = QStringLiteral("Il personaggio \"%1\" non si può disegnare: il file %2 è "
+                                            "danneggiato.")
+                                 .arg(name, QDir::toNativeSeparators(path));
     if (!ok)
         qCWarning(lcAgent, "%s", qPrintable(m_characterProblem));
     return ok;
