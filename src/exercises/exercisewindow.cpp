@@ -558,8 +558,7 @@ void ExerciseWindow::tellWhatIsMissing()
         if (!problem.isEmpty())
             told << problem;
     }
-    // The syllable window plays no sounds.
-    if (state.Settings.SoundsOn && m_mnuSuoni && !state.SoundProblemShown) {
+    if (state.Settings.SoundsOn && !state.SoundProblemShown) {
         const QString problem = Sounds::problem();
         state.SoundProblemShown = !problem.isEmpty();
         if (!problem.isEmpty())

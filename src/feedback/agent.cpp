@@ -9,6 +9,7 @@
 #include "state/appstate.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -134,7 +135,8 @@ bool Agent::loadCharacter(const QString &name)
     const QString wanted = name + QStringLiteral(".svg");
     QString path;
     for (const QString &file : folder.entryList({QStringLiteral("*.svg")}, QDir::Files)) {
-        if (file.compare(wanted, Qt::CaseInsensitive) == 0) {
+        // A link to a named pipe is listed too, and reading it would wait for ever.
+        if (file.compare(wanted, Qt::CaseInsensitive) == 0 && QFileInfo(folder.filePath(file)).isFile()) {
             path = folder.filePath(file);
             break;
         }
