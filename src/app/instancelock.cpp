@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QStandardPaths>
 
 #include <cerrno>
@@ -68,4 +70,44 @@ QString instanceLockPath()
     if (folder.isEmpty())
         folder = QDir::tempPath();
     return folder + QStringLiteral("/velmora.lock");
+}
+
+InstanceDoor::InstanceDoor(const QString &lockPath, QObject *parent)
+    : QObject(parent)
+    , m_path(socketPath(lockPath))
+{ }
+
+InstanceDoor::~InstanceDoor() = default;
+
+QString InstanceDoor::socketPath(const QString &lockPath)
+{
+    return lockPath + QStringLiteral(".socket");
+}
+
+bool InstanceDoor::open()
+{
+    if (m_server)
+        return m_server->isListening();
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    // The lock is ours, so a socket there is one a program that ended left.
+    QLocalServer::removeServer(m_path);
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *visitor = m_server->nextPendingConnection()) {
+            visitor->disconnectFromServer();
+            visitor->deleteLater();
+            Q_EMIT knocked();
+        }
+    });
+    return m_server->listen(m_path);
+}
+
+bool InstanceDoor::knock(const QString &lockPath, int milliseconds)
+{
+    QLocalSocket socket;
+    socket.connectToServer(socketPath(lockPath));
+    if (!socket.waitForConnected(milliseconds))
+        return false;
+    socket.disconnectFromServer();
+    return true;
 }

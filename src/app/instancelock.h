@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
+
+class QLocalServer;
 
 // One running program per user: a kernel lock (flock) on a file in the
 // runtime folder. The kernel drops it when the process ends, however it
@@ -30,3 +33,31 @@ private:
 
 // Where the lock file lives: the user's runtime folder, else the temporary folder.
 QString instanceLockPath();
+
+// The program that holds the lock listens on a local socket beside it; a
+// later start that finds the lock held knocks there before it ends, and the
+// running program brings its window to the front.
+class InstanceDoor : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit InstanceDoor(const QString &lockPath, QObject *parent = nullptr);
+    ~InstanceDoor() override;
+
+    // Starts listening, replacing a socket a program that ended left
+    // behind; only the holder of the lock may. False when it cannot.
+    bool open();
+
+    // From a later start: tells the running program. False when none answered in time.
+    static bool knock(const QString &lockPath, int milliseconds = 2000);
+
+    static QString socketPath(const QString &lockPath);
+
+Q_SIGNALS:
+    void knocked();
+
+private:
+    QString m_path;
+    QLocalServer *m_server = nullptr;
+};

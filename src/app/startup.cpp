@@ -163,9 +163,12 @@ Velmora::~Velmora() = default;
 
 bool Velmora::Main()
 {
-    m_instanceLock = std::make_unique<InstanceLock>(instanceLockPath());
+    const QString lockPath = instanceLockPath();
+    m_instanceLock = std::make_unique<InstanceLock>(lockPath);
     switch (m_instanceLock->tryLock()) {
     case InstanceLock::Result::HeldByAnother:
+        // The running program comes to the front instead.
+        InstanceDoor::knock(lockPath);
         return false;
     case InstanceLock::Result::Failed:
         Dialogs::information(nullptr,
@@ -174,6 +177,9 @@ bool Velmora::Main()
                 .arg(m_instanceLock->error()));
         break;
     case InstanceLock::Result::Taken:
+        m_door = std::make_unique<InstanceDoor>(lockPath);
+        if (!m_door->open())
+            qWarning("Velmora: a later start cannot bring this window to the front");
         break;
     }
     // Over a file-size limit the kernel would end the program in the middle
@@ -198,6 +204,8 @@ bool Velmora::Main()
 
     m_host = std::make_unique<FormHost>();
     registerForms(*m_host);
+    if (m_door)
+        QObject::connect(m_door.get(), &InstanceDoor::knocked, m_host.get(), &FormHost::bringToFront);
     // However the program ends, the pupil's work is saved first.
     FormHost *host = m_host.get();
     QObject::connect(host, &FormHost::programEnding, host, [host] { saveUnsavedRecordOrTell(host); });

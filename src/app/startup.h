@@ -5,6 +5,7 @@
 #include <memory>
 
 class FormHost;
+class InstanceDoor;
 class InstanceLock;
 class StopSignals;
 
@@ -38,8 +39,9 @@ public:
     Velmora();
     ~Velmora();
 
-    // False when another instance already runs: nothing is shown and the
-    // program should end without a word. A lock that cannot be taken for
+    // False when another instance already runs: nothing is shown, the
+    // running one is brought to the front, and this one should end without
+    // a word. A lock that cannot be taken for
     // any other reason is told, and the program starts all the same.
     bool Main();
 
@@ -47,6 +49,7 @@ public:
 
 private:
     std::unique_ptr<InstanceLock> m_instanceLock;
+    std::unique_ptr<InstanceDoor> m_door;
     std::unique_ptr<FormHost> m_host;
     // After the host: it goes first, while the host it ends is still there.
     std::unique_ptr<StopSignals> m_stopSignals;

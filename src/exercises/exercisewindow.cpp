@@ -4,8 +4,10 @@
 #include "feedback/colours.h"
 #include "feedback/sounds.h"
 #include "feedback/speechoutput.h"
+#include "feedback/speechtags.h"
 #include "layout/dialogs.h"
 #include "layout/fontfit.h"
+#include "layout/formlog.h"
 #include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
@@ -235,11 +237,12 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_scanning = new ExerciseScanning(this, {m_answerButtons, m_command2, m_command1, m_wayOutButton},
         {[this](int answer) { keyboardAnswer(answer); }, [this] { Command2_Click(); },
             [this] { ProssimaParola(); }, [this] { returnToTopicMenu(); }});
+    // The answers' captions come from the word lists.
     m_scanning->setCaptionVoice([this](const QString &caption) {
         if (m_agent)
-            m_agent->sayCaption(caption);
+            m_agent->sayCaption(untagged(caption));
         else
-            Speech::sayNow(caption);
+            Speech::sayNow(untagged(caption));
     });
 
     QMenuBar *bar = menuBar();
@@ -320,6 +323,7 @@ void ExerciseWindow::formActivate()
         m_reportShown = true;
         Dialogs::information(this, m_loadReport.text());
     }
+    tellWhatIsMissing();
     // A list with nothing to play is no exercise: back to the menu.
     if (appState().WordCount <= 0) {
         QMetaObject::invokeMethod(this, &ExerciseWindow::returnToTopicMenu, Qt::QueuedConnection);
@@ -330,6 +334,7 @@ void ExerciseWindow::formActivate()
     m_pictureScansione->setVisible(m_scanning->scanning());
     SalutaAgente();
     ProssimaParola();
+    logControls(clientArea());
 }
 
 void ExerciseWindow::formResize()
@@ -400,7 +405,7 @@ void ExerciseWindow::LeggiParola()
     if (!appState().Settings.SpeechOn || !m_agent)
         return;
     m_agent->stopAll();
-    m_agent->speak(shown(ParolaCompleta(appState().CurrentWordIndex)));
+    m_agent->speak(untagged(shown(ParolaCompleta(appState().CurrentWordIndex))));
 }
 
 void ExerciseWindow::ChiudiAgente()
@@ -540,6 +545,27 @@ void ExerciseWindow::mnuSuoni_Click()
     bool &soundsOn = appState().Settings.SoundsOn;
     soundsOn = !soundsOn;
     m_mnuSuoni->setText(soundsOn ? QStringLiteral("Disattiva suoni") : QStringLiteral("Attiva suoni"));
+    tellWhatIsMissing();
+}
+
+void ExerciseWindow::tellWhatIsMissing()
+{
+    AppState &state = appState();
+    QStringList told;
+    if (state.Settings.SpeechOn && m_agent && !state.SpeechProblemShown) {
+        const QString problem = m_agent->problem();
+        state.SpeechProblemShown = !problem.isEmpty();
+        if (!problem.isEmpty())
+            told << problem;
+    }
+    if (state.Settings.SoundsOn && !state.SoundProblemShown) {
+        const QString problem = Sounds::problem();
+        state.SoundProblemShown = !problem.isEmpty();
+        if (!problem.isEmpty())
+            told << problem;
+    }
+    if (!told.isEmpty())
+        Dialogs::information(this, told.join(QStringLiteral("\r\n\r\n")));
 }
 
 void ExerciseWindow::mnuStampa_Click()

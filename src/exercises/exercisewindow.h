@@ -95,6 +95,9 @@ private:
     void SalutaAgente();
     void LeggiParola();
     void ChiudiAgente();
+    // Once in a run, a message box with what keeps the character or the
+    // answer sounds from being seen or heard, when they are on.
+    void tellWhatIsMissing();
 
     void showCount(QLabel *label, qint16 count, bool signPosition);
     void returnToTopicMenu();

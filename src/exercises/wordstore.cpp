@@ -17,19 +17,67 @@ constexpr int kListedProblems = 10;
 constexpr int kQuotedLength = 40;
 // A full list of 12000 records is under 2 MB, even in UTF-8.
 constexpr qint64 kListReadLimit = 4 * 1024 * 1024;
+// No word or sentence for a pupil comes near this; a longer record would
+// only slow every window that shows or prints it.
+constexpr int kMaxRecordLength = 200;
 
-// A piece of the file inside a message: on one line and short enough to read.
-QString quoted(QString field)
+// A piece of the file inside a message: on one line, short enough to read,
+// and with nothing that could cut the message or hide in it.
+QString quoted(const QString &field)
 {
-    field.replace(u'\r', u' ').replace(u'\n', u' ');
+    QString shown = field.left(kQuotedLength);
+    for (QChar &c : shown) {
+        if (c == u'\r' || c == u'\n' || c == u'\t')
+            c = u' ';
+        else if (c.category() == QChar::Other_Control)
+            c = QChar::ReplacementCharacter;
+    }
     if (field.size() > kQuotedLength)
-        field = field.left(kQuotedLength - 1) + u'…';
-    return u'«' + field + u'»';
+        shown = shown.left(kQuotedLength - 1) + u'…';
+    return u'«' + shown + u'»';
 }
 
 bool hasLineBreak(const QString &field)
 {
     return field.contains(u'\n') || field.contains(u'\r');
+}
+
+// The code of the first character below a blank other than the tab; -1 when there is none.
+int controlCharacter(const QString &record)
+{
+    for (const QChar c : record) {
+        if (c.unicode() < 0x20 && c != u'\t')
+            return c.unicode();
+    }
+    return -1;
+}
+
+// What keeps a record that reads well from being shown, in Italian; empty when nothing.
+QString unusableRecord(const QString &record)
+{
+    if (record.size() > kMaxRecordLength)
+        return QStringLiteral("la riga è troppo lunga: %1 caratteri, al massimo %2")
+            .arg(record.size())
+            .arg(kMaxRecordLength);
+    if (const int code = controlCharacter(record); code >= 0)
+        return QStringLiteral("la riga contiene un carattere di controllo (codice %1), che non si vede")
+            .arg(code);
+    return {};
+}
+
+// Text saved as UTF-16 (as some editors call "Unicode") has a NUL byte in
+// every other place for Latin letters, or begins with its byte-order mark.
+bool isUtf16(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
+        return true;
+    const QByteArray sample = bytes.left(4096);
+    int nulls[2] = {0, 0};
+    for (qsizetype i = 0; i < sample.size(); ++i)
+        nulls[i % 2] += sample[i] == '\0';
+    const qsizetype half = sample.size() / 2;
+    return half > 0
+        && ((nulls[0] * 2 >= half && nulls[1] * 8 < half) || (nulls[1] * 2 >= half && nulls[0] * 8 < half));
 }
 
 // Whether a button showing one of the spellings answers it, compared as the
@@ -87,12 +135,25 @@ public:
             problem(0, QStringLiteral("non è stato indicato nessun file"));
             return false;
         }
-        TextFile::ReadResult file = TextFile::read(m_report.path, kListReadLimit);
+        const TextFile::ReadResult file = TextFile::readBytes(m_report.path, kListReadLimit);
         if (!file.ok) {
             problem(0, file.error);
             return false;
         }
-        text = std::move(file.text);
+        return decode(file.bytes, text);
+    }
+
+    // The text of a list's bytes, or nothing when they are no text the program reads.
+    bool decode(const QByteArray &bytes, QString &text)
+    {
+        if (isUtf16(bytes)) {
+            problem(0,
+                QStringLiteral("il file è salvato con la codifica UTF-16, che il programma non legge: "
+                               "aprirlo con un editor di testo e salvarlo di nuovo con la codifica "
+                               "Windows-1252"));
+            return false;
+        }
+        text = TextFile::decode(bytes);
         noteIfEmpty(text);
         return true;
     }
@@ -193,6 +254,11 @@ void readWordRecords(ListLoader &loader, const QString &text, const QStringList 
 
         if (hasLineBreak(gapped) || hasLineBreak(answer)) {
             loader.problem(line, QStringLiteral("le virgolette aperte non si chiudono sulla stessa riga"));
+            continue;
+        }
+        if (const QString unusable = unusableRecord(answered ? gapped + u',' + answer : gapped);
+            !unusable.isEmpty()) {
+            loader.problem(line, unusable);
             continue;
         }
         if (!answered) {
@@ -296,6 +362,10 @@ void readSentenceRecords(ListLoader &loader, const QString &text)
         QString sentence = reader.readLine();
         while (sentence.endsWith(u' ') || sentence.endsWith(u'\t'))
             sentence.chop(1);
+        if (const QString unusable = unusableRecord(sentence); !unusable.isEmpty()) {
+            loader.problem(line, unusable);
+            continue;
+        }
 
         // The last "[" opens the choices, so the sentence itself may hold one.
         const qsizetype open = sentence.lastIndexOf(u'[');
@@ -350,18 +420,18 @@ namespace WordLists {
 LoadReport wordsFromBytes(const QByteArray &bytes, const QStringList &offered)
 {
     ListLoader loader(false);
-    const QString text = TextFile::decode(bytes);
-    loader.noteIfEmpty(text);
-    readWordRecords(loader, text, offered);
+    QString text;
+    if (loader.decode(bytes, text))
+        readWordRecords(loader, text, offered);
     return loader.finish();
 }
 
 LoadReport sentencesFromBytes(const QByteArray &bytes)
 {
     ListLoader loader(true);
-    const QString text = TextFile::decode(bytes);
-    loader.noteIfEmpty(text);
-    readSentenceRecords(loader, text);
+    QString text;
+    if (loader.decode(bytes, text))
+        readSentenceRecords(loader, text);
     return loader.finish();
 }
 

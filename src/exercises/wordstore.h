@@ -30,6 +30,9 @@ struct LoadReport
 // 12000 rows are read. A record whose answer is none of the spellings the
 // exercise offers (letter case aside) could never be answered right: it is
 // reported and left out. With no spellings given, every answer is kept.
+// In every list, a record longer than 200 characters or holding a control
+// character (anything below a blank but the tab) is reported and left out,
+// and a file saved in UTF-16 is reported and not read.
 LoadReport CaricaParole(const QStringList &offered = {});
 
 // One file of a review: its path under the program folder, and the pair of

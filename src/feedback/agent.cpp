@@ -9,6 +9,7 @@
 #include "state/appstate.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLoggingCategory>
@@ -134,15 +135,22 @@ bool Agent::loadCharacter(const QString &name)
     const QString wanted = name + QStringLiteral(".svg");
     QString path;
     for (const QString &file : folder.entryList({QStringLiteral("*.svg")}, QDir::Files)) {
-        if (file.compare(wanted, Qt::CaseInsensitive) == 0) {
+        // A link to a named pipe is listed too, and reading it would wait for ever.
+        if (file.compare(wanted, Qt::CaseInsensitive) == 0 && QFileInfo(folder.filePath(file)).isFile()) {
             path = folder.filePath(file);
             break;
         }
     }
     const bool ok = !path.isEmpty() && m_character->load(path);
-    m_characterProblem = ok ? QString()
-                            : QStringLiteral("Il personaggio \"%1\" non si trova nella cartella %2.")
-                                  .arg(name, QDir::toNativeSeparators(charactersFolder()));
+    if (ok)
+        m_characterProblem.clear();
+    else if (path.isEmpty())
+        m_characterProblem = QStringLiteral("Il personaggio \"%1\" non si trova nella cartella %2.")
+                                 .arg(name, QDir::toNativeSeparators(charactersFolder()));
+    else
+        m_characterProblem = QStringLiteral("Il personaggio \"%1\" non si può disegnare: il file %2 è "
+                                            "danneggiato.")
+                                 .arg(name, QDir::toNativeSeparators(path));
     if (!ok)
         qCWarning(lcAgent, "%s", qPrintable(m_characterProblem));
     return ok;

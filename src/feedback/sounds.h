@@ -21,6 +21,10 @@ void setOutput(std::unique_ptr<SoundOutput> output);
 QString rightAnswerPath(int variant);
 QString wrongAnswerPath();
 
+// Which of the five answer sounds are missing, are no regular file or are
+// no wave file that can be played, in Italian; empty when all are fine.
+QString problem();
+
 } // namespace Sounds
 
 // A random one of the four right-answer sounds; silent when sounds are off.

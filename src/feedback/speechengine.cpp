@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 #include <QMutex>
+#include <QScopeGuard>
 #include <QThread>
 
 #include <espeak-ng/speak_lib.h>
@@ -51,7 +52,7 @@ public:
         }
         espeak_SetParameter(espeakRATE, utterance.rate, 0);
         espeak_SetParameter(espeakPITCH, utterance.pitch, 0);
-        const QByteArray text = utterance.text.toUtf8();
+        const QByteArray text = SpeechEngine::plainText(utterance.text).toUtf8();
         g_current.sink = [&](const short *wav, int count) {
             if (ticket < m_cancelledBelow.load())
                 return false;
@@ -68,7 +69,7 @@ public:
     {
         if (m_initialised)
             return m_rate > 0;
-        m_initialised = true;
+        const auto known = qScopeGuard([this] { m_initialised = true; });
         m_rate = espeak_Initialize(
             AUDIO_OUTPUT_SYNCHRONOUS, kPieceMilliseconds, nullptr, espeakINITIALIZE_DONT_EXIT);
         if (m_rate <= 0) {
@@ -79,11 +80,13 @@ public:
             qCWarning(lcSpeech, "the engine speaks at %d Hz", m_rate);
         espeak_SetSynthCallback(onSynthesised);
         // The Italian voice's data is read now rather than at the first word.
-        espeak_SetVoiceByName("it");
+        if (espeak_SetVoiceByName("it") != EE_OK)
+            setProblem(QStringLiteral("La voce italiana del sintetizzatore non è installata."));
         return true;
     }
 
     void cancelBelow(quint64 ticket) { m_cancelledBelow.store(ticket); }
+    bool initialised() const { return m_initialised; }
 
     QString problem() const
     {
@@ -99,7 +102,8 @@ private:
         m_problem = text;
     }
 
-    bool m_initialised = false;
+    // Written on the worker thread, read on others.
+    std::atomic<bool> m_initialised{false};
     int m_rate = 0;
     std::atomic<quint64> m_cancelledBelow{0};
     mutable QMutex m_problemMutex;
@@ -164,5 +168,21 @@ QByteArray SpeechEngine::render(const Utterance &utterance)
 
 QString SpeechEngine::problem() const
 {
+    // What the engine found at its start is known once it has started.
+    if (!m_worker->initialised())
+        QMetaObject::invokeMethod(
+            m_worker, [this] { m_worker->ensureInitialised(); }, Qt::BlockingQueuedConnection);
     return m_worker->problem();
+}
+
+QString SpeechEngine::plainText(const QString &text)
+{
+    // The engine reads a control character (CTRL-A above all) as the start
+    // of a command of its own: none of them is ever passed on.
+    QString plain = text;
+    for (QChar &c : plain) {
+        if (c.category() == QChar::Other_Control)
+            c = u' ';
+    }
+    return plain;
 }

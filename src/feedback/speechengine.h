@@ -46,7 +46,12 @@ public:
     QByteArray render(const Utterance &utterance);
 
     // What keeps the engine from speaking, in Italian; empty when it works.
+    // Waits for the engine to start, the first time.
     QString problem() const;
+
+    // The text as the engine is given it: every control character, which
+    // the engine would take for the start of a command, is a blank.
+    static QString plainText(const QString &text);
 
 Q_SIGNALS:
     void samples(quint64 ticket, const QByteArray &pcm);

@@ -30,3 +30,9 @@ TaggedSpeech parseSpeechTags(const QString &text)
     result.text += QStringView(text).mid(from);
     return result;
 }
+
+QString untagged(const QString &text)
+{
+    QString plain = text;
+    return plain.replace(u'\\', u' ');
+}

@@ -19,3 +19,7 @@ struct TaggedSpeech
 // The text without its tags, and the last speed and pitch they set.
 // Unknown tags are dropped too; a backslash that opens no tag stays.
 TaggedSpeech parseSpeechTags(const QString &text);
+
+// A word or sentence of a list, to be said as it is written: a backslash,
+// which could open a tag and change the voice, is said as a blank.
+QString untagged(const QString &text);

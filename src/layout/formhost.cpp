@@ -230,6 +230,15 @@ void FormHost::showOnScreen()
     showFullScreen();
 }
 
+void FormHost::bringToFront()
+{
+    qCDebug(lcForms, "brought to the front");
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
 void FormHost::endProgram()
 {
     finishWork();

@@ -42,6 +42,8 @@ public:
 
     // Full screen, also without a window manager to honour the request.
     void showOnScreen();
+    // Out of the taskbar if minimised, above the other windows, with the keyboard.
+    void bringToFront();
 
     // Ends the program: programEnding is emitted, and what is connected to
     // it (saving the pupil's work, telling a failure) runs to its end before

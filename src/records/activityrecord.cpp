@@ -6,24 +6,42 @@
 
 namespace {
 
+TrailRow &writeRow(int row)
+{
+    AppState &state = appState();
+    if (int(state.CaptionTrail.size()) <= row)
+        state.CaptionTrail.resize(std::size_t(row) + 1);
+    TrailRow &entry = state.CaptionTrail[std::size_t(row)];
+    entry = TrailRow{};
+    return entry;
+}
+
 TrailRow *nextRow(int *row)
 {
     AppState &state = appState();
-    if (state.CaptionTrailCount >= kMaxTrailRows) {
-        *row = 0;
+    *row = 0;
+    if (state.CaptionTrailCount > kMaxTrailRows)
+        return nullptr;
+    if (state.CaptionTrailCount == kMaxTrailRows) {
+        // Whoever reads the record learns, once, that the work after this
+        // row is missing from it.
+        writeRow(++state.CaptionTrailCount).caption = ActivityRecord::fullNote();
         return nullptr;
     }
     *row = ++state.CaptionTrailCount;
-    if (int(state.CaptionTrail.size()) <= *row)
-        state.CaptionTrail.resize(std::size_t(*row) + 1);
-    TrailRow &entry = state.CaptionTrail[std::size_t(*row)];
-    entry = TrailRow{};
-    return &entry;
+    return &writeRow(*row);
 }
 
 } // namespace
 
 namespace ActivityRecord {
+
+QString fullNote()
+{
+    return QStringLiteral("Il registro è pieno (%1 righe): le attività eseguite dopo questa riga non sono "
+                          "state registrate.")
+        .arg(kMaxTrailRows);
+}
 
 int addCaption(const QString &caption)
 {

@@ -4,8 +4,11 @@
 
 // The record of the work done in this run: the captions of the menu buttons
 // pressed, the items shown, and one " * " per wrong answer on an item. It
-// holds at most 1000 rows; later rows are not recorded.
+// holds at most 1000 rows; later rows are not recorded, and the first of
+// them leaves fullNote() as a heading after the last row instead.
 namespace ActivityRecord {
+
+QString fullNote();
 
 // The row written, or 0 when the record is full.
 int addCaption(const QString &caption);

@@ -441,6 +441,21 @@ void FormConfigura::buildVoicePage()
     // The character stands here, clear of every control.
     m_characterPlace
         = place(m_voicePage, named(new QWidget, QStringLiteral("picAgent")), QRect(6960, 2400, 2160, 3120));
+
+    // Between the voice's controls and the character, what keeps the
+    // character from being seen or heard.
+    m_characterProblem = place(m_voicePage, named(new QLabel, QStringLiteral("LabelProblemaPersonaggio")),
+        QRect(4560, 2400, 2280, 2040));
+    m_characterProblem->setWordWrap(true);
+    m_characterProblem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_characterProblem->hide();
+}
+
+void FormConfigura::showCharacterProblem()
+{
+    const QString problem = m_agent ? m_agent->problem() : QString();
+    m_characterProblem->setText(problem);
+    m_characterProblem->setVisible(!problem.isEmpty());
 }
 
 void FormConfigura::buildInputPage()
@@ -615,6 +630,7 @@ void FormConfigura::showPage(Page page)
     shown->show();
     shown->raise();
     if (page == VoicePage) {
+        showCharacterProblem();
         placeCharacter();
         if (m_agent)
             m_agent->show();
@@ -935,6 +951,7 @@ void FormConfigura::chooseCharacter()
     // A new character takes the balloon of the settings, so the teacher sees
     // what the pupil will.
     setUpCharacter();
+    showCharacterProblem();
     m_agent->show();
 }
 

@@ -91,6 +91,7 @@ private:
     void chooseBalloonFont();
     void chooseCharacter();
     void placeCharacter();
+    void showCharacterProblem();
 
     // Input page.
     void chooseSelectedButtonColour();
@@ -146,6 +147,7 @@ private:
     QLabel *m_balloonSample = nullptr;
     QCheckBox *m_soundsOn = nullptr;
     QWidget *m_characterPlace = nullptr;
+    QLabel *m_characterProblem = nullptr;
 
     QList<QRadioButton *> m_inputModes;
     QCheckBox *m_systemCursor = nullptr;

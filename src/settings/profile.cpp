@@ -9,9 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <variant>
 
@@ -82,8 +86,9 @@ QString letterCaseFrom(const QString &field)
 class ProfileReader
 {
 public:
-    explicit ProfileReader(const QString &text)
+    ProfileReader(const QString &text, const QList<int> &overlong)
         : m_fields(text)
+        , m_overlong(overlong)
     { }
 
     bool ok() const { return m_ok; }
@@ -119,11 +124,21 @@ public:
     // letter, anything else leaves the default; an integer outside its range
     // becomes what its row says. A field with no number reads 0, so it stays
     // 0 only where 0 is allowed.
-    void readOptional(QString &value, const ProfileSchema::Setting &) { value = string(); }
-    void readOptional(double &value, const ProfileSchema::Setting &) { value = colour(); }
+    void readOptional(QString &value, const ProfileSchema::Setting &)
+    {
+        if (!skippedOverlong())
+            value = string();
+    }
+    void readOptional(double &value, const ProfileSchema::Setting &)
+    {
+        if (!skippedOverlong())
+            value = colour();
+    }
 
     void readOptional(bool &value, const ProfileSchema::Setting &)
     {
+        if (skippedOverlong())
+            return;
         const QString text = string();
         if (text.startsWith(u'T'))
             value = true;
@@ -133,15 +148,28 @@ public:
 
     void readOptional(qint16 &value, const ProfileSchema::Setting &setting)
     {
+        if (skippedOverlong())
+            return;
         const double read = number();
         if (std::isfinite(read))
             value = ProfileSchema::allowed(setting, int(std::lround(std::clamp(read, -1e9, 1e9))));
     }
 
 private:
+    bool atOverlongLine() const { return m_overlong.contains(m_fields.line()); }
+
+    // An over-long line, emptied when the file was read, is passed over.
+    bool skippedOverlong()
+    {
+        if (!atOverlongLine())
+            return false;
+        m_fields.readString();
+        return true;
+    }
+
     bool haveField()
     {
-        if (m_fields.atEnd())
+        if (m_fields.atEnd() || atOverlongLine())
             m_ok = false;
         return m_ok;
     }
@@ -154,6 +182,7 @@ private:
     }
 
     FieldReader m_fields;
+    QList<int> m_overlong;
     bool m_ok = true;
 };
 
@@ -187,9 +216,9 @@ QByteArray serialize(const ProfileSettings &s)
     return Cp1252::encode(lines.join(kLineEnd) + kLineEnd);
 }
 
-std::optional<ProfileSettings> parse(const QString &text)
+std::optional<ProfileSettings> parse(const QString &text, const QList<int> &overlong)
 {
-    ProfileReader in(text);
+    ProfileReader in(text, overlong);
     ProfileSettings s;
     for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
         if (setting.optional) {
@@ -208,12 +237,82 @@ std::optional<ProfileSettings> parse(const QString &text)
     return s;
 }
 
-std::optional<ProfileSettings> parseBytes(const QByteArray &bytes)
+std::optional<ProfileSettings> parseBytes(const QByteArray &bytes, const QList<int> &overlong)
 {
-    std::optional<ProfileSettings> settings = parse(Cp1252::decode(bytes));
+    std::optional<ProfileSettings> settings = parse(Cp1252::decode(bytes), overlong);
     if (settings && writtenBy(*settings, bytes))
         return settings;
-    return parse(TextFile::decode(bytes));
+    return parse(TextFile::decode(bytes), overlong);
+}
+
+FileLines readFile(const QString &path)
+{
+    FileLines file;
+    const QByteArray name = QFile::encodeName(path);
+    if (path.isEmpty() || name.contains('\0'))
+        return file;
+    // Non-blocking, so that a named pipe with no writer cannot hang the
+    // start; only a regular file is read.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return file;
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return file;
+
+    // Lines after the last known one are never read.
+    const int wanted = int(ProfileSchema::settings().size());
+    QByteArray &kept = file.bytes;
+    int line = 1;
+    qsizetype lineStart = 0;
+    bool overlong = false;
+    bool afterCr = false;
+    qint64 scanned = 0;
+    bool done = false;
+    char chunk[64 * 1024];
+    while (!done && scanned < kScanLimit) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return file;
+        if (got == 0)
+            break;
+        scanned += got;
+        for (ssize_t i = 0; i < got; ++i) {
+            const char c = chunk[i];
+            if (c == '\n' && afterCr) {
+                // The second half of CR LF.
+                kept += c;
+                afterCr = false;
+                continue;
+            }
+            if (line > wanted) {
+                done = true;
+                break;
+            }
+            afterCr = c == '\r';
+            if (c == '\r' || c == '\n') {
+                kept += c;
+                ++line;
+                lineStart = kept.size();
+                overlong = false;
+                continue;
+            }
+            if (overlong)
+                continue;
+            if (kept.size() - lineStart >= kLineLimit) {
+                overlong = true;
+                kept.truncate(lineStart);
+                file.overlong << line;
+                continue;
+            }
+            kept += c;
+        }
+    }
+    file.ok = true;
+    return file;
 }
 
 QString damagedCopyPath(const QString &path)
@@ -240,9 +339,9 @@ void CaricaImpostazioni()
     if (state.ProfilePath.isEmpty())
         return;
     const QString path = ProfileFiles::resolve(state.ProfilePath);
-    const TextFile::ReadResult file = TextFile::readBytes(path, Profile::kReadLimit);
+    const Profile::FileLines file = Profile::readFile(path);
     const std::optional<ProfileSettings> settings
-        = file.ok ? Profile::parseBytes(file.bytes) : std::optional<ProfileSettings>();
+        = file.ok ? Profile::parseBytes(file.bytes, file.overlong) : std::optional<ProfileSettings>();
     if (settings)
         state.Settings = *settings;
     else if (QFileInfo(path).exists() || QFileInfo(path).isSymLink())

@@ -322,6 +322,23 @@ QString whyNotAUserName(const QString &name)
             return QStringLiteral("Il nome non può contenere i segni / \\ < > : \" | ? * né caratteri "
                                   "di controllo.");
     }
+    // A name must show on the list; marks that turn the writing round would
+    // make it show as another name, or hide where it ends.
+    const auto turnsTheWriting = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
+            || u == 0x061C;
+    };
+    if (std::any_of(name.cbegin(), name.cend(), turnsTheWriting))
+        return QStringLiteral("Il nome non può contenere segni che cambiano il verso della scrittura.");
+    const auto invisible = [](QChar c) {
+        const char16_t u = c.unicode();
+        return c.isSpace() || c.category() == QChar::Other_Format || c.category() == QChar::Mark_NonSpacing
+            || c.category() == QChar::Mark_Enclosing || u == 0x115F || u == 0x1160 || u == 0x3164
+            || u == 0xFFA0 || u == 0x2800;
+    };
+    if (std::all_of(name.cbegin(), name.cend(), invisible))
+        return QStringLiteral("Il nome non può essere fatto solo di spazi o di caratteri invisibili.");
     // A leading dot hides the file; Windows drops trailing dots and blanks.
     static const QString edges = QStringLiteral(". \t");
     if (edges.contains(name.front()) || edges.contains(name.back()))

@@ -71,6 +71,10 @@ struct AppState
     QString DamagedProfilePath;
     // The teacher has been told once in this run of profiles whose names cannot be read.
     bool UnreadableProfilesShown = false;
+    // Told once in this run: what keeps the character from being seen or
+    // heard, and which answer sounds are missing or damaged.
+    bool SpeechProblemShown = false;
+    bool SoundProblemShown = false;
     // When each switch key's last counted press was let go, in ms on the
     // scanning clock. Every window reads it, so that the bounce of a press
     // that opened a window is dropped in the window it opened.

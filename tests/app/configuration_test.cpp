@@ -468,7 +468,9 @@ TEST_F(ConfigurationTest, TheVoicePageListsVoicesAndCharacters)
 
 TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
 {
-    // The mouse shows the cursor box, automatic scanning every switch setting.
+    // The mouse shows the cursor box, automatic scanning every switch setting;
+    // a character that is not there is told on the voice page.
+    appState().Settings.AgentCharacter = QStringLiteral("Nessuno");
     for (const int mode : {0, 2}) {
         appState().Settings.InputMode = qint16(mode);
         for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
@@ -476,6 +478,13 @@ TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
             FormConfigura *form = open();
             for (int page = FormConfigura::UserPage; page <= FormConfigura::InputPage; ++page) {
                 form->showPage(FormConfigura::Page(page));
+                if (page == FormConfigura::VoicePage) {
+                    const auto *problem = find<QLabel>("LabelProblemaPersonaggio");
+                    EXPECT_TRUE(problem->isVisible());
+                    EXPECT_TRUE(
+                        problem->text().startsWith(QStringLiteral("Il personaggio \"Nessuno\" non si trova")))
+                        << problem->text().toStdString();
+                }
                 QList<QWidget *> placed;
                 for (QWidget *control : form->findChildren<QWidget *>()) {
                     if (!control->isVisible()

@@ -62,8 +62,8 @@ QString programFolderWithEveryList()
                 TestEnv::writeFile(path, "x_," + review.first.toUtf8() + "\r\n");
         }
     }
-    // The pictures and characters the windows draw.
-    for (const char *sub : {"/images/", "/characters/"}) {
+    // The pictures and characters the windows draw, and the sounds they play.
+    for (const char *sub : {"/images/", "/characters/", "/suoni/"}) {
         QDir().mkpath(folder + QLatin1String(sub));
         const QString shipped = TestEnv::buildAppFolder() + sub;
         for (const QString &file : QDir(shipped).entryList(QDir::Files))

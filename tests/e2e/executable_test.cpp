@@ -68,6 +68,9 @@ TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
         TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf")));
 
     Program first(home);
+    QProcessEnvironment logged = first.process().processEnvironment();
+    logged.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.forms.debug=true"));
+    first.process().setProcessEnvironment(logged);
     first.process().start();
     ASSERT_TRUE(first.process().waitForStarted());
     ASSERT_TRUE(waitFor([&] { return QFileInfo(settings + QStringLiteral("Velmora/dati")).isDir(); }))
@@ -88,6 +91,12 @@ TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
     EXPECT_EQ(second.process().exitCode(), 0);
     EXPECT_TRUE(second.process().readAllStandardOutput().isEmpty());
     EXPECT_EQ(first.process().state(), QProcess::Running);
+    // The second start brought the window of the first to the front.
+    QByteArray log;
+    EXPECT_TRUE(waitFor([&] {
+        log += first.process().readAllStandardError();
+        return log.contains("brought to the front");
+    })) << log.toStdString();
 }
 
 TEST(Executable, StartsPastALeftoverLockAndAProfileThatIsAPipeOrADevice)

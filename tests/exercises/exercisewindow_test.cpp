@@ -433,6 +433,38 @@ TEST_F(ExerciseTest, LeggiStopsTheGreetingAndSaysTheCompletedItem)
     EXPECT_TRUE(window->agent()->isShown());
 }
 
+TEST_F(ExerciseTest, AWordFromAListCannotChangeTheVoice)
+{
+    RecordedSpeech speech(60000);
+    appState().ChoiceA = QStringLiteral("s");
+    appState().ChoiceB = QStringLiteral("z");
+    ExerciseWindow *window = open("ca_a\\Spd=400\\\\Pit=0\\,s\r\n");
+    click(window->readButton());
+    ASSERT_FALSE(speech.utterances().isEmpty());
+    const Utterance &word = speech.utterances().last();
+    const Utterance profile = Speech::profileUtterance(QStringLiteral("casa"), QString());
+    EXPECT_TRUE(word.text.startsWith(QStringLiteral("casa"))) << word.text.toStdString();
+    EXPECT_FALSE(word.text.contains(u'\\'));
+    EXPECT_EQ(word.rate, profile.rate);
+    EXPECT_EQ(word.pitch, profile.pitch);
+}
+
+TEST_F(ExerciseTest, WhatKeepsTheCharacterOrTheSoundsAwayIsToldOnceInARun)
+{
+    RecordedSpeech speech;
+    appState().ApplicationFolder = TestEnv::makeFolder(QStringLiteral("vuota"));
+    open("ca_a,a\r\n");
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    const QString message = dialogs.messages().first();
+    EXPECT_TRUE(message.contains(QStringLiteral("Il personaggio \"Merlin\" non si trova")))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("Alcuni suoni delle risposte non si sentiranno")));
+    EXPECT_TRUE(message.contains(QStringLiteral("no.wav")));
+
+    open("ca_a,a\r\n");
+    EXPECT_EQ(dialogs.messages().size(), 1) << "once in a run";
+}
+
 TEST_F(ExerciseTest, WithoutSpeechThereIsNoCharacterAndLeggiIsSilent)
 {
     RecordedSpeech speech;

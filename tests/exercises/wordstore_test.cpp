@@ -145,6 +145,42 @@ TEST(WordList, KeepsGoodRecordsAndReportsBadOnesByLine)
     }
 }
 
+TEST(WordList, LeavesOutOverlongRecordsAndControlCharactersAndRefusesUtf16)
+{
+    const QByteArray longest = "_" + QByteArray(197, 'a') + ",b"; // 200 characters: kept
+    writeList("_anana,b\r\n_" + QByteArray(1024 * 1024, 'a') + ",b\r\n" + longest + "\r\n_a\x01ne,b\r\n"
+        + QByteArray("_atto,b\0\r\n", 10) + "_ane,b\tx\r\n");
+    LoadReport report = CaricaParole();
+    EXPECT_EQ(
+        loadedRows(), (Rows{"_anana|b", QByteArray(longest).replace(',', '|').toStdString(), "_ane|b\tx"}));
+    expectProblems(report,
+        {{2, "la riga è troppo lunga: 1048579 caratteri, al massimo 200"},
+            {4, "carattere di controllo (codice 1)"}, {5, "carattere di controllo (codice 0)"}});
+
+    writeList(
+        "Luca _ un cane[a-ha]ha\r\n" + QByteArray(300, 'x') + "[a-ha]ha\r\nLuca\x07 _ fame[a-ha]ha\r\n");
+    report = CaricaFrasi();
+    EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha"}));
+    expectProblems(report, {{2, "troppo lunga: 308 caratteri"}, {3, "carattere di controllo (codice 7)"}});
+
+    const QString text = QStringLiteral("_anana,b\r\n_ane,p\r\nLuca _ un cane[a-ha]ha\r\n");
+    const QByteArray little(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+    QByteArray big = little;
+    for (qsizetype i = 0; i + 1 < big.size(); i += 2)
+        std::swap(big[i], big[i + 1]);
+    for (const QByteArray &utf16 : {"\xFF\xFE" + little, little, big}) {
+        for (const bool sentences : {false, true}) {
+            writeList(utf16);
+            report = sentences ? CaricaFrasi() : CaricaParole();
+            EXPECT_EQ(appState().WordCount, 0);
+            expectProblems(report, {{0, "codifica UTF-16"}});
+            EXPECT_TRUE(report.text().contains(QStringLiteral("Windows-1252")))
+                << report.text().toStdString();
+            EXPECT_FALSE(report.text().contains(QChar(0)));
+        }
+    }
+}
+
 TEST(WordList, LeavesOutAnswersNoButtonOffers)
 {
     const QByteArray list = "_ fame,HA\r\n_ sonno,o\r\n_ casa,a\r\n_ freddo,\r\n";

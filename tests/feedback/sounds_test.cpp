@@ -1,13 +1,18 @@
 #include "fakes.h"
+#include "testenv.h"
 
 #include "feedback/sounds.h"
 #include "state/appstate.h"
 #include "state/random.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMap>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,6 +46,7 @@ TEST(Sounds, ShippedFilesExistAndTheRealOutputNeverBlocksOrCrashes)
     for (int n = 1; n <= 4; ++n)
         EXPECT_TRUE(QFileInfo::exists(Sounds::rightAnswerPath(n))) << n;
     EXPECT_TRUE(QFileInfo::exists(Sounds::wrongAnswerPath()));
+    EXPECT_EQ(Sounds::problem(), QString()) << "every shipped sound reads as one";
 
     // No audio device here: each call must return at once and replace the last.
     for (int i = 0; i < 5; ++i) {
@@ -49,6 +55,28 @@ TEST(Sounds, ShippedFilesExistAndTheRealOutputNeverBlocksOrCrashes)
     }
     appState().ApplicationFolder = QStringLiteral("/nonexistent");
     SuonoEsatto();
+}
+
+TEST(Sounds, MissingDamagedAndUnusualFilesAreNamed)
+{
+    const QString shipped = appState().ApplicationFolder + QStringLiteral("/suoni/");
+    appState().ApplicationFolder = TestEnv::makeFolder(QStringLiteral("programma"));
+    const QString folder = appState().ApplicationFolder + QStringLiteral("/suoni/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("si2.wav")).constData(), 0600), 0);
+    TestEnv::writeFile(
+        folder + QStringLiteral("si3.wav"), TestEnv::readFile(shipped + QStringLiteral("si3.wav")).left(40));
+    ASSERT_TRUE(QFile::copy(shipped + QStringLiteral("si4.wav"), folder + QStringLiteral("si4.wav")));
+    ASSERT_TRUE(QFile::copy(shipped + QStringLiteral("no.wav"), folder + QStringLiteral("no.wav")));
+
+    const QString problem = Sounds::problem();
+    EXPECT_TRUE(problem.contains(QStringLiteral("manca il file ") + folder + QStringLiteral("si1.wav")))
+        << problem.toStdString();
+    EXPECT_TRUE(problem.contains(folder + QStringLiteral("si2.wav non è un file normale")));
+    EXPECT_TRUE(
+        problem.contains(QStringLiteral("il file ") + folder + QStringLiteral("si3.wav è danneggiato")));
+    EXPECT_FALSE(problem.contains(QStringLiteral("si4"))) << "a whole copy plays";
+    EXPECT_FALSE(problem.contains(QStringLiteral("no.wav")));
 }
 
 } // namespace

@@ -100,6 +100,19 @@ TEST(SpeechEngine, SaysAnItalianSentenceAtTheRateAsked)
     EXPECT_NEAR(seconds(engine.render(sentence)), seconds(normal), 0.3);
 }
 
+TEST(SpeechEngine, NoTextGivesTheEngineACommand)
+{
+    // CTRL-A and a number with a letter would set the engine's speed.
+    Utterance command;
+    command.text = QStringLiteral("uno \u0001"
+                                  "400S due tre quattro cinque");
+    Utterance blank;
+    blank.text = QStringLiteral("uno  400S due tre quattro cinque");
+    SpeechEngine &engine = SpeechEngine::instance();
+    // Obeyed, it would say the sentence in two thirds of the time.
+    EXPECT_NEAR(seconds(engine.render(command)), seconds(engine.render(blank)), 0.1);
+}
+
 TEST(PlayedSpeech, EndsWithOrWithoutAnAudioDeviceAndNeverAfterStop)
 {
     PlayedSpeech speech;

@@ -1,4 +1,5 @@
 #include "records/activityrecord.h"
+#include "records/recorddocument.h"
 #include "state/appstate.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,13 @@ TEST(ActivityRecord, KeepsTheFirstThousandRowsAndMarksOnlyRecordedItems)
         ASSERT_EQ(ActivityRecord::addItem(QStringLiteral("x")), i);
     EXPECT_EQ(ActivityRecord::addItem(QStringLiteral("one too many")), 0);
     EXPECT_EQ(ActivityRecord::addCaption(QStringLiteral("menu")), 0);
-    EXPECT_EQ(appState().CaptionTrailCount, 1000);
+    EXPECT_EQ(ActivityRecord::addItem(QStringLiteral("and another")), 0);
+    // The record tells once, after its last row, that it is full.
+    EXPECT_EQ(appState().CaptionTrailCount, 1001);
+    EXPECT_EQ(appState().CaptionTrail[1001].caption, ActivityRecord::fullNote());
+    EXPECT_TRUE(appState().CaptionTrail[1001].item.isEmpty());
+    EXPECT_TRUE(RecordDocument::build(QStringLiteral("Anna"), QDate(2024, 5, 6))
+                    .text.endsWith(ActivityRecord::fullNote() + QStringLiteral("\r\n")));
     ActivityRecord::markWrongAnswer(0);
     EXPECT_TRUE(appState().CaptionTrail[1000].marks.isEmpty()) << "an unrecorded item marks nothing";
 

@@ -245,6 +245,26 @@ TEST_F(ProfileTest, ADamagedSwitchSettingTakesItsDefaultAlone)
     }
 }
 
+TEST_F(ProfileTest, AnOverlongLineTakesItsOwnDefaultAndTheFirstLinesKeepTheirRules)
+{
+    const QString overlong(100000, u'7');
+    for (const int line : {24, 31}) {
+        SCOPED_TRACE(testing::Message() << "line " << line + 1);
+        QStringList lines = customLines();
+        lines[line] = overlong;
+        ProfileSettings expected = customSettings();
+        resetToDefault(expected, line);
+        EXPECT_EQ(load(crlfFile(lines)), expected);
+        EXPECT_EQ(load(lines.join(u'\n').toLatin1()), expected) << "LF line ends, none after the last";
+        EXPECT_TRUE(appState().DamagedProfilePath.isEmpty()) << "nothing to keep aside";
+    }
+
+    QStringList lines = customLines();
+    lines[7] = overlong;
+    EXPECT_EQ(load(crlfFile(lines)), ProfileSettings{}) << "a font name no profile has";
+    EXPECT_FALSE(appState().DamagedProfilePath.isEmpty());
+}
+
 TEST_F(ProfileTest, NumbersReadAsFarAsTheyGo)
 {
     QStringList lines = defaultLines();

@@ -125,10 +125,18 @@ TEST_F(ProfileFilesTest, UserNamesMustMakePortableFileNames)
         QStringLiteral(" anna"),
         QStringLiteral("nul"),
         QStringLiteral("COM1"),
+        QStringLiteral("\u200B"),
+        QStringLiteral("\u200B \u2060\u200B"),
+        QStringLiteral("\u202Eanna"),
+        QStringLiteral("anna\u2067x"),
     };
     for (const QString &name : rejected)
         EXPECT_FALSE(ProfileFiles::isValidUserName(name)) << name.toStdString();
     EXPECT_TRUE(ProfileFiles::isValidUserName(QString(64, u'a')));
+    EXPECT_EQ(ProfileFiles::whyNotAUserName(QStringLiteral("\u200B")),
+        QStringLiteral("Il nome non può essere fatto solo di spazi o di caratteri invisibili."));
+    EXPECT_EQ(ProfileFiles::whyNotAUserName(QStringLiteral("\u202Eanna")),
+        QStringLiteral("Il nome non può contenere segni che cambiano il verso della scrittura."));
 }
 
 // Files above a few bytes cannot be written while this is alive.
