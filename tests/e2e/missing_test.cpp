@@ -69,8 +69,12 @@ int expectMessage(XSession &x, const QStringList &texts, int from)
 {
     EXPECT_GE(x.waitForLine(QStringLiteral("message "), from), 0) << "no message box";
     x.settle(300);
-    for (const QString &text : texts)
-        EXPECT_EQ(x.linesWith(text, from).size(), 1) << text.toStdString();
+    for (const QString &text : texts) {
+        // The speech engine logs its own problem too, whenever its start ends.
+        QStringList told = x.linesWith(text, from);
+        told.removeIf([](const QString &line) { return line.startsWith(QLatin1String("velmora.speech:")); });
+        EXPECT_EQ(told.size(), 1) << text.toStdString();
+    }
     const int next = x.lineCount();
     x.tap(QStringLiteral("Return"));
     return next;
