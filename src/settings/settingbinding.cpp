@@ -15,17 +15,6 @@
 
 namespace {
 
-template<typename T>
-SettingBinding::Changed writer(T ProfileSettings::*member, ProfileSettings &settings, std::function<T()> read,
-    SettingBinding::Changed changed)
-{
-    return [member, &settings, read = std::move(read), changed = std::move(changed)] {
-        settings.*member = read();
-        if (changed)
-            changed();
-    };
-}
-
 // Options select themselves; the option of a value outside the list is the first.
 template<typename T>
 void selectOption(const QList<QRadioButton *> &buttons, const QList<T> &values, const T &value)
@@ -90,44 +79,44 @@ SettingBinding SettingBinding::check(
         box->setChecked(values.*member);
     };
     binding.m_shown = [box] { return QVariant(box->isChecked()); };
-    QObject::connect(box, &QCheckBox::toggled, box,
-        writer<bool>(
-            member, settings, [box] { return box->isChecked(); }, std::move(changed)));
+    QObject::connect(
+        box, &QCheckBox::toggled, box, [member, &settings, changed = std::move(changed)](bool on) {
+            settings.*member = on;
+            if (changed)
+                changed();
+        });
+    return binding;
+}
+
+template<typename T>
+SettingBinding SettingBinding::makeOptions(T ProfileSettings::*member, const QList<QRadioButton *> &buttons,
+    const QList<T> &values, const T &none, ProfileSettings &settings, const Changed &changed)
+{
+    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
+    binding.m_show
+        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
+    binding.m_shown
+        = [buttons, values, none] { return QVariant::fromValue(optionValue(buttons, values, none)); };
+    connectOptions(member, buttons, values, settings, changed);
     return binding;
 }
 
 SettingBinding SettingBinding::options(bool ProfileSettings::*member, const QList<QRadioButton *> &buttons,
     const QList<bool> &values, ProfileSettings &settings, Changed changed)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
-    binding.m_show
-        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
-    binding.m_shown = [buttons, values] { return QVariant(optionValue(buttons, values, false)); };
-    connectOptions(member, buttons, values, settings, changed);
-    return binding;
+    return makeOptions(member, buttons, values, false, settings, changed);
 }
 
 SettingBinding SettingBinding::options(qint16 ProfileSettings::*member, const QList<QRadioButton *> &buttons,
     const QList<qint16> &values, ProfileSettings &settings, Changed changed)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
-    binding.m_show
-        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
-    binding.m_shown
-        = [buttons, values] { return QVariant::fromValue(optionValue(buttons, values, qint16(-1))); };
-    connectOptions(member, buttons, values, settings, changed);
-    return binding;
+    return makeOptions(member, buttons, values, qint16(-1), settings, changed);
 }
 
 SettingBinding SettingBinding::options(QString ProfileSettings::*member, const QList<QRadioButton *> &buttons,
     const QStringList &values, ProfileSettings &settings, Changed changed)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
-    binding.m_show
-        = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
-    binding.m_shown = [buttons, values] { return QVariant(optionValue(buttons, values, QString())); };
-    connectOptions(member, buttons, QList<QString>(values), settings, changed);
-    return binding;
+    return makeOptions(member, buttons, QList<QString>(values), QString(), settings, changed);
 }
 
 SettingBinding SettingBinding::slider(

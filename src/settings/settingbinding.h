@@ -66,6 +66,11 @@ public:
 private:
     SettingBinding(const QString &name, QWidget *control);
 
+    // `none` is what shows when no option is selected.
+    template<typename T>
+    static SettingBinding makeOptions(T ProfileSettings::*member, const QList<QRadioButton *> &buttons,
+        const QList<T> &values, const T &none, ProfileSettings &settings, const Changed &changed);
+
     QString m_name;
     QWidget *m_control = nullptr;
     std::function<void(const ProfileSettings &)> m_show;
