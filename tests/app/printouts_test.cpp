@@ -26,9 +26,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 QString run(const QString &program, const QStringList &arguments)
@@ -281,15 +278,11 @@ TEST_F(PrintoutTest, APdfThatCannotBeWrittenWholeLeavesTheOldFileAndSaysWhy)
     TestEnv::writeFile(pdf, "vecchio");
     fileDialogs.answerFile(pdf);
 
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved = {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit lowered = saved;
-    lowered.rlim_cur = 512;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    click(sheet->printButton());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    {
+        const TestEnv::FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.inForce());
+        click(sheet->printButton());
+    }
 
     EXPECT_EQ(dialogs.messages().value(1),
         QStringLiteral("Non ho potuto salvare il file %1: il file supera la dimensione massima consentita.")

@@ -15,9 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 const QDateTime kWhen(QDate(2026, 12, 8), QTime(16, 47, 30));
@@ -102,15 +99,12 @@ TEST(RecordOnExit, AFolderThatCannotBeWrittenGivesTheReasonAndTheRecordStaysUnsa
         userFolder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     // A full disk, or a limit on file sizes, makes the write itself fail.
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved = {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit lowered = saved;
-    lowered.rlim_cur = 16;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const RecordSave result = saveUnsavedRecord(kWhen);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    RecordSave result;
+    {
+        const TestEnv::FileSizeLimit limit(16);
+        ASSERT_TRUE(limit.inForce());
+        result = saveUnsavedRecord(kWhen);
+    }
     EXPECT_EQ(result.outcome, RecordSave::Outcome::Failed);
     EXPECT_EQ(result.error,
         QStringLiteral("Non ho potuto salvare gli esercizi eseguiti nella cartella %1: il file supera la "

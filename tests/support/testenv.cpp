@@ -1,5 +1,9 @@
 #include "testenv.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -71,6 +75,25 @@ QString printedText(const QString &pdf, const QRectF &area)
     reader.start(QStringLiteral("pdftotext"), arguments << pdf << QStringLiteral("-"));
     EXPECT_TRUE(reader.waitForFinished(30000)) << "pdftotext is one of the test packages";
     return QString::fromUtf8(reader.readAllStandardOutput());
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes)
+    : m_previousHandler(std::signal(SIGXFSZ, SIG_IGN))
+{
+    rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_saved = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    m_inForce = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit = {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_saved;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_previousHandler);
 }
 
 } // namespace TestEnv

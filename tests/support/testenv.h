@@ -31,4 +31,21 @@ QByteArray readFile(const QString &path);
 // clipped or not, in reading order.
 QString printedText(const QString &pdf, const QRectF &area = {});
 
+// While it lives, no file of this process may grow past `bytes`: a write
+// beyond fails as on a full disk, instead of the kernel ending the test.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    bool inForce() const { return m_inForce; }
+
+private:
+    unsigned long m_saved = 0;
+    void (*m_previousHandler)(int) = nullptr;
+    bool m_inForce = false;
+};
+
 } // namespace TestEnv

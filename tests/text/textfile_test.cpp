@@ -8,10 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <sched.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -143,16 +141,13 @@ TEST(TextFile, AWriteThatFailsSaysWhyAndLeavesTheOldFileWhole)
     ASSERT_TRUE(TextFile::writeAtomically(path, "vecchio"));
 
     // A limit on file sizes: the kernel would end the program, were the signal not ignored.
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved = {};
-    getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit lowered = saved;
-    lowered.rlim_cur = 16;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
     QString error;
-    const bool written = TextFile::writeAtomically(path, QByteArray(4096, 'n'), &error);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    bool written = true;
+    {
+        const TestEnv::FileSizeLimit limit(16);
+        ASSERT_TRUE(limit.inForce());
+        written = TextFile::writeAtomically(path, QByteArray(4096, 'n'), &error);
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(error, QStringLiteral("il file supera la dimensione massima consentita"));
     EXPECT_EQ(TestEnv::readFile(path), QByteArray("vecchio"));
