@@ -69,6 +69,16 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(8, button->height() / 2));
     }
 
+    // "Modifica utente", then a click on the user as listed.
+    void chooseListedUser(const QString &listed)
+    {
+        click("OptionUtente_1");
+        auto *list = find<QListWidget>("ListModificaUtente");
+        QListWidgetItem *item = list->findItems(listed, Qt::MatchExactly).value(0);
+        ASSERT_TRUE(item) << qPrintable(listed);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    }
+
     RecordedDialogs dialogs;
     ScriptedCommonDialogs commonDialogs;
     RecordedSpeech speech;
@@ -195,11 +205,7 @@ TEST_F(ConfigurationTest, EverySettingOfAChosenPupilIsShownByItsControl)
         SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"), Profile::serialize(danno));
     become(QStringLiteral("anna"));
     FormConfigura *form = open();
-    click("OptionUtente_1");
-    auto *list = find<QListWidget>("ListModificaUtente");
-    QListWidgetItem *item = list->findItems(QStringLiteral("DANNO"), Qt::MatchExactly).value(0);
-    ASSERT_TRUE(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    chooseListedUser(QStringLiteral("DANNO"));
     ASSERT_EQ(appState().UserName, QStringLiteral("danno"));
 
     // The font kept for printed letters while cursive is in force has no control of its own.
@@ -238,11 +244,7 @@ TEST_F(ConfigurationTest, TheDefaultUserIsLoadedAndNeverTakesAnotherUsersSetting
         Profile::serialize(unlikeTheDefaults()));
     become(QStringLiteral("anna"));
     open();
-    click("OptionUtente_1");
-    auto *list = find<QListWidget>("ListModificaUtente");
-    QListWidgetItem *item = list->findItems(QStringLiteral("DANNO"), Qt::MatchExactly).value(0);
-    ASSERT_TRUE(item);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    chooseListedUser(QStringLiteral("DANNO"));
     ASSERT_EQ(appState().UserName, QStringLiteral("danno"));
     click("OptionUtente_0");
     EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito"));
