@@ -60,9 +60,8 @@ void connectOptions(T ProfileSettings::*member, const QList<QRadioButton *> &but
 
 } // namespace
 
-SettingBinding::SettingBinding(const QString &name, QWidget *control)
+SettingBinding::SettingBinding(const QString &name)
     : m_name(name)
-    , m_control(control)
 { }
 
 void SettingBinding::show(const ProfileSettings &values) const
@@ -73,7 +72,7 @@ void SettingBinding::show(const ProfileSettings &values) const
 SettingBinding SettingBinding::check(
     bool ProfileSettings::*member, QCheckBox *box, ProfileSettings &settings, Changed changed)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, box);
+    SettingBinding binding(ProfileSchema::of(member).name);
     binding.m_show = [member, box](const ProfileSettings &values) {
         const QSignalBlocker blocker(box);
         box->setChecked(values.*member);
@@ -92,7 +91,7 @@ template<typename T>
 SettingBinding SettingBinding::makeOptions(T ProfileSettings::*member, const QList<QRadioButton *> &buttons,
     const QList<T> &values, const T &none, ProfileSettings &settings, const Changed &changed)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, buttons.value(0));
+    SettingBinding binding(ProfileSchema::of(member).name);
     binding.m_show
         = [member, buttons, values](const ProfileSettings &v) { selectOption(buttons, values, v.*member); };
     binding.m_shown
@@ -122,7 +121,7 @@ SettingBinding SettingBinding::options(QString ProfileSettings::*member, const Q
 SettingBinding SettingBinding::slider(
     qint16 ProfileSettings::*member, QSlider *bar, ProfileSettings &settings, Changed changed, Scale scale)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, bar);
+    SettingBinding binding(ProfileSchema::of(member).name);
     binding.m_show = [member, bar, toBar = scale.toBar](const ProfileSettings &values) {
         const QSignalBlocker blocker(bar);
         bar->setValue(toBar(values.*member));
@@ -144,7 +143,7 @@ SettingBinding SettingBinding::list(QString ProfileSettings::*member, QListWidge
     ProfileSettings &settings, std::function<int(const QString &)> rowOf, std::function<QString(int)> valueOf,
     Changed changed)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, list);
+    SettingBinding binding(ProfileSchema::of(member).name);
     binding.m_show = [member, list, rowOf](const ProfileSettings &values) {
         const QSignalBlocker blocker(list);
         const int row = rowOf(values.*member);
@@ -170,7 +169,7 @@ SettingBinding SettingBinding::list(QString ProfileSettings::*member, QListWidge
 SettingBinding SettingBinding::colour(
     double ProfileSettings::*member, const QList<QWidget *> &controls, QPalette::ColorRole role)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, controls.value(0));
+    SettingBinding binding(ProfileSchema::of(member).name);
     binding.m_show = [member, controls, role](const ProfileSettings &values) {
         const QColor colour = Colours::fromNumber(values.*member);
         for (QWidget *control : controls) {
@@ -192,7 +191,7 @@ SettingBinding SettingBinding::colour(
 
 SettingBinding SettingBinding::fontFamily(QString ProfileSettings::*member, QLabel *sample)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, sample);
+    SettingBinding binding(ProfileSchema::of(member).name);
     // A fresh font: a style picked in the font dialog is not kept.
     binding.m_show = [member, sample](const ProfileSettings &values) {
         QFont font(values.*member);
@@ -205,7 +204,7 @@ SettingBinding SettingBinding::fontFamily(QString ProfileSettings::*member, QLab
 
 SettingBinding SettingBinding::fontSize(qint16 ProfileSettings::*member, QLabel *sample)
 {
-    SettingBinding binding(ProfileSchema::of(member).name, sample);
+    SettingBinding binding(ProfileSchema::of(member).name);
     binding.m_show = [member, sample](const ProfileSettings &values) {
         QFont font = sample->font();
         font.setPointSize(Legible::textPoints(values.*member));

@@ -36,7 +36,6 @@ public:
     using Scale = BarScale;
 
     const QString &settingName() const { return m_name; }
-    QWidget *control() const { return m_control; }
     // The control shows the row's value; the control's handlers do not run.
     void show(const ProfileSettings &values) const;
     // The value the control shows, as the row holds it.
@@ -64,7 +63,7 @@ public:
     static SettingBinding fontSize(qint16 ProfileSettings::*member, QLabel *sample);
 
 private:
-    SettingBinding(const QString &name, QWidget *control);
+    explicit SettingBinding(const QString &name);
 
     // `none` is what shows when no option is selected.
     template<typename T>
@@ -72,7 +71,6 @@ private:
         const QList<T> &values, const T &none, ProfileSettings &settings, const Changed &changed);
 
     QString m_name;
-    QWidget *m_control = nullptr;
     std::function<void(const ProfileSettings &)> m_show;
     std::function<QVariant()> m_shown;
 };
