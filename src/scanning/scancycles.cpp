@@ -12,8 +12,8 @@ int Scan::intervalMs(int scanInterval)
 bool Scan::isSwitch(int mode, int key)
 {
     if (mode == Manual)
-        return key == kSpace || key == kEnter;
-    return mode == Automatic && key == kSpace;
+        return key == kSwitch1 || key == kSwitch2;
+    return mode == Automatic && key == kSwitch1;
 }
 
 int Scan::firstStepMs(int intervalMs, int percent)
@@ -82,7 +82,7 @@ void MenuScan::activate(int mode)
 
 void MenuScan::keyDown(int key)
 {
-    if (m_mode == Scan::Automatic && key == Scan::kSpace)
+    if (m_mode == Scan::Automatic && key == Scan::kSwitch1)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
@@ -91,11 +91,11 @@ void MenuScan::keyUp(int key)
     if (m_groups.isEmpty())
         return;
     if (m_mode == Scan::Manual) {
-        if (key == Scan::kSpace)
+        if (key == Scan::kSwitch1)
             step();
-        else if (key == Scan::kEnter)
+        else if (key == Scan::kSwitch2)
             select();
-    } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
+    } else if (m_mode == Scan::Automatic && key == Scan::kSwitch1) {
         if (m_stopped) {
             restart();
             return;
@@ -236,18 +236,18 @@ void ExerciseScan::answered(bool right)
 
 void ExerciseScan::keyDown(int key)
 {
-    if (m_mode == Scan::Automatic && key == Scan::kSpace)
+    if (m_mode == Scan::Automatic && key == Scan::kSwitch1)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
 void ExerciseScan::keyUp(int key)
 {
     if (m_mode == Scan::Manual) {
-        if (key == Scan::kSpace && !m_waitingForNext)
+        if (key == Scan::kSwitch1 && !m_waitingForNext)
             step();
-        else if (key == Scan::kEnter)
+        else if (key == Scan::kSwitch2)
             m_waitingForNext ? goToNextItem() : select();
-    } else if (m_mode == Scan::Automatic && key == Scan::kSpace) {
+    } else if (m_mode == Scan::Automatic && key == Scan::kSwitch1) {
         if (m_waitingForNext) {
             goToNextItem();
             m_actions.runTimer(Scan::Timer::Start);

@@ -12,16 +12,17 @@ namespace Scan {
 // InputMode of the profile.
 enum Mode : int { Mouse = 0, Manual = 1, Automatic = 2 };
 
-// The key codes the cycles know; any other key is "another key".
-constexpr int kSpace = 32;
-constexpr int kEnter = 13;
-constexpr int kOtherKey = 0;
+// The pupil's two switches (by default the space bar and Enter, whose key
+// codes they keep); any other input is "another key".
+constexpr int kSwitch1 = 32;
+constexpr int kSwitch2 = 13;
+constexpr int kOtherInput = 0;
 
 // No position highlighted.
 constexpr int kNone = -1;
 
-// Whether the key is one of the pupil's switches in this input mode: space
-// and Enter in manual scanning, space in automatic scanning. Any other key,
+// Whether the input is one of the pupil's switches in this input mode: both
+// in manual scanning, switch 1 in automatic scanning. Any other key,
 // from a keyboard or an interface that sends more than it should, neither
 // steps, selects nor stops the highlight.
 bool isSwitch(int mode, int key);

@@ -78,6 +78,6 @@ private:
     QPointer<QLabel> m_stoppedPrompt;
     // Wakes while a press is timed, to fill its bar and to let it count.
     QTimer m_pressTimer;
-    int m_timedKey = Scan::kOtherKey;
+    int m_timedKey = Scan::kOtherInput;
     SwitchKeyFilter m_keys;
 };

@@ -130,12 +130,12 @@ int SwitchKeyFilter::keyCode(const QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Space:
-        return Scan::kSpace;
+        return Scan::kSwitch1;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return Scan::kEnter;
+        return Scan::kSwitch2;
     default:
-        return Scan::kOtherKey;
+        return Scan::kOtherInput;
     }
 }
 

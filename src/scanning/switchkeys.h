@@ -66,7 +66,7 @@ public:
     void setActive(bool active);
     bool isActive() const { return m_active; }
 
-    // Scan::kSpace, Scan::kEnter or Scan::kOtherKey.
+    // Scan::kSwitch1, Scan::kSwitch2 or Scan::kOtherInput.
     static int keyCode(const QKeyEvent *event);
 
 protected:

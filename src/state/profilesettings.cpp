@@ -78,6 +78,10 @@ std::vector<Setting> makeSettings()
         // On by default: a hand that hits twice would otherwise answer what
         // the pupil never saw. 0 acts on every press at once.
         optional(integer("SelectionGuard", &S::SelectionGuard, 500, 0, 2000, OutOfRange::Default)),
+        // A text the program cannot read as a switch reads as the default.
+        optional(text("Switch1Input", &S::Switch1Input, "key:Space")),
+        optional(text("Switch2Input", &S::Switch2Input, "key:Return")),
+        optional(integer("CueVolume", &S::CueVolume, 100, 0, 100, OutOfRange::Default)),
     };
 }
 

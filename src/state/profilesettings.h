@@ -51,6 +51,11 @@ struct ProfileSettings
     // ms the highlight must stand on a button after a selection, or in a new
     // window, row or item, before a press counts.
     qint16 SelectionGuard;
+    // The pupil's two switches, each a key, a mouse button or a controller
+    // button written as SwitchInput::toText() writes it.
+    QString Switch1Input; // steps in manual scanning, selects in automatic
+    QString Switch2Input; // selects in manual scanning
+    qint16 CueVolume; // % of full volume for the spoken highlight
 
     bool operator==(const ProfileSettings &other) const;
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }

@@ -95,17 +95,17 @@ TEST(MenuScan, ManualScanningHighlightsTheFirstButtonAtOnceAndWrapsAround)
     EXPECT_EQ(recorder.take(), lines({"light 0"}));
 
     for (int i = 0; i < 3; ++i)
-        scan.keyUp(Scan::kSpace);
+        scan.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light 0"}));
 
     // Presses, other keys and ticks move nothing.
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kOtherKey);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kOtherInput);
     scan.tick();
     EXPECT_TRUE(recorder.take().isEmpty());
 
-    scan.keyUp(Scan::kSpace);
-    scan.keyUp(Scan::kEnter);
+    scan.keyUp(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"light 1", "select 1"}));
 }
 
@@ -116,12 +116,12 @@ TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsNothing)
     scan.activate(Scan::Automatic);
     EXPECT_EQ(recorder.take(), lines({"start new"}));
 
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     scan.tick();
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "light 0"}));
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 0"}));
 }
 
@@ -136,19 +136,19 @@ TEST(MenuScan, AutomaticScanningGoesOnThroughOtherKeysAndSelectsOnASpace)
     EXPECT_EQ(recorder.take(), lines({"start new", "light 0", "light 1", "light 0"}));
 
     // A key that is no switch of automatic scanning must not freeze the highlight.
-    scan.keyDown(Scan::kOtherKey);
-    scan.keyUp(Scan::kOtherKey);
-    scan.keyDown(Scan::kEnter);
-    scan.keyUp(Scan::kEnter);
+    scan.keyDown(Scan::kOtherInput);
+    scan.keyUp(Scan::kOtherInput);
+    scan.keyDown(Scan::kSwitch2);
+    scan.keyUp(Scan::kSwitch2);
     EXPECT_TRUE(recorder.take().isEmpty());
-    EXPECT_FALSE(Scan::isSwitch(Scan::Automatic, Scan::kEnter));
-    EXPECT_TRUE(Scan::isSwitch(Scan::Manual, Scan::kEnter));
-    EXPECT_FALSE(Scan::isSwitch(Scan::Mouse, Scan::kSpace));
+    EXPECT_FALSE(Scan::isSwitch(Scan::Automatic, Scan::kSwitch2));
+    EXPECT_TRUE(Scan::isSwitch(Scan::Manual, Scan::kSwitch2));
+    EXPECT_FALSE(Scan::isSwitch(Scan::Mouse, Scan::kSwitch1));
 
     // The release restarts the interval before the selection acts, so a
     // selection that stays in the window keeps scanning.
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "select 0"}));
 }
 
@@ -157,9 +157,9 @@ TEST(MenuScan, MouseModeIgnoresKeysAndTicks)
     Recorder recorder;
     MenuScan scan(4, recorder);
     scan.activate(Scan::Mouse);
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
-    scan.keyUp(Scan::kEnter);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch2);
     scan.tick();
     EXPECT_TRUE(recorder.take().isEmpty());
     EXPECT_EQ(scan.scanIndex(), Scan::kNone);
@@ -170,7 +170,7 @@ TEST(MenuScan, ANewActivationStartsOver)
     Recorder recorder;
     MenuScan scan(3, recorder);
     scan.activate(Scan::Manual);
-    scan.keyUp(Scan::kSpace);
+    scan.keyUp(Scan::kSwitch1);
     scan.activate(Scan::Manual);
     EXPECT_EQ(recorder.take(), lines({"light 0", "light 1", "light 0"}));
 }
@@ -185,8 +185,8 @@ TEST(MenuScan, ByRowsASelectionEntersTheRowAndARoundWithoutOneGoesBackToTheRows)
         scan.tick();
     EXPECT_EQ(recorder.take(), lines({"start new", "light 0 3", "light 1", "light 2 4"}));
 
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     scan.tick();
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "light 2", "light 4"}));
     // Back on the row just left, so the pupil can enter it again at once.
@@ -196,14 +196,14 @@ TEST(MenuScan, ByRowsASelectionEntersTheRowAndARoundWithoutOneGoesBackToTheRows)
 
     // A row of one button is selected without entering it.
     scan.tick();
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "select 1"}));
 
     scan.activate(Scan::Manual);
-    scan.keyUp(Scan::kEnter);
-    scan.keyUp(Scan::kSpace);
-    scan.keyUp(Scan::kEnter);
+    scan.keyUp(Scan::kSwitch2);
+    scan.keyUp(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"light 0 3", "light 0", "light 3", "select 3"}));
 }
 
@@ -220,15 +220,15 @@ TEST(MenuScan, AfterItsLoopsAutomaticScanningStopsOnNoButtonUntilASpaceStartsItA
     EXPECT_TRUE(scan.stopped());
 
     // The press of the restart selects nothing.
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"stop", "light 0", "start"}));
     EXPECT_FALSE(scan.stopped());
 
     // A selection starts the count of rounds again.
     scan.tick();
-    scan.keyDown(Scan::kSpace);
-    scan.keyUp(Scan::kSpace);
+    scan.keyDown(Scan::kSwitch1);
+    scan.keyUp(Scan::kSwitch1);
     for (int i = 0; i < 4; ++i)
         scan.tick();
     EXPECT_EQ(recorder.take(),
@@ -253,7 +253,7 @@ protected:
     QStringList spaces(int count)
     {
         for (int i = 0; i < count; ++i)
-            scan->keyUp(Scan::kSpace);
+            scan->keyUp(Scan::kSwitch1);
         return recorder.take();
     }
 
@@ -283,14 +283,14 @@ TEST_F(ExerciseScanTest, TheWayOutComesLastInTheRingAndLeaves)
     start(2, Scan::Manual, true, true);
     EXPECT_EQ(spaces(4), lines({"light 1", "light 2", "light -3", "light 0"}));
     spaces(3);
-    scan->keyUp(Scan::kEnter);
+    scan->keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"leave"}));
 
     start(2, Scan::Automatic, false, true);
     scan->tick();
     scan->tick();
-    scan->keyDown(Scan::kSpace);
-    scan->keyUp(Scan::kSpace);
+    scan->keyDown(Scan::kSwitch1);
+    scan->keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"light 1", "light -3", "stop", "start", "leave"}));
 }
 
@@ -301,8 +301,8 @@ TEST_F(ExerciseScanTest, AfterItsLoopsTheScanStopsAndASpaceStartsFromTheFirstAns
         scan->tick();
     EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light -1", "stop"}));
 
-    scan->keyDown(Scan::kSpace);
-    scan->keyUp(Scan::kSpace);
+    scan->keyDown(Scan::kSwitch1);
+    scan->keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"stop", "light 0", "start"}));
 
     // A new item counts its rounds afresh.
@@ -330,23 +330,23 @@ TEST_F(ExerciseScanTest, EveryItemStartsOnTheFirstAnswer)
 TEST_F(ExerciseScanTest, EnterChoosesAnAnswerOrReadsAloud)
 {
     start(2, Scan::Manual, true);
-    scan->keyUp(Scan::kEnter);
+    scan->keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"choose 0"}));
     spaces(2);
-    scan->keyUp(Scan::kEnter);
+    scan->keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"read"}));
 }
 
 TEST_F(ExerciseScanTest, ManualRightAnswerWaitsOnNextWhereOnlyEnterGoesOn)
 {
     start(2, Scan::Manual, true);
-    scan->keyUp(Scan::kSpace);
-    scan->keyUp(Scan::kEnter);
+    scan->keyUp(Scan::kSwitch1);
+    scan->keyUp(Scan::kSwitch2);
     scan->answered(true);
     EXPECT_EQ(recorder.take(), lines({"light 1", "choose 1", "light -2"}));
 
     EXPECT_TRUE(spaces(2).isEmpty());
-    scan->keyUp(Scan::kEnter);
+    scan->keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"next"}));
 }
 
@@ -354,16 +354,16 @@ TEST_F(ExerciseScanTest, AutomaticRightAnswerRestsOnNextUntilASpaceRestartsFromT
 {
     start(2, Scan::Automatic, false);
     scan->tick();
-    scan->keyDown(Scan::kSpace);
-    scan->keyUp(Scan::kSpace);
+    scan->keyDown(Scan::kSwitch1);
+    scan->keyUp(Scan::kSwitch1);
     scan->answered(true);
     EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "choose 1", "light -2", "stop"}));
 
     scan->tick();
     EXPECT_TRUE(recorder.take().isEmpty()) << "the highlight stays on avanti";
 
-    scan->keyDown(Scan::kSpace);
-    scan->keyUp(Scan::kSpace);
+    scan->keyDown(Scan::kSwitch1);
+    scan->keyUp(Scan::kSwitch1);
     // The window shows its next item, which lights the first answer.
     EXPECT_EQ(recorder.take(), lines({"stop", "next", "start"}));
 }
@@ -371,8 +371,8 @@ TEST_F(ExerciseScanTest, AutomaticRightAnswerRestsOnNextUntilASpaceRestartsFromT
 TEST_F(ExerciseScanTest, AutomaticWrongAnswerGoesOnFromTheChosenButton)
 {
     start(2, Scan::Automatic, true);
-    scan->keyDown(Scan::kSpace);
-    scan->keyUp(Scan::kSpace);
+    scan->keyDown(Scan::kSwitch1);
+    scan->keyUp(Scan::kSwitch1);
     scan->answered(false);
     scan->tick();
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "choose 0", "light 1"}));
@@ -381,8 +381,8 @@ TEST_F(ExerciseScanTest, AutomaticWrongAnswerGoesOnFromTheChosenButton)
 TEST_F(ExerciseScanTest, AnotherKeyNeitherStopsNorSelectsInAutomaticScanning)
 {
     start(3, Scan::Automatic, true);
-    scan->keyDown(Scan::kEnter);
-    scan->keyUp(Scan::kEnter);
+    scan->keyDown(Scan::kSwitch2);
+    scan->keyUp(Scan::kSwitch2);
     scan->tick();
     EXPECT_EQ(recorder.take(), lines({"light 1"}));
 }
@@ -399,11 +399,11 @@ TEST(ScanSigns, TheCyclesTellOfEverySelectionAndOfTheStoppedScan)
     EXPECT_EQ(
         recorder.take(), lines({"start new", "light 0", "light 1", "light -1", "stop", "sign stopped"}));
     // The restart is a selection too: a second hit must not choose the first button.
-    menu.keyDown(Scan::kSpace);
-    menu.keyUp(Scan::kSpace);
+    menu.keyDown(Scan::kSwitch1);
+    menu.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"stop", "sign gone", "selected", "light 0", "start"}));
-    menu.keyDown(Scan::kSpace);
-    menu.keyUp(Scan::kSpace);
+    menu.keyDown(Scan::kSwitch1);
+    menu.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"stop", "start", "selected", "select 0"}));
 
     ExerciseScan exercise(2, recorder);
@@ -416,11 +416,11 @@ TEST(ScanSigns, TheCyclesTellOfEverySelectionAndOfTheStoppedScan)
         lines({"start new", "selected", "light 0", "light 1", "light -1", "stop", "sign stopped"}));
     exercise.itemShown();
     EXPECT_EQ(recorder.take(), lines({"sign gone", "selected", "light 0"}));
-    exercise.keyDown(Scan::kSpace);
-    exercise.keyUp(Scan::kSpace);
+    exercise.keyDown(Scan::kSwitch1);
+    exercise.keyUp(Scan::kSwitch1);
     exercise.answered(true);
-    exercise.keyDown(Scan::kSpace);
-    exercise.keyUp(Scan::kSpace);
+    exercise.keyDown(Scan::kSwitch1);
+    exercise.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(),
         lines({"stop", "start", "selected", "choose 0", "light -2", "stop", "stop", "selected", "next",
             "start"}));

@@ -54,7 +54,7 @@ TEST_F(SwitchKeysTest, SpaceAndEnterReachTheScannerNotTheFocusedButton)
     QTest::keyClick(second, Qt::Key_Enter);
     QTest::keyClick(first, Qt::Key_A);
     EXPECT_EQ(clicks.count(), 0);
-    EXPECT_EQ(downs, (QList<int>{Scan::kSpace, Scan::kEnter, Scan::kEnter, Scan::kOtherKey}));
+    EXPECT_EQ(downs, (QList<int>{Scan::kSwitch1, Scan::kSwitch2, Scan::kSwitch2, Scan::kOtherInput}));
     EXPECT_EQ(ups, downs);
 }
 
@@ -69,8 +69,8 @@ TEST_F(SwitchKeysTest, AHeldKeyIsOnePressAndOneRelease)
         send(first, QEvent::KeyPress, Qt::Key_Space, true);
     }
     send(first, QEvent::KeyRelease, Qt::Key_Space);
-    EXPECT_EQ(downs, QList<int>{Scan::kSpace});
-    EXPECT_EQ(ups, QList<int>{Scan::kSpace});
+    EXPECT_EQ(downs, QList<int>{Scan::kSwitch1});
+    EXPECT_EQ(ups, QList<int>{Scan::kSwitch1});
 }
 
 TEST_F(SwitchKeysTest, AReleaseWhosePressThisScanDidNotReceiveDoesNothing)
@@ -82,11 +82,11 @@ TEST_F(SwitchKeysTest, AReleaseWhosePressThisScanDidNotReceiveDoesNothing)
     filter.setActive(true);
     send(first, QEvent::KeyRelease, Qt::Key_Space);
     EXPECT_TRUE(ups.isEmpty());
-    EXPECT_EQ(downs, QList<int>{Scan::kSpace});
+    EXPECT_EQ(downs, QList<int>{Scan::kSwitch1});
 
     send(first, QEvent::KeyPress, Qt::Key_Space);
     send(first, QEvent::KeyRelease, Qt::Key_Space);
-    EXPECT_EQ(ups, QList<int>{Scan::kSpace}) << "the next whole press counts";
+    EXPECT_EQ(ups, QList<int>{Scan::kSwitch1}) << "the next whole press counts";
 }
 
 TEST_F(SwitchKeysTest, ShortcutsDoNotTakeTheKeys)
