@@ -79,5 +79,5 @@ private:
     // Wakes while a press is timed, to fill its bar and to let it count.
     QTimer m_pressTimer;
     int m_timedKey = Scan::kOtherInput;
-    SwitchKeyFilter m_keys;
+    SwitchInputFilter m_keys;
 };

@@ -116,6 +116,11 @@ std::optional<SwitchInput> SwitchInput::controller(const QString &button)
     return std::nullopt;
 }
 
+SwitchInput SwitchInput::controller(int button)
+{
+    return {Kind::Controller, button};
+}
+
 std::optional<SwitchInput> SwitchInput::fromText(const QString &text)
 {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));

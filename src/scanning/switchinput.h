@@ -21,6 +21,8 @@ public:
     static SwitchInput mouse(int qtButton);
     // A button by its name in the SDL game-controller mapping ("a", "start").
     static std::optional<SwitchInput> controller(const QString &button);
+    // A button by its index in that mapping (SDL_GameControllerButton).
+    static SwitchInput controller(int button);
 
     // Nothing when the text names no input the program can read; Escape is
     // never a switch, since it always cancels.

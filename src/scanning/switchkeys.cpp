@@ -1,10 +1,12 @@
 #include "switchkeys.h"
 
+#include "controllersource.h"
 #include "scancycles.h"
 #include "scanlog.h"
 
 #include "state/appstate.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -101,45 +103,46 @@ bool KeyRepeatGuard::eventFilter(QObject *watched, QEvent *event)
     return repeat && appState().Settings.scanning();
 }
 
-SwitchKeyFilter::SwitchKeyFilter(QWidget *scope, Handler keyDown, Handler keyUp, QObject *parent)
+SwitchInputFilter::SwitchInputFilter(QWidget *scope, Handler pressed, Handler released, QObject *parent)
     : QObject(parent)
     , m_scope(scope)
-    , m_keyDown(std::move(keyDown))
-    , m_keyUp(std::move(keyUp))
+    , m_pressed(std::move(pressed))
+    , m_released(std::move(released))
 { }
 
-SwitchKeyFilter::~SwitchKeyFilter()
+SwitchInputFilter::~SwitchInputFilter()
 {
     setActive(false);
 }
 
-void SwitchKeyFilter::setActive(bool active)
+void SwitchInputFilter::setActive(bool active)
 {
     if (active == m_active || !QCoreApplication::instance())
         return;
     m_active = active;
-    // Keys already down belong to whatever was on screen before.
-    m_pressed.clear();
-    if (active)
-        QCoreApplication::instance()->installEventFilter(this);
-    else
+    // Inputs already down belong to whatever was on screen before.
+    m_down.clear();
+    for (const QMetaObject::Connection &connection : std::as_const(m_controller))
+        disconnect(connection);
+    m_controller.clear();
+    if (!active) {
         QCoreApplication::instance()->removeEventFilter(this);
-}
-
-int SwitchKeyFilter::keyCode(const QKeyEvent *event)
-{
-    switch (event->key()) {
-    case Qt::Key_Space:
-        return Scan::kSwitch1;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return Scan::kSwitch2;
-    default:
-        return Scan::kOtherInput;
+        return;
+    }
+    const ProfileSettings &settings = appState().Settings;
+    m_switches = SwitchMap(settings.Switch1Input, settings.Switch2Input);
+    QCoreApplication::instance()->installEventFilter(this);
+    if (m_switches.usesController()) {
+        ControllerSource &source = Controllers::source();
+        source.start();
+        m_controller << connect(&source, &ControllerSource::buttonPressed, this,
+            [this](int button) { controllerButton(button, true); });
+        m_controller << connect(&source, &ControllerSource::buttonReleased, this,
+            [this](int button) { controllerButton(button, false); });
     }
 }
 
-bool SwitchKeyFilter::inScope(QObject *watched) const
+bool SwitchInputFilter::inScope(QObject *watched) const
 {
     if (!m_scope || !m_scope->isVisible() || !watched->isWidgetType())
         return false;
@@ -147,9 +150,58 @@ bool SwitchKeyFilter::inScope(QObject *watched) const
     return static_cast<QWidget *>(watched)->window() == m_scope->window();
 }
 
-bool SwitchKeyFilter::eventFilter(QObject *watched, QEvent *event)
+void SwitchInputFilter::input(int id, int which, bool pressed)
+{
+    if (pressed) {
+        if (m_down.press(id)) {
+            qCDebug(lcScanning, "key down %d", which);
+            if (m_pressed)
+                m_pressed(which);
+        }
+    } else if (m_down.release(id)) {
+        qCDebug(lcScanning, "key up %d", which);
+        if (m_released)
+            m_released(which);
+    } else {
+        qCDebug(lcScanning, "key up %d without its press: ignored", which);
+    }
+}
+
+bool SwitchInputFilter::mouseEvent(QEvent *event)
+{
+    const std::optional<SwitchInput> button = SwitchInput::fromEvent(event);
+    if (!button)
+        return false;
+    const int which = m_switches.switchOf(*button);
+    // A button that is no switch clicks as it always does.
+    if (which == Scan::kOtherInput)
+        return false;
+    // The second press of a double click may come as a double click alone,
+    // or after a press of its own, which the table of inputs down drops.
+    input(button->id(), which, event->type() != QEvent::MouseButtonRelease);
+    return true;
+}
+
+void SwitchInputFilter::controllerButton(int button, bool pressed)
+{
+    // The controller reaches no window of its own: it works the scan on
+    // screen, unless a message box or a menu stands over it.
+    if (!m_scope || !m_scope->isVisible())
+        return;
+    QWidget *modal = QApplication::activeModalWidget();
+    QWidget *popup = QApplication::activePopupWidget();
+    if ((modal && modal != m_scope->window()) || popup)
+        return;
+    const SwitchInput controller = SwitchInput::controller(button);
+    input(controller.id(), m_switches.switchOf(controller), pressed);
+}
+
+bool SwitchInputFilter::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
+        || type == QEvent::MouseButtonDblClick)
+        return m_switches.usesMouse() && inScope(watched) && mouseEvent(event);
     if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride)
         return false;
     if (!inScope(watched))
@@ -160,18 +212,8 @@ bool SwitchKeyFilter::eventFilter(QObject *watched, QEvent *event)
     key->accept();
     if (type == QEvent::ShortcutOverride || key->isAutoRepeat())
         return true;
-    const int code = keyCode(key);
-    if (type == QEvent::KeyPress) {
-        if (m_pressed.press(key->key()) && m_keyDown) {
-            qCDebug(lcScanning, "key down %d", code);
-            m_keyDown(code);
-        }
-    } else if (m_pressed.release(key->key())) {
-        qCDebug(lcScanning, "key up %d", code);
-        if (m_keyUp)
-            m_keyUp(code);
-    } else {
-        qCDebug(lcScanning, "key up %d without its press: ignored", code);
-    }
+    const std::optional<SwitchInput> pressedKey = SwitchInput::fromEvent(event);
+    const int which = pressedKey ? m_switches.switchOf(*pressedKey) : Scan::kOtherInput;
+    input(pressedKey ? pressedKey->id() : key->key(), which, type == QEvent::KeyPress);
     return true;
 }

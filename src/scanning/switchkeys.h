@@ -5,6 +5,8 @@
 #include <QSet>
 #include <QWidget>
 
+#include "switchinput.h"
+
 #include <functional>
 
 class QKeyEvent;
@@ -47,37 +49,46 @@ private:
     KeyPresses m_down;
 };
 
-// While scanning, every key pressed in the window reaches the scanner and
-// nothing else: a focused button never takes a space or an Enter itself, and
-// menu shortcuts do not fire. A release counts only when this scan received
-// the press, so the Enter that opened the window, or that answered a message
-// box over it, does nothing here. Other windows (message boxes, menus that
-// are open) keep their keys.
-class SwitchKeyFilter : public QObject
+// While scanning, every key pressed in the window, and each click of a
+// mouse button that is one of the pupil's switches, reaches the scanner and
+// nothing else: a focused button never takes a space or an Enter itself,
+// menu shortcuts do not fire, and a switch interface that clicks selects
+// wherever the pointer stands. Controller buttons come from the controller
+// source. A release counts only when this scan received the press, so the
+// Enter that opened the window, or that answered a message box over it,
+// does nothing here. Other windows (message boxes, menus that are open)
+// keep their keys and clicks.
+class SwitchInputFilter : public QObject
 {
     Q_OBJECT
 
 public:
-    using Handler = std::function<void(int key)>;
+    // Called with Scan::kSwitch1, Scan::kSwitch2 or Scan::kOtherInput.
+    using Handler = std::function<void(int input)>;
 
-    SwitchKeyFilter(QWidget *scope, Handler keyDown, Handler keyUp, QObject *parent = nullptr);
-    ~SwitchKeyFilter() override;
+    SwitchInputFilter(QWidget *scope, Handler pressed, Handler released, QObject *parent = nullptr);
+    ~SwitchInputFilter() override;
 
+    // Active, it reads the switches the profile names at that moment.
     void setActive(bool active);
     bool isActive() const { return m_active; }
-
-    // Scan::kSwitch1, Scan::kSwitch2 or Scan::kOtherInput.
-    static int keyCode(const QKeyEvent *event);
+    const SwitchMap &switches() const { return m_switches; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     bool inScope(QObject *watched) const;
+    bool mouseEvent(QEvent *event);
+    void controllerButton(int button, bool pressed);
+    // Passes the press or release of one input on, once.
+    void input(int id, int which, bool pressed);
 
     QPointer<QWidget> m_scope;
-    Handler m_keyDown;
-    Handler m_keyUp;
-    KeyPresses m_pressed;
+    Handler m_pressed;
+    Handler m_released;
+    SwitchMap m_switches;
+    KeyPresses m_down;
+    QList<QMetaObject::Connection> m_controller;
     bool m_active = false;
 };

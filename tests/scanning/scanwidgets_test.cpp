@@ -2,6 +2,7 @@
 
 #include "feedback/colours.h"
 #include "scanning/buttonhighlight.h"
+#include "scanning/controllersource.h"
 #include "scanning/scancycles.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
@@ -43,7 +44,7 @@ protected:
     QPushButton *second = nullptr;
     QList<int> downs;
     QList<int> ups;
-    SwitchKeyFilter filter{&window, [this](int key) { downs << key; }, [this](int key) { ups << key; }};
+    SwitchInputFilter filter{&window, [this](int key) { downs << key; }, [this](int key) { ups << key; }};
 };
 
 TEST_F(SwitchKeysTest, SpaceAndEnterReachTheScannerNotTheFocusedButton)
@@ -116,6 +117,51 @@ TEST_F(SwitchKeysTest, OtherWindowsAndAnInactiveFilterLeaveKeysAlone)
     dialogButton.setFocus();
     QTest::keyClick(first, Qt::Key_Space);
     EXPECT_TRUE(downs.isEmpty()) << "a hidden window scans nothing";
+}
+
+class FakeControllers : public ControllerSource
+{
+public:
+    void start() override { started = true; }
+    QString problem() const override { return {}; }
+    bool started = false;
+};
+
+TEST_F(SwitchKeysTest, AMouseButtonOrAControllerButtonIsASwitchLikeAKey)
+{
+    auto owned = std::make_unique<FakeControllers>();
+    FakeControllers *controllers = owned.get();
+    Controllers::setSource(std::move(owned));
+    appState().Settings.Switch1Input = QStringLiteral("mouse:left");
+    appState().Settings.Switch2Input = QStringLiteral("controller:a");
+    filter.setActive(false);
+    filter.setActive(true);
+    EXPECT_TRUE(controllers->started);
+
+    // A click anywhere on the window steps, and clicks no button.
+    QSignalSpy clicks(second, &QPushButton::clicked);
+    QTest::mouseClick(second, Qt::LeftButton);
+    QTest::mouseClick(&window, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 0);
+    // The right button is no switch here.
+    QTest::mouseClick(second, Qt::RightButton);
+    Q_EMIT controllers->buttonPressed(0);
+    Q_EMIT controllers->buttonPressed(0);
+    Q_EMIT controllers->buttonReleased(0);
+    Q_EMIT controllers->buttonPressed(1);
+    Q_EMIT controllers->buttonReleased(1);
+    QTest::keyClick(first, Qt::Key_Space);
+    EXPECT_EQ(downs,
+        (QList<int>{Scan::kSwitch1, Scan::kSwitch1, Scan::kSwitch2, Scan::kOtherInput, Scan::kOtherInput}));
+    EXPECT_EQ(ups, downs);
+
+    // Once the window is gone, its switches do nothing.
+    filter.setActive(false);
+    Q_EMIT controllers->buttonPressed(0);
+    QTest::mouseClick(second, Qt::LeftButton);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(downs.size(), 5);
+    Controllers::setSource(nullptr);
 }
 
 TEST(ButtonHighlighter, OneButtonAtATimeHasTheColourAndTheOutline)
