@@ -13,6 +13,7 @@
 #include "layout/legible.h"
 #include "layout/twips.h"
 #include "records/commondialogs.h"
+#include "scanning/controllersource.h"
 #include "state/appstate.h"
 
 #include <QAction>
@@ -476,21 +477,44 @@ void FormConfigura::buildInputPage()
     m_systemCursor = place(m_inputPage,
         named(new QCheckBox(QStringLiteral("Usa cursore di sistema")),
             QStringLiteral("CheckDisabilitaMousePersonalizzato")),
-        QRect(360, 2400, 4320, 480));
+        QRect(360, 2160, 4320, 480));
     bind(SettingBinding::check(&ProfileSettings::UseSystemCursor, m_systemCursor, settings()));
 
     m_scanLabel
-        = place(m_inputPage, named(new QLabel, QStringLiteral("Label7")), QRect(360, 2400, 4320, 420));
-    m_scanBar = scrollBar(m_inputPage, QStringLiteral("HScroll3"), QRect(360, 2880, 4320, 420),
+        = place(m_inputPage, named(new QLabel, QStringLiteral("Label7")), QRect(360, 2160, 4320, 360));
+    m_scanBar = scrollBar(m_inputPage, QStringLiteral("HScroll3"), QRect(360, 2520, 4320, 360),
         &ProfileSettings::ScanInterval, 1);
     m_scanBar->setPageStep(4);
     m_scanBar->setAccessibleName(QStringLiteral("Velocità scansione"));
     bind(SettingBinding::slider(&ProfileSettings::ScanInterval, m_scanBar, settings(), thenShow()));
 
+    // Each switch: what it is now, and the button that waits for a new one.
+    for (int i = 0; i < 2; ++i) {
+        const int y = 3000 + 900 * i;
+        m_switchNames[i] = place(m_inputPage, named(new QLabel, QStringLiteral("LabelSensore%1").arg(i + 1)),
+            QRect(360, y, 4320, 360));
+        m_switchButtons[i] = place(m_inputPage,
+            named(new QPushButton(QStringLiteral("Imposta sensore %1").arg(i + 1)),
+                QStringLiteral("CommandSensore%1").arg(i + 1)),
+            QRect(360, y + 360, 2400, 420));
+        connect(m_switchButtons[i], &QPushButton::clicked, this, [this, i] { setUpSwitch(i); });
+    }
+    bind(SettingBinding::switchInput(&ProfileSettings::Switch1Input, m_switchNames[0]));
+    bind(SettingBinding::switchInput(&ProfileSettings::Switch2Input, m_switchNames[1]));
+    m_cancelSwitch = place(m_inputPage,
+        named(new QPushButton(QStringLiteral("Annulla")), QStringLiteral("CommandAnnullaSensore")),
+        QRect(2880, 3360, 1800, 420));
+    m_cancelSwitch->hide();
+    m_switchCapture = new SwitchCapture(this);
+    connect(m_cancelSwitch, &QPushButton::clicked, m_switchCapture, &SwitchCapture::cancel);
+    connect(m_switchCapture, &SwitchCapture::captured, this, &FormConfigura::takeSwitch);
+    connect(m_switchCapture, &SwitchCapture::countdown, this, &FormConfigura::showSwitchCountdown);
+    connect(m_switchCapture, &SwitchCapture::cancelled, this, &FormConfigura::endSwitchSetUp);
+
     m_selectedButtonColourButton = place(m_inputPage,
         named(new QPushButton(QStringLiteral("Colore bottone selezionato")),
             QStringLiteral("CommandSceltaColoreBottoniSelezionati")),
-        QRect(360, 3720, 4200, 600));
+        QRect(4920, 5340, 4080, 480));
     connect(m_selectedButtonColourButton, &QPushButton::clicked, this,
         &FormConfigura::chooseSelectedButtonColour);
     bind(SettingBinding::colour(
@@ -534,16 +558,76 @@ void FormConfigura::buildInputPage()
     const auto check = [this](const char *caption, const char *name, int y, bool ProfileSettings::*setting) {
         auto *box
             = place(m_inputPage, named(new QCheckBox(QString::fromUtf8(caption)), QString::fromLatin1(name)),
-                QRect(360, y, 8640, 480));
-        bind(SettingBinding::check(setting, box, settings()));
+                QRect(360, y, 4320, 480));
+        bind(SettingBinding::check(setting, box, settings(), thenShow()));
         return box;
     };
-    m_spokenHighlight = check("La voce legge il pulsante evidenziato", "CheckLeggiEvidenziato", 4680,
+    m_spokenHighlight = check("La voce legge il pulsante evidenziato", "CheckLeggiEvidenziato", 4800,
         &ProfileSettings::SpokenHighlight);
-    m_rowColumn = check("Nei menu, scansione per righe e colonne", "CheckRigheColonne", 5220,
+    m_rowColumn = check("Nei menu, scansione per righe e colonne", "CheckRigheColonne", 5340,
         &ProfileSettings::RowColumnScanning);
-    m_wayOut = check("Negli esercizi, un pulsante «menu» per uscire", "CheckPulsanteMenu", 5760,
+    m_wayOut = check("Negli esercizi, un pulsante «menu» per uscire", "CheckPulsanteMenu", 5880,
         &ProfileSettings::WayOutButton);
+    m_cueVolumeLabel = place(
+        m_inputPage, named(new QLabel, QStringLiteral("LabelVolumeLettura")), QRect(4920, 4800, 1920, 480));
+    m_cueVolumeBar = scrollBar(m_inputPage, QStringLiteral("HScrollVolumeLettura"),
+        QRect(6840, 4860, 2160, 360), &ProfileSettings::CueVolume, 10);
+    m_cueVolumeBar->setAccessibleName(QStringLiteral("Volume della lettura dei pulsanti"));
+    bind(SettingBinding::slider(&ProfileSettings::CueVolume, m_cueVolumeBar, settings(), thenShow()));
+    m_switchProblem = place(
+        m_inputPage, named(new QLabel, QStringLiteral("LabelProblemaSensore")), QRect(4920, 5880, 4080, 600));
+    m_switchProblem->setWordWrap(true);
+    m_switchProblem->hide();
+}
+
+void FormConfigura::setUpSwitch(int index)
+{
+    m_switchBeingSet = index;
+    m_switchProblem->hide();
+    m_cancelSwitch->move(m_cancelSwitch->x(), m_switchButtons[index]->y());
+    m_cancelSwitch->show();
+    m_switchCapture->start(m_cancelSwitch);
+    const QString problem = Controllers::source().problem();
+    if (!problem.isEmpty()) {
+        m_switchProblem->setText(problem);
+        m_switchProblem->show();
+    }
+}
+
+void FormConfigura::showSwitchCountdown(int secondsLeft)
+{
+    if (m_switchBeingSet < 0)
+        return;
+    m_switchNames[m_switchBeingSet]->setText(
+        QStringLiteral("Premere il sensore %1 entro %2 secondi").arg(m_switchBeingSet + 1).arg(secondsLeft));
+}
+
+void FormConfigura::takeSwitch(const SwitchInput &input)
+{
+    const int index = m_switchBeingSet;
+    if (index < 0)
+        return;
+    ProfileSettings &values = settings();
+    const SwitchMap switches(values.Switch1Input, values.Switch2Input);
+    const SwitchInput other = index == 0 ? switches.second() : switches.first();
+    if (input == other) {
+        m_switchProblem->setText(QStringLiteral("%1 è già il sensore %2: premere un altro tasto o pulsante.")
+                                     .arg(input.italianName(), QString::number(2 - index)));
+        m_switchProblem->show();
+        // Waiting again, for another input.
+        m_switchCapture->start(m_cancelSwitch);
+        return;
+    }
+    (index == 0 ? values.Switch1Input : values.Switch2Input) = input.toText();
+    endSwitchSetUp();
+}
+
+void FormConfigura::endSwitchSetUp()
+{
+    m_switchBeingSet = -1;
+    m_switchCapture->cancel();
+    m_cancelSwitch->hide();
+    showSettings();
 }
 
 QList<QWidget *> FormConfigura::pages() const
@@ -650,6 +734,9 @@ FormConfigura::Page FormConfigura::page() const
 
 void FormConfigura::hidePages()
 {
+    // A switch is set up on its own page only.
+    if (m_switchBeingSet >= 0)
+        endSwitchSetUp();
     for (QWidget *page : pages())
         page->hide();
 }
@@ -697,10 +784,16 @@ void FormConfigura::showWhatFollows()
     m_scanLabel->setText(scanIntervalText(values.ScanInterval));
     // How switches are read matters in both scanning modes; the first step
     // and the rounds only where the highlight moves by itself.
-    for (QWidget *control :
-        std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar, m_releaseLabel, m_releaseBar,
-            m_guardLabel, m_guardBar, m_spokenHighlight, m_rowColumn, m_wayOut})
+    for (QWidget *control : std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar,
+             m_releaseLabel, m_releaseBar, m_guardLabel, m_guardBar, m_spokenHighlight, m_rowColumn, m_wayOut,
+             m_cueVolumeLabel, m_cueVolumeBar, m_switchNames[0], m_switchButtons[0]})
         control->setVisible(mode != 0);
+    // Only manual scanning has a second switch.
+    m_switchNames[1]->setVisible(mode == 1);
+    m_switchButtons[1]->setVisible(mode == 1);
+    m_cueVolumeLabel->setEnabled(values.SpokenHighlight);
+    m_cueVolumeBar->setEnabled(values.SpokenHighlight);
+    m_cueVolumeLabel->setText(QStringLiteral("Volume lettura: %1%").arg(values.CueVolume));
     for (QWidget *control :
         std::initializer_list<QWidget *>{m_firstStepLabel, m_firstStepBar, m_loopsLabel, m_loopsBar})
         control->setVisible(mode == 2);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settingbinding.h"
+#include "switchcapture.h"
 
 #include "layout/form.h"
 
@@ -95,6 +96,11 @@ private:
 
     // Input page.
     void chooseSelectedButtonColour();
+    // Waits for the input that switch 0 or 1 is to be.
+    void setUpSwitch(int index);
+    void takeSwitch(const SwitchInput &input);
+    void showSwitchCountdown(int secondsLeft);
+    void endSwitchSetUp();
 
     QList<QWidget *> pages() const;
     void scaleFonts();
@@ -167,6 +173,16 @@ private:
     QCheckBox *m_spokenHighlight = nullptr;
     QCheckBox *m_rowColumn = nullptr;
     QCheckBox *m_wayOut = nullptr;
+    QLabel *m_cueVolumeLabel = nullptr;
+    QSlider *m_cueVolumeBar = nullptr;
+    QLabel *m_switchNames[2] = {};
+    QPushButton *m_switchButtons[2] = {};
+    QPushButton *m_cancelSwitch = nullptr;
+    // What the set-up has to say: a clash, or a controller it cannot read.
+    QLabel *m_switchProblem = nullptr;
+    SwitchCapture *m_switchCapture = nullptr;
+    // The switch being set up, or -1.
+    int m_switchBeingSet = -1;
 
     std::vector<SettingBinding> m_bindings;
     std::unique_ptr<Agent> m_agent;

@@ -1,5 +1,6 @@
 #include "profile.h"
 
+#include "scanning/switchinput.h"
 #include "settingsfolders.h"
 #include "state/appstate.h"
 #include "text/cp1252.h"
@@ -234,6 +235,11 @@ std::optional<ProfileSettings> parse(const QString &text, const QList<int> &over
     }
     if (!in.ok())
         return std::nullopt;
+    // A switch line that names no input, or a second switch on the first's
+    // input, is the switch the pupil would get: saving writes that.
+    const SwitchMap switches(s.Switch1Input, s.Switch2Input);
+    s.Switch1Input = switches.first().toText();
+    s.Switch2Input = switches.second().toText();
     return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include "feedback/colours.h"
 #include "layout/legible.h"
+#include "scanning/switchinput.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -186,6 +187,20 @@ SettingBinding SettingBinding::colour(
     };
     QWidget *shownOn = controls.value(0);
     binding.m_shown = [shownOn, role] { return QVariant(Colours::toNumber(shownOn->palette().color(role))); };
+    return binding;
+}
+
+SettingBinding SettingBinding::switchInput(QString ProfileSettings::*member, QLabel *name)
+{
+    SettingBinding binding(ProfileSchema::of(member).name);
+    const bool first = member == &ProfileSettings::Switch1Input;
+    binding.m_show = [first, name](const ProfileSettings &values) {
+        const SwitchMap switches(values.Switch1Input, values.Switch2Input);
+        const SwitchInput input = first ? switches.first() : switches.second();
+        name->setText(QStringLiteral("Sensore %1: ").arg(first ? 1 : 2) + input.italianName());
+        name->setProperty("switchInput", input.toText());
+    };
+    binding.m_shown = [name] { return name->property("switchInput"); };
     return binding;
 }
 

@@ -61,6 +61,9 @@ public:
         double ProfileSettings::*member, const QList<QWidget *> &controls, QPalette::ColorRole role);
     static SettingBinding fontFamily(QString ProfileSettings::*member, QLabel *sample);
     static SettingBinding fontSize(qint16 ProfileSettings::*member, QLabel *sample);
+    // Shown only, as "Sensore 1: tasto spazio": the switch set-up sets it.
+    // The label names the switch in force, the default for a damaged line.
+    static SettingBinding switchInput(QString ProfileSettings::*member, QLabel *name);
 
 private:
     explicit SettingBinding(const QString &name);

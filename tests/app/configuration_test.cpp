@@ -188,6 +188,9 @@ ProfileSettings unlikeTheDefaults()
     values.ScanLoops = 3;
     values.SpokenHighlight = values.RowColumnScanning = values.WayOutButton = true;
     values.SelectionGuard = 1000;
+    values.Switch1Input = QStringLiteral("mouse:right");
+    values.Switch2Input = QStringLiteral("key:F8");
+    values.CueVolume = 40;
     return values;
 }
 
@@ -519,3 +522,40 @@ TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
 }
 
 } // namespace
+
+TEST_F(ConfigurationTest, ASwitchIsSetUpByPressingIt)
+{
+    appState().Settings.InputMode = 1;
+    FormConfigura *form = open();
+    form->showPage(FormConfigura::InputPage);
+    auto *first = find<QLabel>("LabelSensore1");
+    auto *cancel = find<QPushButton>("CommandAnnullaSensore");
+    EXPECT_EQ(first->text(), QStringLiteral("Sensore 1: tasto spazio"));
+
+    click("CommandSensore1");
+    EXPECT_TRUE(cancel->isVisible());
+    EXPECT_EQ(first->text(), QStringLiteral("Premere il sensore 1 entro 10 secondi"));
+    QTest::keyClick(cancel, Qt::Key_F7);
+    EXPECT_EQ(appState().Settings.Switch1Input, QStringLiteral("key:F7"));
+    EXPECT_EQ(first->text(), QStringLiteral("Sensore 1: tasto F7"));
+    EXPECT_FALSE(cancel->isVisible());
+
+    // The first switch's input is refused for the second, which waits on.
+    click("CommandSensore2");
+    QTest::keyClick(cancel, Qt::Key_F7);
+    EXPECT_EQ(appState().Settings.Switch2Input, QStringLiteral("key:Return"));
+    EXPECT_EQ(find<QLabel>("LabelProblemaSensore")->text(),
+        QStringLiteral("tasto F7 è già il sensore 1: premere un altro tasto o pulsante."));
+    QTest::mouseClick(find<QPushButton>("CommandSensore2"), Qt::RightButton);
+    EXPECT_EQ(appState().Settings.Switch2Input, QStringLiteral("mouse:right"));
+    EXPECT_EQ(find<QLabel>("LabelSensore2")->text(), QStringLiteral("Sensore 2: clic destro del mouse"));
+
+    // Escape and "Annulla" give up; neither is taken.
+    click("CommandSensore1");
+    QTest::keyClick(cancel, Qt::Key_Escape);
+    click("CommandSensore1");
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_FALSE(cancel->isVisible());
+    EXPECT_EQ(appState().Settings.Switch1Input, QStringLiteral("key:F7"));
+    EXPECT_EQ(first->text(), QStringLiteral("Sensore 1: tasto F7"));
+}

@@ -48,6 +48,9 @@ QStringList defaultLines()
         QStringLiteral("False"),
         QStringLiteral("False"),
         QStringLiteral(" 500 "),
+        QStringLiteral("key:Space"),
+        QStringLiteral("key:Return"),
+        QStringLiteral(" 100 "),
     };
 }
 
@@ -91,6 +94,9 @@ ProfileSettings customSettings()
     s.RowColumnScanning = true;
     s.WayOutButton = true;
     s.SelectionGuard = 1200;
+    s.Switch1Input = QStringLiteral("controller:a");
+    s.Switch2Input = QStringLiteral("key:F7");
+    s.CueVolume = 60;
     return s;
 }
 
@@ -188,7 +194,7 @@ TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
 {
     const QStringList custom = customLines();
-    ASSERT_EQ(custom.size(), 32);
+    ASSERT_EQ(custom.size(), 35);
 
     struct Case
     {
@@ -234,7 +240,8 @@ TEST_F(ProfileTest, ADamagedSwitchSettingTakesItsDefaultAlone)
         int line;
         const char *field;
     } cases[] = {{24, "abc"}, {24, "2001"}, {25, "-5"}, {25, "99999"}, {26, "0"}, {26, "301"}, {27, "11"},
-        {28, "x"}, {29, ""}, {30, " 1 "}, {31, "2001"}};
+        {28, "x"}, {29, ""}, {30, " 1 "}, {31, "2001"}, {32, "key:Escape"}, {32, "tasto spazio"},
+        {33, "controller:a"}, {34, "101"}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "line " << c.line + 1 << ": " << c.field);
         QStringList lines = customLines();
