@@ -19,6 +19,8 @@ namespace {
 constexpr int kPressFrameMs = 30;
 // The countdown shrinks smoothly enough at this rate and costs next to nothing.
 constexpr int kCountdownFrameMs = 50;
+// Long enough to be read, short enough not to stay in the pupil's way.
+constexpr int kNoticeMs = 5000;
 
 } // namespace
 
@@ -38,6 +40,13 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
     connect(&m_pressTimer, &QTimer::timeout, this, &ScanSession::timePress);
     m_countdownFrames.setInterval(kCountdownFrameMs);
     connect(&m_countdownFrames, &QTimer::timeout, this, &ScanSession::showCountdown);
+    m_noticeTime.setSingleShot(true);
+    m_noticeTime.setInterval(kNoticeMs);
+    connect(&m_noticeTime, &QTimer::timeout, this, [this] {
+        if (m_unpluggedNotice)
+            m_unpluggedNotice->hide();
+    });
+    connect(&m_keys, &SwitchInputFilter::controllerUnplugged, this, &ScanSession::showUnplugged);
 }
 
 ScanSession::~ScanSession() = default;
@@ -118,22 +127,46 @@ void ScanSession::showStopped(bool stopped)
         }
         return;
     }
-    if (!m_stoppedPrompt) {
-        QWidget *parent = m_highlighter.parentOfButtons();
-        m_stoppedPrompt
-            = new QLabel(QStringLiteral("Premi il sensore per ricominciare"), parent ? parent : m_window);
-        m_stoppedPrompt->setObjectName(QStringLiteral("ScanStoppedPrompt"));
-        m_stoppedPrompt->setAlignment(Qt::AlignCenter);
-        m_stoppedPrompt->setWordWrap(true);
-        m_stoppedPrompt->setAttribute(Qt::WA_TransparentForMouseEvents);
-        m_stoppedPrompt->setFocusPolicy(Qt::NoFocus);
-    }
-    placePrompt();
-    m_stoppedPrompt->show();
-    m_stoppedPrompt->raise();
+    if (!m_stoppedPrompt)
+        m_stoppedPrompt = makePrompt(
+            QStringLiteral("ScanStoppedPrompt"), QStringLiteral("Premi il sensore per ricominciare"));
+    showPrompt(m_stoppedPrompt);
     const QPoint at = m_stoppedPrompt->mapToGlobal(QPoint(0, 0));
     qCDebug(lcScanning, "prompt shown at %d,%d size %dx%d", at.x(), at.y(), m_stoppedPrompt->width(),
         m_stoppedPrompt->height());
+}
+
+void ScanSession::showUnplugged()
+{
+    if (!m_unpluggedNotice) {
+        m_unpluggedNotice = makePrompt(
+            QStringLiteral("ControllerUnpluggedNotice"), QStringLiteral("Il controller è stato scollegato"));
+    }
+    if (m_stoppedPrompt && !m_stoppedPrompt->isHidden())
+        return;
+    qCDebug(lcScanning, "told: %s", qPrintable(m_unpluggedNotice->text()));
+    showPrompt(m_unpluggedNotice);
+    m_noticeTime.start();
+}
+
+QLabel *ScanSession::makePrompt(const QString &name, const QString &text)
+{
+    QWidget *parent = m_highlighter.parentOfButtons();
+    auto *prompt = new QLabel(text, parent ? parent : m_window);
+    prompt->setObjectName(name);
+    prompt->setAlignment(Qt::AlignCenter);
+    prompt->setWordWrap(true);
+    prompt->setAttribute(Qt::WA_TransparentForMouseEvents);
+    prompt->setFocusPolicy(Qt::NoFocus);
+    prompt->hide();
+    return prompt;
+}
+
+void ScanSession::showPrompt(QLabel *prompt)
+{
+    placePrompt(prompt);
+    prompt->show();
+    prompt->raise();
 }
 
 const QLabel *ScanSession::stoppedPrompt() const
@@ -141,14 +174,14 @@ const QLabel *ScanSession::stoppedPrompt() const
     return m_stoppedPrompt && !m_stoppedPrompt->isHidden() ? m_stoppedPrompt.data() : nullptr;
 }
 
-void ScanSession::placePrompt()
+void ScanSession::placePrompt(QLabel *prompt)
 {
-    QWidget *parent = m_stoppedPrompt->parentWidget();
+    QWidget *parent = prompt->parentWidget();
     const QRect area = parent->rect();
     QList<QRect> taken;
     for (QObject *child : parent->children()) {
         auto *control = qobject_cast<QWidget *>(child);
-        if (!control || control == m_stoppedPrompt || !control->isVisibleTo(parent))
+        if (!control || control == prompt || !control->isVisibleTo(parent))
             continue;
         const QRect place = control->geometry();
         // A picture behind everything is no control to keep clear of.
@@ -160,19 +193,19 @@ void ScanSession::placePrompt()
     QRect free = FreeSpace::forText(area, taken);
     if (free.width() > 2 * margin && free.height() > 2 * margin)
         free.adjust(margin, margin, -margin, -margin);
-    m_stoppedPrompt->setGeometry(free);
+    prompt->setGeometry(free);
 
     const ProfileSettings &settings = appState().Settings;
     const QColor background = parent->palette().color(QPalette::Window);
-    QPalette palette = m_stoppedPrompt->palette();
+    QPalette palette = prompt->palette();
     palette.setColor(
         QPalette::WindowText, Legible::textColour(Colours::fromNumber(settings.TextColour), background));
-    m_stoppedPrompt->setPalette(palette);
+    prompt->setPalette(palette);
 
     // The largest size at which the words, wrapped, fit the place.
     QFont font(settings.TextFontName);
     font.setBold(true);
-    const QString text = m_stoppedPrompt->text();
+    const QString text = prompt->text();
     int points = Legible::kMaxTextPoints;
     for (; points > Legible::kMinTextPoints; points -= std::max(1, points / 10)) {
         font.setPointSize(points);
@@ -181,7 +214,7 @@ void ScanSession::placePrompt()
             break;
     }
     font.setPointSize(std::max(points, Legible::kMinTextPoints));
-    m_stoppedPrompt->setFont(font);
+    prompt->setFont(font);
 }
 
 void ScanSession::showCountdown()

@@ -62,7 +62,13 @@ private:
     void keyReleased(int key);
     void timePress();
     void showCountdown();
-    void placePrompt();
+    QLabel *makePrompt(const QString &name, const QString &text);
+    void showPrompt(QLabel *prompt);
+    // Placed where it covers no button, in the largest letters that fit.
+    void placePrompt(QLabel *prompt);
+    // A controller the pupil's switch is on was unplugged: said for a while;
+    // the other inputs go on working.
+    void showUnplugged();
 
     QWidget *m_window = nullptr;
     int m_mode = 0;
@@ -76,6 +82,8 @@ private:
     // Redraws the countdown on the highlighted button while the steps run.
     QTimer m_countdownFrames;
     QPointer<QLabel> m_stoppedPrompt;
+    QPointer<QLabel> m_unpluggedNotice;
+    QTimer m_noticeTime;
     // Wakes while a press is timed, to fill its bar and to let it count.
     QTimer m_pressTimer;
     int m_timedKey = Scan::kOtherInput;

@@ -227,7 +227,7 @@ int SwitchInput::id() const
     case Kind::Mouse:
         return -m_code;
     case Kind::Controller:
-        return -0x10000 - m_code;
+        return kControllerIds - m_code;
     }
     return 0;
 }

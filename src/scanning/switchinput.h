@@ -40,6 +40,7 @@ public:
     int code() const { return m_code; }
     // One number for each input, for tables of inputs that are down.
     int id() const;
+    static bool isControllerId(int id) { return id <= kControllerIds; }
 
     bool operator==(const SwitchInput &other) const
     {
@@ -52,6 +53,8 @@ private:
         : m_kind(kind)
         , m_code(code)
     { }
+
+    static constexpr int kControllerIds = -0x10000;
 
     Kind m_kind = Kind::Key;
     int m_code = 0x20; // Qt::Key_Space

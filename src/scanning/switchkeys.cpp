@@ -53,6 +53,11 @@ bool KeyPresses::press(int key)
     return true;
 }
 
+void KeyPresses::clearControllers()
+{
+    m_down.removeIf([](int id) { return SwitchInput::isControllerId(id); });
+}
+
 bool KeyPresses::release(int key)
 {
     return m_down.remove(key);
@@ -139,6 +144,12 @@ void SwitchInputFilter::setActive(bool active)
             [this](int button) { controllerButton(button, true); });
         m_controller << connect(&source, &ControllerSource::buttonReleased, this,
             [this](int button) { controllerButton(button, false); });
+        m_controller << connect(&source, &ControllerSource::controllerRemoved, this, [this] {
+            // Its buttons that were down will send no release.
+            m_down.clearControllers();
+            if (m_scope && m_scope->isVisible())
+                Q_EMIT controllerUnplugged();
+        });
     }
 }
 

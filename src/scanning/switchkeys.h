@@ -21,6 +21,8 @@ public:
     // False when the press of the key was not seen here.
     bool release(int key);
     void clear() { m_down.clear(); }
+    // Forgets the controller buttons down, whose controller went away.
+    void clearControllers();
 
 private:
     QSet<int> m_down;
@@ -73,6 +75,10 @@ public:
     void setActive(bool active);
     bool isActive() const { return m_active; }
     const SwitchMap &switches() const { return m_switches; }
+
+Q_SIGNALS:
+    // A controller went away while one of the switches is a controller button.
+    void controllerUnplugged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

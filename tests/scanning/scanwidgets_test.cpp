@@ -155,6 +155,15 @@ TEST_F(SwitchKeysTest, AMouseButtonOrAControllerButtonIsASwitchLikeAKey)
         (QList<int>{Scan::kSwitch1, Scan::kSwitch1, Scan::kSwitch2, Scan::kOtherInput, Scan::kOtherInput}));
     EXPECT_EQ(ups, downs);
 
+    // A controller unplugged is told; a button it left down sends no release.
+    QSignalSpy unplugged(&filter, &SwitchInputFilter::controllerUnplugged);
+    Q_EMIT controllers->buttonPressed(0);
+    Q_EMIT controllers->controllerRemoved(QStringLiteral("Switch Interface"));
+    Q_EMIT controllers->buttonPressed(0);
+    EXPECT_EQ(unplugged.count(), 1);
+    EXPECT_EQ(downs.mid(5), (QList<int>{Scan::kSwitch2, Scan::kSwitch2}));
+    downs = downs.mid(0, 5);
+
     // Once the window is gone, its switches do nothing.
     filter.setActive(false);
     Q_EMIT controllers->buttonPressed(0);
