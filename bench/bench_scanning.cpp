@@ -17,6 +17,7 @@
 #include "app/topicmenu.h"
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
+#include "scanning/controllersource.h"
 #include "scanning/menuscanning.h"
 #include "scanning/scanclock.h"
 #include "scanning/switchkeys.h"
@@ -101,7 +102,7 @@ void measureSteps(FormHost &host, int scanInterval, int steps)
         intervalMs, steps, median(intervalErrors), worst, drift);
 }
 
-void measureKeyToHighlight(FormHost &host, int presses)
+double measureKeyToHighlight(FormHost &host, int presses)
 {
     FormMenu *menu = showMenu(host, 1, 4);
     std::vector<double> times;
@@ -117,6 +118,7 @@ void measureKeyToHighlight(FormHost &host, int presses)
     }
     std::printf("space release to highlight repainted, %s, %d presses: median %.2f ms, worst %.2f ms\n",
         guardName(), presses, median(times), *std::max_element(times.begin(), times.end()));
+    return median(times);
 }
 
 // From a real X key release reaching the program to the paint of the
@@ -135,7 +137,9 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::KeyRelease && watched->isWindowType()) {
+        const bool release
+            = event->type() == QEvent::KeyRelease || event->type() == QEvent::MouseButtonRelease;
+        if (release && watched->isWindowType()) {
             m_releasedAt = m_clock.nsecsElapsed();
         } else if (event->type() == QEvent::Paint && m_releasedAt >= 0
             && watched == m_menu->button(m_menu->scanning()->highlighter().highlighted())) {
@@ -151,30 +155,76 @@ private:
     qint64 m_releasedAt = -1;
 };
 
-void measureRealKeyToHighlight(FormHost &host, int presses)
+// A switch that is a key, or a mouse button clicked where the pointer
+// stands, sent by xdotool; the median, or -1 when nothing arrived.
+double measureRealReleaseToHighlight(FormHost &host, int presses, bool mouse)
 {
+    appState().Settings.Switch1Input = mouse ? QStringLiteral("mouse:left") : QStringLiteral("key:Space");
     FormMenu *menu = showMenu(host, 1, 4);
     ReleaseToPaint probe(menu);
     QCoreApplication::instance()->installEventFilter(&probe);
+    const QStringList press = mouse ? QStringList{QStringLiteral("click"), QStringLiteral("1")}
+                                    : QStringList{QStringLiteral("key"), QStringLiteral("space")};
     for (int i = 0; i < presses; ++i) {
         const std::size_t before = probe.times.size();
         lookAtTheHighlight();
-        QProcess::startDetached(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("space")});
+        QProcess::startDetached(QStringLiteral("xdotool"), press);
         QElapsedTimer waited;
         waited.start();
         while (probe.times.size() == before && waited.elapsed() < 2000)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
     }
     QCoreApplication::instance()->removeEventFilter(&probe);
+    appState().Settings.Switch1Input = QStringLiteral("key:Space");
+    const char *what = mouse ? "mouse click" : "space";
     if (probe.times.empty()) {
-        std::printf("real X key release: no release reached the program (is xdotool installed?)\n");
-        return;
+        std::printf("real X %s release: nothing reached the program (is xdotool installed?)\n", what);
+        return -1;
     }
-    std::printf("real X space release to highlight repainted, %s, %zu presses: median %.2f ms, worst %.2f ms "
+    std::printf("real X %s release to highlight repainted, %s, %zu presses: median %.2f ms, worst %.2f ms "
                 "(detectable auto-repeat %s)\n",
-        guardName(), probe.times.size(), median(probe.times),
+        what, guardName(), probe.times.size(), median(probe.times),
         *std::max_element(probe.times.begin(), probe.times.end()),
         KeyRepeatGuard::detectableAutoRepeat() ? "on" : "off");
+    return median(probe.times);
+}
+
+// Controller buttons handed over as the controller source hands them to
+// the GUI thread.
+class BenchControllers : public ControllerSource
+{
+public:
+    void start() override { }
+    QString problem() const override { return {}; }
+    void press(bool down) { down ? Q_EMIT buttonPressed(0) : Q_EMIT buttonReleased(0); }
+};
+
+// From a controller button's release arriving on the GUI thread to the
+// next button repainted, beside the same for a space release.
+void measureControllerToHighlight(FormHost &host, int presses, double keyMedian)
+{
+    auto owned = std::make_unique<BenchControllers>();
+    BenchControllers *controllers = owned.get();
+    Controllers::setSource(std::move(owned));
+    appState().Settings.Switch1Input = QStringLiteral("controller:a");
+    FormMenu *menu = showMenu(host, 1, 4);
+    std::vector<double> times;
+    for (int i = 0; i < presses; ++i) {
+        lookAtTheHighlight();
+        controllers->press(true);
+        QElapsedTimer clock;
+        clock.start();
+        controllers->press(false);
+        menu->repaint();
+        times.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    appState().Settings.Switch1Input = QStringLiteral("key:Space");
+    host.showForm(QStringLiteral("FormAvvio"));
+    Controllers::setSource(nullptr);
+    std::printf("controller release to highlight repainted, %s, %d presses: median %.2f ms, worst %.2f ms; "
+                "against a space release: %+.2f ms\n",
+        guardName(), presses, median(times), *std::max_element(times.begin(), times.end()),
+        median(times) - keyMedian);
 }
 
 void releaseSpace()
@@ -285,13 +335,22 @@ int main(int argc, char **argv)
 
     for (const int guard : {0, 500}) {
         guardMs = guard;
-        measureKeyToHighlight(host, 200);
+        const double key = measureKeyToHighlight(host, 200);
+        measureControllerToHighlight(host, 200, key);
         if (QGuiApplication::platformName() == QLatin1String("xcb")) {
             host.activateWindow();
-            if (QTest::qWaitForWindowActive(&host))
-                measureRealKeyToHighlight(host, 100);
-            else
+            if (QTest::qWaitForWindowActive(&host)) {
+                const double realKey = measureRealReleaseToHighlight(host, 100, false);
+                const QPoint inside = host.mapToGlobal(host.rect().center());
+                QProcess::execute(QStringLiteral("xdotool"),
+                    {QStringLiteral("mousemove"), QString::number(inside.x()), QString::number(inside.y())});
+                const double click = measureRealReleaseToHighlight(host, 100, true);
+                if (realKey >= 0 && click >= 0)
+                    std::printf("real X mouse click against a space release, %s: %+.2f ms\n", guardName(),
+                        click - realKey);
+            } else {
                 std::printf("real X key release: the window did not get the keyboard\n");
+            }
         }
     }
     guardMs = 0;
