@@ -14,6 +14,7 @@
 #include "layout/twips.h"
 #include "records/commondialogs.h"
 #include "scanning/controllersource.h"
+#include "scanning/scancycles.h"
 #include "state/appstate.h"
 
 #include <QAction>
@@ -610,7 +611,11 @@ void FormConfigura::takeSwitch(const SwitchInput &input)
     ProfileSettings &values = settings();
     const SwitchMap switches(values.Switch1Input, values.Switch2Input);
     const SwitchInput other = index == 0 ? switches.second() : switches.first();
-    if (input == other) {
+    // Only manual scanning shows, and uses, the second switch: otherwise it
+    // makes way, taking the input the first switch leaves.
+    if (input == other && index == 0 && values.inputMode() != Scan::Manual) {
+        values.Switch2Input = switches.first().toText();
+    } else if (input == other) {
         m_switchProblem->setText(QStringLiteral("%1 è già il sensore %2: premere un altro tasto o pulsante.")
                                      .arg(input.italianName(), QString::number(2 - index)));
         m_switchProblem->show();

@@ -558,4 +558,11 @@ TEST_F(ConfigurationTest, ASwitchIsSetUpByPressingIt)
     EXPECT_FALSE(cancel->isVisible());
     EXPECT_EQ(appState().Settings.Switch1Input, QStringLiteral("key:F7"));
     EXPECT_EQ(first->text(), QStringLiteral("Sensore 1: tasto F7"));
+
+    // With one switch, the unused second one makes way.
+    click("Option4_2");
+    click("CommandSensore1");
+    QTest::mouseClick(find<QPushButton>("CommandSensore1"), Qt::RightButton);
+    EXPECT_EQ(appState().Settings.Switch1Input, QStringLiteral("mouse:right"));
+    EXPECT_EQ(appState().Settings.Switch2Input, QStringLiteral("key:F7"));
 }
