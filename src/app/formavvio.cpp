@@ -2,6 +2,8 @@
 
 #include "feedback/colours.h"
 #include "layout/picturebox.h"
+#include "scanning/scancycles.h"
+#include "scanning/switchkeys.h"
 #include "state/appstate.h"
 
 #include <QFont>
@@ -25,6 +27,15 @@ FormAvvio::FormAvvio(QWidget *parent)
     m_bottoneAvvio->setIcon(QIcon(images + QStringLiteral("avvio.svg")));
     m_bottoneAvvio->setCursor(Qt::PointingHandCursor);
     connect(m_bottoneAvvio, &QPushButton::clicked, this, &FormAvvio::BottoneAvvio_Click);
+    m_switches = new SwitchInputFilter(
+        this,
+        [this](int input) {
+            if (input != Scan::kOtherInput)
+                m_bottoneAvvio->click();
+        },
+        {}, this);
+    // The teacher's Enter starts as well.
+    m_switches->letOtherKeysPass();
 }
 
 void FormAvvio::formLoad()
@@ -35,6 +46,7 @@ void FormAvvio::formLoad()
 void FormAvvio::formActivate()
 {
     m_bottoneAvvio->setFocus();
+    m_switches->setActive(appState().Settings.scanning());
 }
 
 void FormAvvio::formResize()

@@ -4,6 +4,7 @@
 
 class PictureBox;
 class QPushButton;
+class SwitchInputFilter;
 
 // The start window: one large button that leads to the main menu.
 class FormAvvio : public Form
@@ -27,4 +28,6 @@ private:
 
     QPushButton *m_bottoneAvvio = nullptr;
     PictureBox *m_image1 = nullptr;
+    // A pupil who scans starts with either of the switches, whatever they are.
+    SwitchInputFilter *m_switches = nullptr;
 };

@@ -219,12 +219,14 @@ bool SwitchInputFilter::eventFilter(QObject *watched, QEvent *event)
         return false;
 
     auto *key = static_cast<QKeyEvent *>(event);
+    const std::optional<SwitchInput> pressedKey = SwitchInput::fromEvent(event);
+    const int which = pressedKey ? m_switches.switchOf(*pressedKey) : Scan::kOtherInput;
+    if (which == Scan::kOtherInput && m_otherKeysPass)
+        return false;
     // Accepting the override keeps the key away from shortcuts.
     key->accept();
     if (type == QEvent::ShortcutOverride || key->isAutoRepeat())
         return true;
-    const std::optional<SwitchInput> pressedKey = SwitchInput::fromEvent(event);
-    const int which = pressedKey ? m_switches.switchOf(*pressedKey) : Scan::kOtherInput;
     input(pressedKey ? pressedKey->id() : key->key(), which, type == QEvent::KeyPress);
     return true;
 }

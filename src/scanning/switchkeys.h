@@ -74,6 +74,9 @@ public:
     // Active, it reads the switches the profile names at that moment.
     void setActive(bool active);
     bool isActive() const { return m_active; }
+    // Keys that are no switch go on to the window, for a window that is
+    // worked with the keyboard as well.
+    void letOtherKeysPass() { m_otherKeysPass = true; }
     const SwitchMap &switches() const { return m_switches; }
 
 Q_SIGNALS:
@@ -97,4 +100,5 @@ private:
     KeyPresses m_down;
     QList<QMetaObject::Connection> m_controller;
     bool m_active = false;
+    bool m_otherKeysPass = false;
 };

@@ -87,7 +87,12 @@ TEST_F(SwitchInputs, AMouseSwitchInterfaceWorksMenusAndAnExerciseWherePointerSta
     settings.SoundsOn = false;
     settings.Switch1Input = QStringLiteral("mouse:left");
     settings.Switch2Input = QStringLiteral("mouse:right");
-    start(settings);
+    // Away from the start button: the switch starts wherever the pointer is.
+    ASSERT_TRUE(x.start(settings)) << x.error().toStdString();
+    x.xdotool({QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("5")});
+    x.settle(200);
+    click("3");
+    ASSERT_GE(x.waitForLine(QStringLiteral("shown FormMenu")), 0);
 
     // The pointer rests on the main menu's last button: a click there steps.
     const QStringList last = x.linesWith(QStringLiteral("control Command1_4 "));
