@@ -113,6 +113,19 @@ TEST(SpeechEngine, NoTextGivesTheEngineACommand)
     EXPECT_NEAR(seconds(engine.render(command)), seconds(engine.render(blank)), 0.1);
 }
 
+TEST(SpeechEngine, TheVolumeScalesTheSamples)
+{
+    Utterance word;
+    word.text = QStringLiteral("casa");
+    SpeechEngine &engine = SpeechEngine::instance();
+    const double full = rootMeanSquare(engine.render(word));
+    ASSERT_GT(full, 500);
+    word.volume = 0.25;
+    EXPECT_NEAR(rootMeanSquare(engine.render(word)) / full, 0.25, 0.02);
+    word.volume = 0;
+    EXPECT_EQ(rootMeanSquare(engine.render(word)), 0);
+}
+
 TEST(PlayedSpeech, EndsWithOrWithoutAnAudioDeviceAndNeverAfterStop)
 {
     PlayedSpeech speech;
