@@ -3,6 +3,7 @@
 #include "feedback/playedspeech.h"
 #include "feedback/speechengine.h"
 #include "feedback/speechtags.h"
+#include "feedback/spokencues.h"
 #include "feedback/voices.h"
 
 #include <QSet>
@@ -124,6 +125,16 @@ TEST(SpeechEngine, TheVolumeScalesTheSamples)
     EXPECT_NEAR(rootMeanSquare(engine.render(word)) / full, 0.25, 0.02);
     word.volume = 0;
     EXPECT_EQ(rootMeanSquare(engine.render(word)), 0);
+}
+
+TEST(SpokenCues, AreFoundWhateverTheLetterCaseAndOtherCaptionsAreSaidAsTheyAre)
+{
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("ha")), QStringLiteral("ha, con l'acca"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("HA")), QStringLiteral("ha, con l'acca"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("LÀ")), QStringLiteral("là, con l'accento"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("L'")), QStringLiteral("elle apostrofo"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("avanti")), QStringLiteral("avanti"));
+    EXPECT_FALSE(SpokenCues::hasCue(QStringLiteral("leggi")));
 }
 
 TEST(PlayedSpeech, EndsWithOrWithoutAnAudioDeviceAndNeverAfterStop)
