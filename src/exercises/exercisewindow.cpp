@@ -397,7 +397,7 @@ void ExerciseWindow::SalutaAgente()
     m_agent->setCharacterSize({m_picAgent->width(), height});
     m_agent->moveTo(m_picAgent->mapToGlobal(QPoint(0, m_picAgent->height() - height)));
     m_agent->show();
-    m_agent->speak(shown(QStringLiteral("Ciao!")));
+    m_agent->greet(shown(QStringLiteral("Ciao!")));
 }
 
 void ExerciseWindow::LeggiParola()
