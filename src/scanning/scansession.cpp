@@ -31,11 +31,6 @@ int longestCaptionMs(const QString &caption)
     return 1500 + 200 * int(caption.size());
 }
 
-void sayCue(const QString &caption, std::function<void()> over)
-{
-    Speech::sayCue(caption, std::move(over));
-}
-
 } // namespace
 
 ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, std::function<void()> tick)
@@ -43,7 +38,7 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
     , m_window(window)
     , m_keyDown(std::move(keyDown))
     , m_keyUp(std::move(keyUp))
-    , m_sayCaption(&sayCue)
+    , m_sayCaption(&Speech::sayCue)
     , m_timing(appState().SwitchReleasedAt)
     , m_keys(
           window, [this](int key) { keyPressed(key); }, [this](int key) { keyReleased(key); })
