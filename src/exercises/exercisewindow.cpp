@@ -5,6 +5,7 @@
 #include "feedback/sounds.h"
 #include "feedback/speechoutput.h"
 #include "feedback/speechtags.h"
+#include "feedback/spokencues.h"
 #include "layout/dialogs.h"
 #include "layout/fontfit.h"
 #include "layout/formlog.h"
@@ -237,12 +238,14 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     m_scanning = new ExerciseScanning(this, {m_answerButtons, m_command2, m_command1, m_wayOutButton},
         {[this](int answer) { keyboardAnswer(answer); }, [this] { Command2_Click(); },
             [this] { ProssimaParola(); }, [this] { returnToTopicMenu(); }});
-    // The answers' captions come from the word lists.
-    m_scanning->setCaptionVoice([this](const QString &caption) {
+    // The answers' captions come from the word lists; each spelling is said
+    // by its cue, which the engine does not say like the spellings beside it.
+    m_scanning->setCaptionVoice([this](const QString &caption, std::function<void()> over) {
+        const QString cue = caption.isEmpty() ? QString() : shown(SpokenCues::cueFor(untagged(caption)));
         if (m_agent)
-            m_agent->sayCaption(untagged(caption));
+            m_agent->sayCaption(cue, std::move(over));
         else
-            Speech::sayNow(untagged(caption));
+            Speech::sayCue(cue, std::move(over));
     });
 
     QMenuBar *bar = menuBar();
@@ -397,7 +400,7 @@ void ExerciseWindow::SalutaAgente()
     m_agent->setCharacterSize({m_picAgent->width(), height});
     m_agent->moveTo(m_picAgent->mapToGlobal(QPoint(0, m_picAgent->height() - height)));
     m_agent->show();
-    m_agent->speak(shown(QStringLiteral("Ciao!")));
+    m_agent->greet(shown(QStringLiteral("Ciao!")));
 }
 
 void ExerciseWindow::LeggiParola()

@@ -3,6 +3,7 @@
 #include "balloonlayout.h"
 #include "characterview.h"
 #include "speechoutput.h"
+#include "speechtags.h"
 #include "voices.h"
 
 #include "layout/legible.h"
@@ -18,6 +19,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <utility>
 
 // What the character is asked to do: QT_LOGGING_RULES="velmora.agent.debug=true".
 Q_LOGGING_CATEGORY(lcAgent, "velmora.agent", QtInfoMsg)
@@ -78,6 +80,8 @@ Agent::Agent(QWidget *host)
     connect(host, &QObject::destroyed, this, [this] {
         ++m_generation;
         m_queue.clear();
+        m_waitingCaption.clear();
+        m_captionOver = nullptr;
         silence();
         m_speechTick.stop();
         m_balloonLinger.stop();
@@ -99,9 +103,10 @@ Agent::~Agent()
 void Agent::silence()
 {
     // The voice is shared: another window's character may be the one speaking.
-    if (m_speaking)
+    if (m_voice != Voice::Silent)
         Speech::output().stop();
-    m_speaking = false;
+    m_voice = Voice::Silent;
+    ++m_generation;
 }
 
 QString Agent::charactersFolder()
@@ -201,25 +206,64 @@ void Agent::speak(const QString &text)
     enqueue({Request::Speak, {}, text});
 }
 
-void Agent::sayCaption(const QString &text)
+void Agent::greet(const QString &text)
 {
-    m_queue.erase(
-        std::remove_if(m_queue.begin(), m_queue.end(), [](const Queued &request) { return request.caption; }),
-        m_queue.end());
-    if (m_playing == Request::Speak && m_sayingCaption) {
-        ++m_generation;
-        silence();
-        m_speechTick.stop();
-        m_playing = Request::None;
-    }
     enqueue({Request::Speak, {}, text, true});
+}
+
+void Agent::sayCaption(const QString &text, std::function<void()> over)
+{
+    // A greeting still waiting its turn is never said.
+    m_queue.erase(std::remove_if(
+                      m_queue.begin(), m_queue.end(), [](const Queued &request) { return request.greeting; }),
+        m_queue.end());
+    const bool cut = m_voice == Voice::Caption;
+    m_waitingCaption.clear();
+    finishCaption();
+    if (text.isEmpty()) {
+        if (cut) {
+            silence();
+            m_speechTick.stop();
+            m_character->setLoudness(0);
+            // A request that waited for the caption is said now.
+            if (m_playing == Request::Speak)
+                sayRequest();
+        }
+        return;
+    }
+    m_captionOver = std::move(over);
+    if (m_voice == Voice::Request && !m_current.greeting) {
+        m_waitingCaption = text;
+        return;
+    }
+    sayCaptionNow(text);
+    // The greeting being said, or waiting for the caption before, is over.
+    if (m_playing == Request::Speak && m_current.greeting)
+        done();
+}
+
+void Agent::sayCaptionNow(const QString &text)
+{
+    m_voice = Voice::Caption;
+    startSpeaking(Speech::cueUtterance(text, m_voiceModeId), parseSpeechTags(text).text, [this] {
+        m_voice = Voice::Silent;
+        finishCaption();
+        if (m_playing == Request::Speak && m_voice == Voice::Silent)
+            sayRequest();
+    });
+}
+
+void Agent::finishCaption()
+{
+    if (std::function<void()> over = std::exchange(m_captionOver, nullptr))
+        over();
 }
 
 void Agent::stopAll()
 {
     qCDebug(lcAgent, "stop all");
-    ++m_generation;
     m_queue.clear();
+    m_waitingCaption.clear();
     silence();
     m_speechTick.stop();
     m_character->setLoudness(0);
@@ -238,6 +282,7 @@ void Agent::stopAll()
         delete m_glide;
     }
     m_playing = Request::None;
+    finishCaption();
 }
 
 bool Agent::isShown() const
@@ -261,7 +306,7 @@ void Agent::playNext()
     const Queued request = m_queue.front();
     m_queue.pop_front();
     m_playing = request.kind;
-    m_sayingCaption = request.caption;
+    m_current = request;
     switch (request.kind) {
     case Request::Move: {
         const QPoint target = hostPoint(request.point);
@@ -304,7 +349,13 @@ void Agent::playNext()
         animate(m_character->appearance(), 0, kHideMilliseconds);
         return;
     case Request::Speak:
-        startSpeaking(request.text);
+        if (m_voice != Voice::Caption) {
+            sayRequest();
+        } else if (request.greeting) {
+            // The highlight has spoken first: the greeting is not said.
+            done();
+        }
+        // Other speech is said when the caption ends.
         return;
     case Request::None:
         done();
@@ -332,29 +383,39 @@ QPoint Agent::hostPoint(const QPoint &screenPoint) const
     return m_host ? m_host->mapFromGlobal(screenPoint) : screenPoint;
 }
 
-void Agent::startSpeaking(const QString &text)
+void Agent::sayRequest()
 {
-    const Utterance utterance = Speech::profileUtterance(text, m_voiceModeId);
-    m_spoken = utterance.text;
+    m_voice = Voice::Request;
+    const Utterance utterance = Speech::profileUtterance(m_current.text, m_voiceModeId);
+    startSpeaking(utterance, utterance.text, [this] {
+        m_voice = Voice::Silent;
+        // The caption that waited for this speech comes before the next request.
+        if (!m_waitingCaption.isEmpty())
+            sayCaptionNow(std::exchange(m_waitingCaption, QString()));
+        done();
+    });
+}
+
+void Agent::startSpeaking(const Utterance &utterance, const QString &shown, std::function<void()> ended)
+{
+    m_spoken = shown;
     qCDebug(lcAgent, "speak \"%s\"", qPrintable(m_spoken));
 
     m_balloonLinger.stop();
     m_balloonGeometry = QRect();
     showBalloon(0);
     m_speechTick.start();
-    const quint64 generation = m_generation;
-    m_speaking = true;
-    Speech::output().say(utterance, [this, generation] {
+    const quint64 generation = ++m_generation;
+    Speech::output().say(utterance, [this, generation, ended = std::move(ended)] {
         if (generation != m_generation)
             return;
-        m_speaking = false;
         m_speechTick.stop();
         m_character->setLoudness(0);
         if (m_balloon->isVisible()) {
             showBalloon(1);
             m_balloonLinger.start(kBalloonLingerMilliseconds);
         }
-        done();
+        ended();
     });
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "characterview.h"
+#include "speechengine.h"
 
 #include <QFont>
 #include <QLabel>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 
 class QPropertyAnimation;
 class QVariantAnimation;
@@ -71,15 +73,25 @@ public:
     // Speed and pitch tags in the text are obeyed and not spoken; without
     // them the profile's speed and pitch apply.
     void speak(const QString &text);
-    // Says the caption of a button the highlight has just reached. Only the
-    // newest caption is worth hearing: one still waiting is dropped and one
-    // being said is cut, while anything else the character says is never
-    // cut and the caption waits for it.
-    void sayCaption(const QString &text);
+    // As speak(), but the first caption cuts the greeting, or drops it while
+    // it waits its turn: a greeting never holds back what the highlight says.
+    void greet(const QString &text);
+    // Says the cue of a button the highlight has just reached, at the cue
+    // volume, at once: it never waits for the character to move or show,
+    // and it cuts a caption or a greeting being said. Only the newest
+    // caption is worth hearing: one still waiting is dropped, while anything
+    // else the character says is never cut and the caption waits for it. An
+    // empty text withdraws the caption, waiting or being said. `over` runs
+    // once the caption is over: heard, cut, dropped or stopped.
+    void sayCaption(const QString &text, std::function<void()> over = {});
     void stopAll();
 
     bool isShown() const;
-    bool isBusy() const { return m_playing != Request::None || !m_queue.empty(); }
+    bool isBusy() const
+    {
+        return m_playing != Request::None || !m_queue.empty() || m_voice != Voice::Silent
+            || !m_waitingCaption.isEmpty();
+    }
     CharacterView *character() const { return m_character; }
     QLabel *balloon() const { return m_balloon; }
     // What keeps the character from being seen or heard, in Italian; empty when nothing.
@@ -92,13 +104,20 @@ private:
         Request kind = Request::None;
         QPoint point;
         QString text;
-        bool caption = false;
+        bool greeting = false;
     };
+    // What the voice is saying: the speech of the request being played, or a
+    // caption, which is said beside the queue.
+    enum class Voice { Silent, Request, Caption };
 
     void enqueue(Queued request);
     void playNext();
     void done();
-    void startSpeaking(const QString &text);
+    void sayRequest();
+    void sayCaptionNow(const QString &text);
+    // The caption waiting or being said is over: its `over` runs.
+    void finishCaption();
+    void startSpeaking(const Utterance &utterance, const QString &shown, std::function<void()> ended);
     void silence();
     void followSpeech();
     void showBalloon(double progress);
@@ -121,15 +140,19 @@ private:
 
     std::deque<Queued> m_queue;
     Request m_playing = Request::None;
+    Queued m_current;
+    Voice m_voice = Voice::Silent;
+    // A caption waiting for the speech of a request to end.
+    QString m_waitingCaption;
+    std::function<void()> m_captionOver;
     QString m_spoken;
-    bool m_speaking = false;
-    bool m_sayingCaption = false;
     // Where the balloon of this utterance stands, and how many lines it shows.
     QRect m_balloonGeometry;
     int m_balloonLines = 0;
     bool m_balloonFollows = false;
     QTimer m_speechTick;
     QTimer m_balloonLinger;
-    // Incremented by stopAll(), so that a request cut short cannot finish later.
+    // Incremented at every utterance and by stopAll(), so that speech cut
+    // short cannot finish later.
     quint64 m_generation = 0;
 };

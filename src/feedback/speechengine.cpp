@@ -7,6 +7,9 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
+#include <cmath>
+
 Q_LOGGING_CATEGORY(lcSpeech, "velmora.speech", QtInfoMsg)
 
 namespace {
@@ -53,16 +56,39 @@ public:
         espeak_SetParameter(espeakRATE, utterance.rate, 0);
         espeak_SetParameter(espeakPITCH, utterance.pitch, 0);
         const QByteArray text = SpeechEngine::plainText(utterance.text).toUtf8();
+        const double volume = std::clamp(utterance.volume, 0.0, 1.0);
         g_current.sink = [&](const short *wav, int count) {
             if (ticket < m_cancelledBelow.load())
                 return false;
-            emitPiece(QByteArray(reinterpret_cast<const char *>(wav), count * int(sizeof(short))));
+            QByteArray piece(reinterpret_cast<const char *>(wav), count * int(sizeof(short)));
+            if (volume < 1.0) {
+                auto *samples = reinterpret_cast<qint16 *>(piece.data());
+                for (int i = 0; i < count; ++i)
+                    samples[i] = qint16(std::lround(samples[i] * volume));
+            }
+            emitPiece(piece);
             return true;
         };
         const espeak_ERROR result = espeak_Synth(text.constData(), size_t(text.size()) + 1, 0, POS_CHARACTER,
             0, espeakCHARS_UTF8, nullptr, nullptr);
         g_current.sink = nullptr;
         return result == EE_OK && ticket >= m_cancelledBelow.load();
+    }
+
+    // Runs on the worker thread.
+    QStringList phonemes(const QString &text, const QString &voice)
+    {
+        if (!ensureInitialised() || espeak_SetVoiceByName(voice.toUtf8().constData()) != EE_OK)
+            return {};
+        const QByteArray bytes = SpeechEngine::plainText(text).toUtf8();
+        QStringList clauses;
+        // The engine translates a clause at a time and moves the pointer on.
+        const void *rest = bytes.constData();
+        while (rest) {
+            if (const char *clause = espeak_TextToPhonemes(&rest, espeakCHARS_UTF8, 0))
+                clauses << QString::fromUtf8(clause);
+        }
+        return clauses;
     }
 
     bool ensureInitialised()
@@ -164,6 +190,14 @@ QByteArray SpeechEngine::render(const Utterance &utterance)
         [&] { ok = m_worker->synthesise(ticket, utterance, [&all](const QByteArray &pcm) { all += pcm; }); },
         Qt::BlockingQueuedConnection);
     return ok ? all : QByteArray();
+}
+
+QStringList SpeechEngine::phonemes(const QString &text, const QString &voice)
+{
+    QStringList clauses;
+    QMetaObject::invokeMethod(
+        m_worker, [&] { clauses = m_worker->phonemes(text, voice); }, Qt::BlockingQueuedConnection);
+    return clauses;
 }
 
 QString SpeechEngine::problem() const

@@ -3,19 +3,22 @@
 #include <QByteArray>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
 
 class QThread;
 
-// What to say and how: the engine's voice name, rate and pitch.
+// What to say and how: the engine's voice name, rate and pitch, and how
+// loud, 0 to 1 of the engine's own level.
 struct Utterance
 {
     QString text;
     QString voice = QStringLiteral("it");
     int rate = 175;
     int pitch = 50;
+    double volume = 1.0;
 };
 
 // Italian speech from libespeak-ng: 16-bit mono PCM at sampleRate(). The
@@ -44,6 +47,11 @@ public:
 
     // The whole synthesis at once, waiting for it; empty on failure.
     QByteArray render(const Utterance &utterance);
+
+    // The engine's phoneme mnemonics for the text in the voice, clause by
+    // clause, waiting for them: what it would say, to compare two texts by
+    // sound. Empty on failure.
+    QStringList phonemes(const QString &text, const QString &voice = QStringLiteral("it"));
 
     // What keeps the engine from speaking, in Italian; empty when it works.
     // Waits for the engine to start, the first time.

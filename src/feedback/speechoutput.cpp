@@ -5,6 +5,8 @@
 
 #include "state/appstate.h"
 
+#include <algorithm>
+
 Utterance Speech::profileUtterance(const QString &text, const QString &voiceModeId)
 {
     const TaggedSpeech tagged = parseSpeechTags(text);
@@ -18,7 +20,24 @@ Utterance Speech::profileUtterance(const QString &text, const QString &voiceMode
     return utterance;
 }
 
+Utterance Speech::cueUtterance(const QString &text, const QString &voiceModeId)
+{
+    Utterance utterance = profileUtterance(text, voiceModeId);
+    utterance.text = utterance.text.toLower();
+    utterance.volume = std::clamp(appState().Settings.CueVolume, qint16(0), qint16(100)) / 100.0;
+    return utterance;
+}
+
 void Speech::sayNow(const QString &text)
 {
     output().say(profileUtterance(text, appState().Settings.VoiceModeId), {});
+}
+
+void Speech::sayCue(const QString &text, std::function<void()> done)
+{
+    if (text.isEmpty()) {
+        output().stop();
+        return;
+    }
+    output().say(cueUtterance(text, appState().Settings.VoiceModeId), std::move(done));
 }

@@ -30,9 +30,17 @@ SpeechOutput &output();
 // them the profile's speed and pitch apply.
 Utterance profileUtterance(const QString &text, const QString &voiceModeId);
 
+// A cue of the spoken highlight (the caption of the button just lit), as
+// profileUtterance() but at the profile's cue volume, and in lower case: the
+// engine spells a word in capitals out letter by letter ("GNU", "CO").
+Utterance cueUtterance(const QString &text, const QString &voiceModeId);
+
 // Says a short text at once in the profile's voice, cutting whatever the
 // voice was saying: for windows without a character of their own.
 void sayNow(const QString &text);
+// The same for a cue; `done` as for SpeechOutput::say(). An empty text only
+// silences the voice.
+void sayCue(const QString &text, std::function<void()> done);
 // Takes ownership; nullptr restores the real output.
 void setOutput(std::unique_ptr<SpeechOutput> output);
 

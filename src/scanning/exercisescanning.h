@@ -39,10 +39,7 @@ public:
     ~ExerciseScanning() override;
 
     // Where the highlighted captions are said when the window has a character.
-    void setCaptionVoice(std::function<void(const QString &)> say)
-    {
-        m_session.setCaptionVoice(std::move(say));
-    }
+    void setCaptionVoice(ScanSession::CaptionVoice say) { m_session.setCaptionVoice(std::move(say)); }
 
     // The window has been shown, before its first item.
     void activate();

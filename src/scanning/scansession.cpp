@@ -12,6 +12,7 @@
 #include <QLabel>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -22,6 +23,14 @@ constexpr int kCountdownFrameMs = 50;
 // Long enough to be read, short enough not to stay in the pupil's way.
 constexpr int kNoticeMs = 5000;
 
+// The longest a step waits for a caption that does not end (a voice that
+// failed): longer than the caption takes at the slowest speech, about 150 ms
+// a character, with time to start.
+int longestCaptionMs(const QString &caption)
+{
+    return 1500 + 200 * int(caption.size());
+}
+
 } // namespace
 
 ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, std::function<void()> tick)
@@ -29,7 +38,7 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
     , m_window(window)
     , m_keyDown(std::move(keyDown))
     , m_keyUp(std::move(keyUp))
-    , m_sayCaption(&Speech::sayNow)
+    , m_sayCaption(&Speech::sayCue)
     , m_timing(appState().SwitchReleasedAt)
     , m_keys(
           window, [this](int key) { keyPressed(key); }, [this](int key) { keyReleased(key); })
@@ -90,6 +99,9 @@ void ScanSession::runTimer(Scan::Timer timer)
         m_timer.start(interval, Scan::firstStepMs(interval, settings.FirstStepDelay));
         break;
     }
+    // A step waits for the caption of the button lit to be heard whole.
+    if (m_captionSaying)
+        m_timer.hold(longestCaptionMs(m_highlighter.highlightedCaption()));
     if (m_timer.isActive())
         m_countdownFrames.start();
     else
@@ -101,16 +113,33 @@ void ScanSession::highlight(const QList<int> &buttons)
 {
     m_highlighter.highlight(buttons, appState().Settings.SelectedButtonColour);
     m_guard.highlightMoved(ScanClock::now(), !buttons.isEmpty());
-    showCountdown();
-    if (buttons.isEmpty()) {
+    // The caption of the button before is no longer worth waiting for.
+    const bool saying = std::exchange(m_captionSaying, false);
+    const quint64 caption = ++m_caption;
+    m_timer.release();
+    const QString text = buttons.isEmpty() ? QString() : m_highlighter.highlightedCaption();
+    if (buttons.isEmpty())
         qCDebug(lcScanning, "highlight none");
-        return;
+    if (m_sayCaption && appState().Settings.SpokenHighlight && !text.isEmpty()) {
+        m_captionSaying = true;
+        m_timer.hold(longestCaptionMs(text));
+        // The voice may be gone with the window before it is done.
+        m_sayCaption(text, [session = QPointer<ScanSession>(this), caption] {
+            if (session && session->m_caption == caption)
+                session->captionOver();
+        });
+    } else if (saying && m_sayCaption) {
+        // Nothing is said for a button no longer lit.
+        m_sayCaption(QString(), {});
     }
-    if (!appState().Settings.SpokenHighlight || !m_sayCaption)
-        return;
-    const QString caption = m_highlighter.highlightedCaption();
-    if (!caption.isEmpty())
-        m_sayCaption(caption);
+    showCountdown();
+}
+
+void ScanSession::captionOver()
+{
+    m_captionSaying = false;
+    m_timer.release();
+    showCountdown();
 }
 
 void ScanSession::selectionMade()

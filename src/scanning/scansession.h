@@ -27,14 +27,21 @@ class ScanSession : public QObject
 
 public:
     using KeyHandler = std::function<void(int key)>;
+    // Says the caption of the button just lit and runs `over` once it has
+    // been said, or will never be; an empty caption silences the one before.
+    using CaptionVoice = std::function<void(const QString &caption, std::function<void()> over)>;
 
     ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, std::function<void()> tick);
     ~ScanSession() override;
 
     void setButtons(const QList<QWidget *> &buttons) { m_highlighter.setButtons(buttons); }
     // Where the captions of the highlighted buttons are said; by default the
-    // voice alone, for a window without a character.
-    void setCaptionVoice(std::function<void(const QString &)> say) { m_sayCaption = std::move(say); }
+    // voice alone, for a window without a character. While the spoken
+    // highlight is on, an automatic step waits for the caption of the button
+    // lit to be heard whole: its interval counts from the caption's end.
+    void setCaptionVoice(CaptionVoice say) { m_sayCaption = std::move(say); }
+    // The clock of the automatic steps, for tests.
+    void setClock(ScanTimer::Clock clock) { m_timer.setClock(std::move(clock)); }
 
     // The window is shown: with `keys` the switches are read, with the
     // profile's timings.
@@ -69,12 +76,16 @@ private:
     // A controller the pupil's switch is on was unplugged: said for a while;
     // the other inputs go on working.
     void showUnplugged();
+    void captionOver();
 
     QWidget *m_window = nullptr;
     int m_mode = 0;
     KeyHandler m_keyDown;
     KeyHandler m_keyUp;
-    std::function<void(const QString &)> m_sayCaption;
+    CaptionVoice m_sayCaption;
+    // The caption of the button lit, while it is being said: the steps wait for it.
+    quint64 m_caption = 0;
+    bool m_captionSaying = false;
     ScanTimer m_timer;
     ButtonHighlighter m_highlighter;
     SwitchTiming m_timing;

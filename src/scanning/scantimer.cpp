@@ -29,11 +29,17 @@ ScanTimer::ScanTimer(QObject *parent, Clock clock)
     connect(&m_timer, &QTimer::timeout, this, &ScanTimer::onTimeout);
 }
 
+void ScanTimer::setClock(Clock clock)
+{
+    m_clock = clock ? std::move(clock) : Clock(&steadyNs);
+}
+
 void ScanTimer::start(int intervalMs, int firstMs)
 {
     m_intervalMs = std::max(1, intervalMs);
     m_active = true;
     m_paused = false;
+    m_held = false;
     m_startNs = m_clock();
     m_dueNs = qint64(firstMs >= 0 ? firstMs : m_intervalMs) * kNsPerMs;
     m_waitNs = m_dueNs;
@@ -44,6 +50,7 @@ void ScanTimer::stop()
 {
     m_active = false;
     m_paused = false;
+    m_held = false;
     m_timer.stop();
 }
 
@@ -63,6 +70,39 @@ void ScanTimer::resume()
     m_paused = false;
     // The wait goes on where it stood: the clock starts again from its start.
     m_startNs = m_clock() - (m_waitNs - m_remainingNs);
+    m_dueNs = m_waitNs;
+    scheduleNext();
+}
+
+void ScanTimer::hold(int maxMs)
+{
+    if (!m_active)
+        return;
+    m_held = true;
+    const qint64 startNs = m_clock() + qint64(std::max(0, maxMs)) * kNsPerMs;
+    if (m_paused) {
+        m_remainingNs = m_waitNs + (startNs - m_clock());
+        return;
+    }
+    m_startNs = startNs;
+    m_dueNs = m_waitNs;
+    scheduleNext();
+}
+
+void ScanTimer::release()
+{
+    if (!m_active || !m_held)
+        return;
+    m_held = false;
+    if (m_paused) {
+        m_remainingNs = std::min(m_remainingNs, m_waitNs);
+        return;
+    }
+    // Past the longest hold the wait has already begun.
+    const qint64 nowNs = m_clock();
+    if (nowNs >= m_startNs)
+        return;
+    m_startNs = nowNs;
     m_dueNs = m_waitNs;
     scheduleNext();
 }

@@ -19,6 +19,8 @@ public:
     // On the steady clock, or on `clock` for tests.
     explicit ScanTimer(QObject *parent = nullptr, Clock clock = {});
 
+    void setClock(Clock clock);
+
     // (Re)starts: the first tick comes one full interval from now, or
     // firstMs from now when given.
     void start(int intervalMs, int firstMs = -1);
@@ -27,9 +29,15 @@ public:
     // had to wait; neither does anything to a stopped timer.
     void pause();
     void resume();
+    // The wait in progress has not begun: it begins whole at release(), or
+    // maxMs from now at the latest. While held, the countdown stands full.
+    // A restart lets go of the hold.
+    void hold(int maxMs);
+    void release();
 
     bool isActive() const { return m_active; }
     bool isPaused() const { return m_paused; }
+    bool isHeld() const { return m_held && m_clock() < m_startNs; }
     // The time until the next tick is due; -1 when stopped.
     int remainingMs() const;
     int interval() const { return m_intervalMs; }
@@ -56,4 +64,6 @@ private:
     int m_intervalMs = 0;
     bool m_active = false;
     bool m_paused = false;
+    // While held, the wait in progress starts at m_startNs, ahead of now.
+    bool m_held = false;
 };

@@ -337,9 +337,10 @@ TEST_F(SwitchAccessTest, EachHighlightedCaptionIsSaidAndCutByTheNext)
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     press(Qt::Key_Space);
     press(Qt::Key_Space);
+    // In lower case: the engine spells a word in capitals out letter by letter.
     QStringList captions;
     for (int i = 0; i < 3; ++i)
-        captions << menu->button(i)->text().simplified();
+        captions << menu->button(i)->text().simplified().toLower();
     EXPECT_EQ(speech.said(), captions);
     EXPECT_TRUE(speech.finished().isEmpty());
 

@@ -5,6 +5,9 @@
 
 #include "app/catalogue.h"
 #include "exercises/wordstore.h"
+#include "feedback/speechengine.h"
+#include "feedback/speechoutput.h"
+#include "feedback/spokencues.h"
 #include "state/appstate.h"
 #include "text/cp1252.h"
 
@@ -690,6 +693,78 @@ TEST_P(ShippedListTest, WordsAreForChildrenAndFewFormsOfOneWord)
         }
     }
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+// What a listener hears of a spoken text: the engine's phonemes for it,
+// without what does not tell two words apart by ear: stress, the length of
+// a vowel, the pauses between words and clauses, and whether an e or an o is
+// open or closed. The engine says "e" and "è" as 'e: and 'E:, "a" and "ha"
+// as 'a: and 'a; each pair is heard as one sound.
+QString heard(const QString &text)
+{
+    static QHash<QString, QString> known;
+    if (const auto it = known.constFind(text); it != known.cend())
+        return it.value();
+    static const QString vowels = QStringLiteral("aeiouEOIU@");
+    QString sound;
+    for (const QChar c : SpeechEngine::instance().phonemes(text).join(QString())) {
+        if (QStringLiteral("',_ ;").contains(c))
+            continue;
+        // After a consonant the mark doubles it, which is heard.
+        if (c == u':') {
+            if (!sound.isEmpty() && !vowels.contains(sound.back()))
+                sound += sound.back();
+            continue;
+        }
+        sound += c;
+    }
+    sound.replace(u'E', u'e').replace(u'O', u'o').replace(u'I', u'i').replace(u'U', u'u');
+    known.insert(text, sound);
+    return sound;
+}
+
+TEST_P(ShippedListTest, EveryChoiceHasACueAndChoicesShownTogetherSoundApart)
+{
+    ASSERT_TRUE(SpeechEngine::instance().problem().isEmpty()) << str(SpeechEngine::instance().problem());
+    // The spellings shown together on the buttons of one item, and where they come from.
+    QList<std::pair<QString, QStringList>> together;
+    if (list().sentences) {
+        LoadReport report;
+        for (const Record &record : loadedRecords(report))
+            together.append({where(record), {record.firstChoice, record.secondChoice}});
+    } else {
+        for (const Use &use : list().uses)
+            together.append({use.by, use.spellings});
+    }
+    ASSERT_FALSE(together.isEmpty()) << str(list().name());
+
+    QStringList problems;
+    QSet<QString> told;
+    const auto tell = [&](const QString &key, const QString &problem) {
+        if (!told.contains(key)) {
+            told.insert(key);
+            problems.append(problem);
+        }
+    };
+    for (const auto &[from, spellings] : together) {
+        for (int i = 0; i < spellings.size(); ++i) {
+            if (!SpokenCues::hasCue(spellings[i])) {
+                tell(spellings[i].toLower(),
+                    QStringLiteral("%1: %2 has no spoken cue").arg(from, quoted(spellings[i])));
+                continue;
+            }
+            for (int j = 0; j < i; ++j) {
+                // As the voice says them: in lower case, as the profile's voice would.
+                const QString first = Speech::cueUtterance(SpokenCues::cueFor(spellings[j]), {}).text;
+                const QString second = Speech::cueUtterance(SpokenCues::cueFor(spellings[i]), {}).text;
+                if (SpokenCues::hasCue(spellings[j]) && heard(first) == heard(second))
+                    tell(first + u'|' + second,
+                        QStringLiteral("%1: the cues %2 and %3 sound the same [%4]")
+                            .arg(from, quoted(first), quoted(second), heard(first)));
+            }
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(joined(problems));
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, ShippedListTest, ::testing::ValuesIn(shippedLists()), testName);

@@ -551,20 +551,22 @@ TEST_F(ExerciseTest, TheScannedWayOutCoversNothingAndLeavesWithoutAsking)
     EXPECT_FALSE(open("ca_a,s\r\n")->wayOutButton()->isVisible()) << "the mouse has the menu bar";
 }
 
-TEST_F(ExerciseTest, TheHighlightIsSaidAfterTheGreetingWithoutGivingTheWordAway)
+TEST_F(ExerciseTest, TheHighlightSaysEachSpellingsCueAtOnceAndTheGreetingGivesWay)
 {
     RecordedSpeech speech(300);
     appState().Settings.InputMode = 1;
     appState().Settings.SpokenHighlight = true;
-    appState().ChoiceA = QStringLiteral("s");
-    appState().ChoiceB = QStringLiteral("z");
-    open("ca_a,s\r\n");
+    appState().Settings.LetterCase = QStringLiteral("maiuscolo");
+    open("Marco _ fame,ha\r\n");
+    // The greeting was waiting for the character to show: the first cue came
+    // at once and took its place.
+    EXPECT_EQ(speech.said(), QStringList{"a, senza acca"});
     press(Qt::Key_Space);
-    // The greeting is not cut; the first answer's caption, still waiting, gave way to the second's.
-    QTRY_COMPARE(speech.said(), QStringList({QStringLiteral("Ciao!"), QStringLiteral("z")}));
+    EXPECT_EQ(speech.said().last(), QStringLiteral("ha, con l'acca"));
     press(Qt::Key_Space);
     QTRY_COMPARE(speech.said().last(), QStringLiteral("leggi"));
-    EXPECT_FALSE(speech.said().contains(QStringLiteral("casa")));
+    EXPECT_FALSE(speech.said().contains(QStringLiteral("Ciao!")));
+    EXPECT_FALSE(speech.said().contains(QStringLiteral("marco ha fame")));
 }
 
 } // namespace

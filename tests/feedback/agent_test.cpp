@@ -99,6 +99,68 @@ TEST_F(AgentTest, TheBalloonShowsWhatIsSaidAndCoversNoControl)
     EXPECT_FALSE(agent->balloon()->isVisible());
 }
 
+TEST_F(AgentTest, TheFirstCaptionCutsTheGreetingAndCaptionsWaitOnlyForOtherSpeech)
+{
+    RecordedSpeech speech(RecordedSpeech::kUntilFinished);
+    agent->loadCharacter(QStringLiteral("Merlin"));
+    int over = 0;
+    const auto count = [&over] { ++over; };
+
+    // The greeting waits for the character to show; the caption does not,
+    // and the greeting it passed is never said.
+    agent->moveTo(window.mapToGlobal(QPoint(20, 400)));
+    agent->show();
+    agent->greet(QStringLiteral("Ciao!"));
+    agent->sayCaption(QStringLiteral("a, senza acca"), count);
+    EXPECT_EQ(speech.said(), QStringList{"a, senza acca"});
+    speech.finish();
+    EXPECT_EQ(over, 1);
+    QTRY_VERIFY(!agent->isBusy());
+    EXPECT_TRUE(agent->isShown());
+    EXPECT_EQ(speech.said(), QStringList{"a, senza acca"});
+
+    // Being said, a greeting is cut by the caption.
+    agent->greet(QStringLiteral("Ciao!"));
+    agent->sayCaption(QStringLiteral("ha, con l'acca"), count);
+    EXPECT_EQ(speech.said(), QStringList({"a, senza acca", "Ciao!", "ha, con l'acca"}));
+    speech.finish();
+    EXPECT_EQ(speech.finished(), QStringList({"a, senza acca", "ha, con l'acca"}));
+    EXPECT_EQ(over, 2);
+
+    // Other speech is never cut: the newest caption waits for its end, and
+    // the one it replaced is over unsaid.
+    agent->speak(QStringLiteral("casa"));
+    agent->sayCaption(QStringLiteral("uno"), count);
+    agent->sayCaption(QStringLiteral("due"), count);
+    EXPECT_EQ(speech.said().last(), QStringLiteral("casa"));
+    EXPECT_EQ(over, 3);
+    speech.finish();
+    EXPECT_EQ(speech.said().last(), QStringLiteral("due"));
+
+    // An empty caption silences the one being said.
+    agent->sayCaption(QString());
+    EXPECT_FALSE(speech.speaking());
+    EXPECT_EQ(over, 4);
+    EXPECT_FALSE(agent->isBusy());
+    EXPECT_FALSE(speech.said().contains(QStringLiteral("uno")));
+}
+
+TEST_F(AgentTest, CaptionsAreSaidAtTheCueVolumeInLowerCaseAndShownAsGiven)
+{
+    RecordedSpeech speech(300);
+    appState().Settings.CueVolume = 30;
+    agent->setBalloonStyle(Agent::BalloonShown | Agent::BalloonHoldsAllText);
+    agent->moveTo(window.mapToGlobal(QPoint(20, 400)));
+    agent->speak(QStringLiteral("Ciao!"));
+    agent->sayCaption(QStringLiteral("HA, CON L'ACCA"));
+    QTRY_COMPARE(speech.utterances().size(), 2);
+    EXPECT_DOUBLE_EQ(speech.utterances()[0].volume, 1.0) << "the character's other speech is as loud as ever";
+    EXPECT_DOUBLE_EQ(speech.utterances()[1].volume, 0.3);
+    // Capitals would be spelled out letter by letter.
+    EXPECT_EQ(speech.utterances()[1].text, QStringLiteral("ha, con l'acca"));
+    EXPECT_EQ(agent->balloon()->text(), QStringLiteral("HA, CON L'ACCA"));
+}
+
 TEST_F(AgentTest, TheProfileSpeedAndPitchApplyUnlessTheTextSaysOtherwise)
 {
     RecordedSpeech speech;

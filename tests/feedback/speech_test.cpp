@@ -3,6 +3,7 @@
 #include "feedback/playedspeech.h"
 #include "feedback/speechengine.h"
 #include "feedback/speechtags.h"
+#include "feedback/spokencues.h"
 #include "feedback/voices.h"
 
 #include <QSet>
@@ -111,6 +112,29 @@ TEST(SpeechEngine, NoTextGivesTheEngineACommand)
     SpeechEngine &engine = SpeechEngine::instance();
     // Obeyed, it would say the sentence in two thirds of the time.
     EXPECT_NEAR(seconds(engine.render(command)), seconds(engine.render(blank)), 0.1);
+}
+
+TEST(SpeechEngine, TheVolumeScalesTheSamples)
+{
+    Utterance word;
+    word.text = QStringLiteral("casa");
+    SpeechEngine &engine = SpeechEngine::instance();
+    const double full = rootMeanSquare(engine.render(word));
+    ASSERT_GT(full, 500);
+    word.volume = 0.25;
+    EXPECT_NEAR(rootMeanSquare(engine.render(word)) / full, 0.25, 0.02);
+    word.volume = 0;
+    EXPECT_EQ(rootMeanSquare(engine.render(word)), 0);
+}
+
+TEST(SpokenCues, AreFoundWhateverTheLetterCaseAndOtherCaptionsAreSaidAsTheyAre)
+{
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("ha")), QStringLiteral("ha, con l'acca"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("HA")), QStringLiteral("ha, con l'acca"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("LÀ")), QStringLiteral("là, con l'accento"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("L'")), QStringLiteral("elle apostrofo"));
+    EXPECT_EQ(SpokenCues::cueFor(QStringLiteral("avanti")), QStringLiteral("avanti"));
+    EXPECT_FALSE(SpokenCues::hasCue(QStringLiteral("leggi")));
 }
 
 TEST(PlayedSpeech, EndsWithOrWithoutAnAudioDeviceAndNeverAfterStop)

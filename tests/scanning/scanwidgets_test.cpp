@@ -1,9 +1,11 @@
+#include "fakes.h"
 #include "testenv.h"
 
 #include "feedback/colours.h"
 #include "scanning/buttonhighlight.h"
 #include "scanning/controllersource.h"
 #include "scanning/scancycles.h"
+#include "scanning/scansession.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
 
@@ -221,6 +223,64 @@ TEST(ButtonHighlighter, TheOutlineGrowsWithItsButtonAndLetsClicksThrough)
     QSignalSpy clicks(button, &QPushButton::clicked);
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(150, 60));
     EXPECT_EQ(clicks.count(), 1);
+}
+
+TEST(ScanSession, AStepWaitsForTheCaptionOfTheButtonLitToBeHeardWhole)
+{
+    RecordedSpeech speech(RecordedSpeech::kUntilFinished);
+    ProfileSettings &settings = appState().Settings;
+    settings.InputMode = Scan::Automatic;
+    settings.ScanInterval = 4; // one second
+    settings.SpokenHighlight = true;
+    settings.CueVolume = 40;
+    QWidget window;
+    QList<QWidget *> buttons
+        = {new QPushButton(QStringLiteral("uno"), &window), new QPushButton(QStringLiteral("due"), &window)};
+    ScanSession session(&window, {}, {}, [] {});
+    constexpr qint64 ms = 1000000;
+    qint64 nowNs = 0;
+    session.setClock([&nowNs] { return nowNs; });
+    session.setButtons(buttons);
+    session.start(false);
+    const ScanTimer &timer = session.timer();
+
+    session.runTimer(Scan::Timer::Start);
+    session.highlight({0});
+    ASSERT_EQ(speech.said(), QStringList{"uno"});
+    EXPECT_DOUBLE_EQ(speech.utterances().last().volume, 0.4) << "at the cue volume";
+    nowNs += 1800 * ms;
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 1.0) << "the wait has not begun while the caption is said";
+    speech.finish();
+    EXPECT_EQ(timer.remainingMs(), 1000) << "the interval counts from the caption's end";
+    nowNs += 500 * ms;
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 0.5);
+
+    // A new button cuts the caption before and waits for its own, also
+    // when the steps start again after it.
+    session.highlight({1});
+    session.runTimer(Scan::Timer::Start);
+    nowNs += 1000 * ms;
+    EXPECT_DOUBLE_EQ(timer.leftOfWait(), 1.0);
+    session.highlight({0});
+    EXPECT_EQ(speech.said(), QStringList({"uno", "due", "uno"}));
+    EXPECT_EQ(speech.finished(), QStringList{"uno"}) << "the caption of a button no longer lit is cut";
+
+    // A caption that never ends (a voice that failed) holds the step no
+    // longer than it could last at the slowest speech: a few seconds.
+    nowNs += 3000 * ms;
+    EXPECT_GT(timer.leftOfWait(), 0.0);
+    EXPECT_LT(timer.leftOfWait(), 1.0);
+    const int remaining = timer.remainingMs();
+
+    // Nothing lit: the caption is silenced.
+    session.highlight({});
+    EXPECT_FALSE(speech.speaking());
+
+    // Without the spoken highlight nothing is said and the steps never wait.
+    settings.SpokenHighlight = false;
+    session.highlight({1});
+    EXPECT_EQ(speech.said().size(), 3);
+    EXPECT_EQ(timer.remainingMs(), remaining);
 }
 
 } // namespace

@@ -56,6 +56,8 @@ struct RecordedSpeech::Shared
     int milliseconds = 0;
     QList<Utterance> utterances;
     QStringList finished;
+    // Ends the utterance being said; empty when none is.
+    std::function<void()> end;
 };
 
 namespace {
@@ -67,25 +69,32 @@ public:
         : m_shared(std::move(shared))
     { }
 
+    ~RecordingSpeechOutput() override { m_shared->end = nullptr; }
+
     void say(const Utterance &utterance, std::function<void()> done) override
     {
         stop();
         m_shared->utterances << utterance;
         m_speaking = true;
         const quint64 generation = m_generation;
-        QTimer::singleShot(m_shared->milliseconds, &m_context, [this, generation, utterance, done] {
+        m_shared->end = [this, generation, utterance, done] {
             if (generation != m_generation)
                 return;
             m_speaking = false;
+            m_shared->end = nullptr;
             m_shared->finished << utterance.text;
-            done();
-        });
+            if (done)
+                done();
+        };
+        if (m_shared->milliseconds >= 0)
+            QTimer::singleShot(m_shared->milliseconds, &m_context, [end = m_shared->end] { end(); });
     }
 
     void stop() override
     {
         ++m_generation;
         m_speaking = false;
+        m_shared->end = nullptr;
     }
 
     double loudness() const override { return m_speaking ? 0.5 : 0; }
@@ -128,6 +137,17 @@ const QList<Utterance> &RecordedSpeech::utterances() const
 const QStringList &RecordedSpeech::finished() const
 {
     return m_shared->finished;
+}
+
+void RecordedSpeech::finish()
+{
+    if (std::function<void()> end = m_shared->end)
+        end();
+}
+
+bool RecordedSpeech::speaking() const
+{
+    return bool(m_shared->end);
 }
 
 RecordedDialogs::RecordedDialogs()

@@ -44,12 +44,19 @@ private:
 
 // Speech that is recorded instead of synthesised and played. Each
 // utterance ends `milliseconds` after it starts (at the next turn of the
-// event loop by default). Every test starts with a silent one of these.
+// event loop by default), or with kUntilFinished only when the test calls
+// finish(). Every test starts with a silent one of these.
 class RecordedSpeech
 {
 public:
+    static constexpr int kUntilFinished = -1;
+
     explicit RecordedSpeech(int milliseconds = 0);
     ~RecordedSpeech();
+
+    // Ends the utterance being said, as its last sound would.
+    void finish();
+    bool speaking() const;
 
     // The texts begun, in order; a text stopped before its end is still here.
     QStringList said() const;
