@@ -36,9 +36,8 @@ protected:
     // Waits for the highlight, then lets the pupil look at it past the guard.
     int seeLit(const QString &button, int from)
     {
-        const int line = x.waitForLine(QStringLiteral("highlight ") + button, from);
+        const int line = x.seeLit(button, from);
         EXPECT_GE(line, 0) << "no highlight on " << button.toStdString();
-        x.settle(700);
         return line;
     }
 

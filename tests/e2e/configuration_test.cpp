@@ -76,15 +76,7 @@ TEST(ConfigurationWindow, ThePupilChosenWithTheMouseIsTheOneShownAndApplied)
         file.write(Profile::serialize(scanning));
     }
     const auto click = [&x](const QString &control, int from) {
-        const int line = x.waitForLine(QStringLiteral("control %1 ").arg(control), from);
-        EXPECT_GE(line, 0) << control.toStdString();
-        if (line < 0)
-            return;
-        const QRect place
-            = XSession::placeIn(x.linesWith(QStringLiteral("control %1 ").arg(control), line).value(0));
-        // Options and boxes take clicks on their indicator and caption.
-        x.clickAt(QPoint(place.left() + qMin(10, place.width() / 2), place.center().y()));
-        x.settle(400);
+        EXPECT_TRUE(x.clickControl(control, from)) << control.toStdString();
     };
 
     int from = x.lineCount();

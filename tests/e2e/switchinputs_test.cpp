@@ -23,27 +23,14 @@ protected:
         ASSERT_GE(x.waitForLine(QStringLiteral("shown FormMenu"), from), 0);
     }
 
-    // Waits for the highlight, then lets the pupil look at it past the guard.
     int seeLit(const QString &button, int from)
     {
-        const int line = x.waitForLine(QStringLiteral("highlight ") + button, from);
+        const int line = x.seeLit(button, from);
         EXPECT_GE(line, 0) << "no highlight on " << button.toStdString();
-        x.settle(700);
         return line;
     }
 
     void click(const char *button) { x.xdotool({QStringLiteral("click"), QString::fromLatin1(button)}); }
-
-    // The control the log placed, clicked on its caption's first letters.
-    void clickControl(const QString &name, int from)
-    {
-        const QString text = QStringLiteral("control %1 ").arg(name);
-        const int line = x.waitForLine(text, from);
-        ASSERT_GE(line, 0) << name.toStdString();
-        const QRect place = XSession::placeIn(x.linesWith(text, line).value(0));
-        x.clickAt(QPoint(place.left() + qMin(10, place.width() / 2), place.center().y()));
-        x.settle(400);
-    }
 
     // Chooses whatever answer is lit until one is right, then "avanti".
     // Without a step, the highlight moves by itself.
@@ -141,8 +128,8 @@ TEST_F(SwitchInputs, AKeySetUpByPressingItIsTheSwitchThatWorksTheExercise)
     x.clickAt(XSession::placeIn(x.linesWith(QStringLiteral("menu mnuConfig")).value(0)).center());
     from = x.waitForLine(QStringLiteral("shown FormConfigura"), from);
     ASSERT_GE(from, 0);
-    clickControl(QStringLiteral("TabStrip1_tab5"), from);
-    clickControl(QStringLiteral("CommandSensore1"), from);
+    ASSERT_TRUE(x.clickControl(QStringLiteral("TabStrip1_tab5"), from));
+    ASSERT_TRUE(x.clickControl(QStringLiteral("CommandSensore1"), from));
     x.tap(QStringLiteral("F7"));
     x.settle(400);
     const QStringList leave = x.linesWith(QStringLiteral("menu mnuEsci"), from);

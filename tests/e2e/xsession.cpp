@@ -124,6 +124,26 @@ void XSession::clickAt(const QPoint &point)
         QStringLiteral("click"), QStringLiteral("1")});
 }
 
+bool XSession::clickControl(const QString &name, int from)
+{
+    const QString text = QStringLiteral("control %1 ").arg(name);
+    const int line = waitForLine(text, from);
+    if (line < 0)
+        return false;
+    const QRect place = placeIn(linesWith(text, line).value(0));
+    clickAt(QPoint(place.left() + qMin(10, place.width() / 2), place.center().y()));
+    settle(400);
+    return true;
+}
+
+int XSession::seeLit(const QString &button, int from)
+{
+    const int line = waitForLine(QStringLiteral("highlight ") + button, from);
+    if (line >= 0)
+        settle(700);
+    return line;
+}
+
 void XSession::collect()
 {
     m_partial += m_program.readAll();

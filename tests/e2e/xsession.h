@@ -35,6 +35,14 @@ public:
     // Holds the key down for this long, the way a switch is held.
     void hold(const QString &key, int milliseconds);
     void clickAt(const QPoint &point);
+    // Clicks the control the log placed ("control NAME at ..." from line
+    // `from` on) on its caption's first letters, where options and check
+    // boxes take clicks too; false when the log never placed it.
+    bool clickControl(const QString &name, int from);
+    // Waits for the highlight on the button (a log line "highlight BUTTON"
+    // from line `from` on), then lets the pupil look at it past the
+    // selection guard; the line, or -1.
+    int seeLit(const QString &button, int from);
 
     // Waits until a log line contains the text, counting from line `from`;
     // the number of that line, or -1 after the time-out.
