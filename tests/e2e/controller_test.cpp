@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <iostream>
 #include <unistd.h>
 
@@ -72,6 +73,30 @@ private:
     QProcess m_script;
 };
 
+// Automatic scanning, two seconds a step; the controller's A selects.
+ProfileSettings controllerProfile()
+{
+    ProfileSettings settings;
+    settings.InputMode = 2;
+    settings.ScanInterval = 8;
+    settings.SpeechOn = false;
+    settings.SoundsOn = false;
+    settings.SelectionGuard = 0;
+    settings.Switch1Input = QStringLiteral("controller:a");
+    return settings;
+}
+
+// Starts the program on the main menu, where the controllers are read.
+void startReading(XSession &x)
+{
+    ASSERT_TRUE(x.start(controllerProfile())) << x.error().toStdString();
+    x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1023"), QStringLiteral("767")});
+    x.tap(QStringLiteral("Return"));
+    ASSERT_GE(x.waitForLine(QStringLiteral("shown FormMenu")), 0);
+    ASSERT_GE(x.waitForLine(QStringLiteral("controllers: reading")), 0)
+        << "a pupil whose switch is a controller button has the controllers read";
+}
+
 class ControllerSwitch : public ::testing::Test
 {
 protected:
@@ -86,26 +111,14 @@ protected:
 
 TEST_F(ControllerSwitch, AGamepadPluggedInWhileTheProgramRunsSelectsWithItsAButton)
 {
+    startReading(x);
+    if (HasFatalFailure())
+        return;
+
     if (!QFileInfo(kUinput).exists())
         GTEST_SKIP() << "no /dev/uinput: the kernel's uinput module makes it (modprobe uinput)";
     if (::access(QFile::encodeName(kUinput).constData(), W_OK) != 0)
         GTEST_SKIP() << "/dev/uinput is not writable by this user";
-
-    // Automatic scanning, two seconds a step; the controller's A selects.
-    ProfileSettings settings;
-    settings.InputMode = 2;
-    settings.ScanInterval = 8;
-    settings.SpeechOn = false;
-    settings.SoundsOn = false;
-    settings.SelectionGuard = 0;
-    settings.Switch1Input = QStringLiteral("controller:a");
-
-    ASSERT_TRUE(x.start(settings)) << x.error().toStdString();
-    x.xdotool({QStringLiteral("mousemove"), QStringLiteral("1023"), QStringLiteral("767")});
-    x.tap(QStringLiteral("Return"));
-    ASSERT_GE(x.waitForLine(QStringLiteral("shown FormMenu")), 0);
-    ASSERT_GE(x.waitForLine(QStringLiteral("controllers: reading")), 0)
-        << "a pupil whose switch is a controller button has the controllers read";
 
     const QString name = QStringLiteral("Velmora test gamepad %1").arg(::getpid());
     VirtualGamepad pad;
@@ -128,13 +141,32 @@ TEST_F(ControllerSwitch, AGamepadPluggedInWhileTheProgramRunsSelectsWithItsAButt
     EXPECT_GE(x.waitForLine(QStringLiteral("select ") + button, from), 0)
         << "the lit " << button.toStdString();
     EXPECT_GE(x.waitForLine(QStringLiteral("controller button 0 down"), from), 0);
-    EXPECT_GE(x.waitForLine(QStringLiteral("key up "), from), 0) << "the release reaches the scan";
+    EXPECT_GE(x.waitForLine(QStringLiteral("key down 32"), from), 0) << "the first switch";
+    EXPECT_GE(x.waitForLine(QStringLiteral("key up 32"), from), 0);
 
     from = x.lineCount();
     pad.unplug();
     EXPECT_GE(x.waitForLine(QStringLiteral("controller removed: ") + name, from), 0);
-    x.settle(500);
+    EXPECT_GE(x.waitForLine(QStringLiteral("told: Il controller è stato scollegato"), from), 0);
     EXPECT_TRUE(x.programRunning());
+}
+
+TEST_F(ControllerSwitch, WhileReadingControllersTheProgramEndsAtOnceOnASignalOrWithoutItsDisplay)
+{
+    for (const bool displayGone : {false, true}) {
+        XSession session;
+        startReading(session);
+        if (HasFatalFailure()) {
+            std::cerr << "The program's log:\n" << session.log().toStdString() << '\n';
+            return;
+        }
+        if (displayGone)
+            session.stopDisplay();
+        else
+            session.signalProgram(SIGTERM);
+        // Without its display Qt itself ends the program, with 1.
+        EXPECT_EQ(session.waitForExit(5000), displayGone ? 1 : 0) << session.log().toStdString();
+    }
 }
 
 } // namespace
