@@ -27,10 +27,11 @@ scanning, as well as with the mouse. A character reads the words aloud;
 teachers can print worksheets and keep a record of the work done.")
 # The libraries the executable links (Qt 6, espeak-ng, the C++ runtime) come
 # from dpkg-shlibdeps; what it loads or opens at run time is named here: the
-# voice data, the fonts the windows name, Qt's Italian button texts.
+# voice data, the fonts the windows name, Qt's Italian button texts, and SDL 2,
+# loaded when game controllers are first read.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "espeak-ng-data, fonts-liberation2, fonts-comic-neue, qt6-translations-l10n, fontconfig")
+  "espeak-ng-data, fonts-liberation2, fonts-comic-neue, qt6-translations-l10n, fontconfig, libsdl2-2.0-0")
 # Printing goes through CUPS, the manual opens with the desktop's PDF viewer.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, xdg-utils")
 include(CPack)

@@ -1,14 +1,8 @@
 #include "controllersource.h"
 
-namespace {
+#include "sdlcontrollers.h"
 
-// Until controllers can be read, a source that never has a button.
-class NoControllers : public ControllerSource
-{
-public:
-    void start() override { }
-    QString problem() const override { return {}; }
-};
+namespace {
 
 std::unique_ptr<ControllerSource> &current()
 {
@@ -22,8 +16,9 @@ namespace Controllers {
 
 ControllerSource &source()
 {
+    // Made on first use, opened only by start().
     if (!current())
-        current() = std::make_unique<NoControllers>();
+        current() = std::make_unique<SdlControllers>();
     return *current();
 }
 
