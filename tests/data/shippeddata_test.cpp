@@ -67,7 +67,8 @@ constexpr int kMinEachOfManyChoices = 5;
 // What the Italian word list can say about a record.
 enum class Lookup {
     Nothing, // sentences, and phrases whose gap is a whole word
-    WordAndOtherSpelling, // the completed word is listed; with the other spelling it is not
+    WordAndOtherSpelling, // the completed word is listed; with the other spelling
+                          // it is not
     Word, // the completed word is listed (five syllables: several may make words)
     WordAfterGap, // the gap is an article: the noun after it is listed
 };
@@ -84,6 +85,7 @@ struct ShippedList
     QString file; // below the program folder, as the catalogue names it
     bool sentences = false;
     QList<Use> uses;
+    QList<QStringList> pairs; // the two spellings of every two-choice button of its menu
     Lookup lookup = Lookup::Nothing;
     int minimum = kMinWords;
     bool narrow = false;
@@ -156,6 +158,11 @@ QList<ShippedList> shippedLists()
 {
     QList<ShippedList> lists;
     for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        QList<QStringList> pairs;
+        for (const Catalogue::Button &button : menu.buttons) {
+            if (button.opens == Opens::TwoChoice)
+                pairs.append({button.choiceA, button.choiceB});
+        }
         for (const Catalogue::Button &button : menu.buttons) {
             if (button.file.isEmpty())
                 continue;
@@ -181,6 +188,10 @@ QList<ShippedList> shippedLists()
         for (const Catalogue::ReviewFile &review : menu.review)
             addUse(lists, review.file, false,
                 {menu.formName + QStringLiteral(" review"), {review.first, review.second}});
+        for (ShippedList &list : lists) {
+            if (list.uses.first().by.startsWith(menu.formName + u' '))
+                list.pairs = pairs;
+        }
     }
     for (ShippedList &list : lists)
         classify(list);
@@ -287,7 +298,8 @@ QString shareOfFirstChoice(int first, int total)
 {
     if (total == 0 || (first * 5 >= total * 2 && first * 5 <= total * 3))
         return {};
-    return QStringLiteral("the answer is the first choice in %1 of %2 records (%3%), so the place of the "
+    return QStringLiteral("the answer is the first choice in %1 of %2 records "
+                          "(%3%), so the place of the "
                           "button gives it away: it must be so in 40-60% of them")
         .arg(first)
         .arg(total)
@@ -336,7 +348,8 @@ protected:
         return records;
     }
 
-    // Whether every record has a line of its own, so that messages can name lines.
+    // Whether every record has a line of its own, so that messages can name
+    // lines.
     bool recordsAreLines() const { return m_recordLines.size() == qsizetype(m_recordCount); }
 
     QString lineOf(int row) const
@@ -413,7 +426,8 @@ TEST_P(ShippedListTest, IsWindows1252WithCrLfLinesAndNoStrayBlanks)
         } else if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
             note(QStringLiteral("a byte that is no Windows-1252 character"), line);
         } else if (const int length = utf8SequenceAt(bytes, i)) {
-            note(QStringLiteral("an accented letter written in UTF-8: save the file as Windows-1252 (ANSI)"),
+            note(QStringLiteral("an accented letter written in UTF-8: save the file "
+                                "as Windows-1252 (ANSI)"),
                 line);
             i += length - 1;
         }
@@ -461,9 +475,9 @@ TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
 
     QStringList problems;
     if (!recordsAreLines())
-        problems.append(
-            QStringLiteral("the %1 records are not one a line: write each record on a line of its own")
-                .arg(records.size()));
+        problems.append(QStringLiteral("the %1 records are not one a line: write "
+                                       "each record on a line of its own")
+                            .arg(records.size()));
 
     QHash<QString, int> seen; // the gapped text (and for sentences the answer), by first row
     QMap<QString, int> answers; // by the spelling they match, lower case
@@ -531,13 +545,13 @@ TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
                                     .arg(count)
                                     .arg(list().rarerMinimum));
             else if (!list().narrow && spellings.size() == 2 && count * 3 < total)
-                problems.append(
-                    QStringLiteral("%1 is the answer of %2 of %3 records: each spelling needs at least "
-                                   "a third of them (%4)")
-                        .arg(quoted(spelling))
-                        .arg(count)
-                        .arg(total)
-                        .arg((total + 2) / 3));
+                problems.append(QStringLiteral("%1 is the answer of %2 of %3 records: "
+                                               "each spelling needs at least "
+                                               "a third of them (%4)")
+                                    .arg(quoted(spelling))
+                                    .arg(count)
+                                    .arg(total)
+                                    .arg((total + 2) / 3));
             else if (spellings.size() > 2 && count < kMinEachOfManyChoices)
                 problems.append(QStringLiteral("%1 is the answer of %2 records, at least %3 are needed")
                                     .arg(quoted(spelling))
@@ -629,9 +643,9 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
 
     LoadReport report;
     const std::vector<Record> records = loadedRecords(report);
-    const QString mend
-        = QStringLiteral(": check the spelling; a right word that the Italian word list lacks goes "
-                         "into tests/data/dictionary-allowlist.txt with the reason");
+    const QString mend = QStringLiteral(": check the spelling; a right word that the Italian word list lacks "
+                                        "goes "
+                                        "into tests/data/dictionary-allowlist.txt with the reason");
     QStringList problems;
     for (const Record &r : records) {
         if (list().lookup == Lookup::WordAfterGap) {
@@ -649,7 +663,8 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
             continue;
         const QString word = completeWord(r.text, r.answer).toLower();
         if (word.contains(u' '))
-            continue; // a phrase: the words around a gap that is a whole word decide it
+            continue; // a phrase: the words around a gap that is a whole word decide
+                      // it
         if (!lexicon.lists(word))
             problems.append(
                 where(r) + QStringLiteral(": %1 is not in the Italian word list").arg(quoted(word)) + mend);
@@ -706,7 +721,8 @@ TEST_P(ShippedListTest, WordsAreForChildrenAndEveryGapHasWordsAround)
         static const QRegularExpression letter(QStringLiteral("\\p{L}"));
         if (!r.text.contains(letter))
             problems.append(where(r)
-                + QStringLiteral(": the gap stands alone, and nothing tells the child what to write; "
+                + QStringLiteral(": the gap stands alone, and nothing tells the child "
+                                 "what to write; "
                                  "put a word around it or leave the record out"));
     }
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
@@ -714,7 +730,8 @@ TEST_P(ShippedListTest, WordsAreForChildrenAndEveryGapHasWordsAround)
 
 TEST_P(ShippedListTest, FewFormsOfOneWord)
 {
-    // Words whose first letters do not show their family, by the word that heads it.
+    // Words whose first letters do not show their family, by the word that heads
+    // it.
     QHash<QString, QString> heads;
     for (const auto &entry : annotatedWords(kFamiliesPath))
         heads.insert(entry.first, entry.second.section(u':', 0, 0).trimmed());
@@ -742,6 +759,128 @@ TEST_P(ShippedListTest, FewFormsOfOneWord)
             problems.append(QStringLiteral("%1 records are of one family %2 (%3): keep two at most")
                                 .arg(it->size())
                                 .arg(quoted(shown.value(it.key())), lines.join(QStringLiteral(", "))));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+// The gapped text filled with one spelling, in lower case: the word that
+// holds the gap, and the text's other words.
+struct Filled
+{
+    QString word;
+    QStringList others;
+};
+
+Filled filled(const QString &gapped, const QString &spelling)
+{
+    const qsizetype gap = gapped.indexOf(u'_');
+    const QString text = completeWord(gapped, spelling).toLower();
+    qsizetype start = gap;
+    qsizetype end = gap + spelling.size();
+    while (start > 0 && text[start - 1].isLetter())
+        --start;
+    while (end < text.size() && text[end].isLetter())
+        ++end;
+    return {text.mid(start, end - start),
+        (text.left(start) + u' ' + text.mid(end)).split(nonLetters(), Qt::SkipEmptyParts)};
+}
+
+// Another word of the text that spells the word at the gap for the child:
+// the word itself, or one that starts with its letters up to one past those
+// that the other spelling changes (four letters at least). Empty when none.
+QString spelledElsewhere(const QString &gapped, const QString &answer, const QString &other)
+{
+    const Filled right = filled(gapped, answer);
+    const QString &w = right.word;
+    const QString o = filled(gapped, other).word;
+    qsizetype same = 0;
+    while (same < w.size() && same < o.size() && w[same] == o[same])
+        ++same;
+    const auto fromEnd = [](const QString &text, qsizetype k) { return text[text.size() - 1 - k]; };
+    qsizetype tail = 0;
+    while (tail < w.size() - same && tail < o.size() - same && fromEnd(w, tail) == fromEnd(o, tail))
+        ++tail;
+    const QString key = w.left(std::max<qsizetype>(4, w.size() - tail + 1));
+    for (const QString &word : right.others) {
+        if (word == w || (key.size() < w.size() && word.startsWith(key)))
+            return word;
+    }
+    return {};
+}
+
+// The letters of a spelling without accents, apostrophes and blanks.
+QString bare(const QString &spelling)
+{
+    QString letters;
+    for (const QChar c : spelling.normalized(QString::NormalizationForm_D).toLower()) {
+        if (c.isLetter())
+            letters += c;
+    }
+    return letters;
+}
+
+// Whether two spellings differ by an accent, an apostrophe, or the vowel an
+// apostrophe stands for ("quest'" and "questo").
+bool differByAccentOrApostrophe(const QString &a, const QString &b)
+{
+    const QString x = bare(a);
+    const QString y = bare(b);
+    const auto elided = [](const QString &cut, const QString &whole, const QString &written) {
+        return (written.endsWith(u'\'') || written.endsWith(u'’')) && whole.size() == cut.size() + 1
+            && whole.startsWith(cut) && QStringLiteral("aeiou").contains(whole.back());
+    };
+    return x == y || elided(x, y, a) || elided(y, x, b);
+}
+
+// Whether one spelling turns into the other by exchanging one pair's two
+// spellings in place: "scarpa" and "sciarpa" by "sca" and "scia".
+bool differByPair(const QString &a, const QString &b, const QList<QStringList> &pairs)
+{
+    const QString x = a.toLower();
+    const QString y = b.toLower();
+    for (const QStringList &pair : pairs) {
+        for (int k = 0; k < 2; ++k) {
+            const QString from = pair[k].toLower();
+            const QString to = pair[1 - k].toLower();
+            for (qsizetype i = x.indexOf(from); i >= 0; i = x.indexOf(from, i + 1)) {
+                if (x.left(i) + to + x.mid(i + from.size()) == y)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_P(ShippedListTest, EachRecordTestsItsFilesSpelling)
+{
+    // Letters no Italian word writes so: a "q" but before "u" and a vowel, a
+    // hard and a soft consonant side by side. No child hesitates over them.
+    static const QRegularExpression unwritten(
+        QStringLiteral("q(?!q?u[aeiouàèéìòù])|cg|gc|bp|pb|dt|td|fv|vf"));
+    LoadReport report;
+    QStringList problems;
+    for (const Record &r : loadedRecords(report)) {
+        if (r.text.count(u'_') != 1)
+            continue; // reported with the answers
+        const QStringList offered
+            = list().sentences ? QStringList{r.firstChoice, r.secondChoice} : list().spellings();
+        if (list().sentences && !differByPair(r.firstChoice, r.secondChoice, list().pairs)
+            && !differByAccentOrApostrophe(r.firstChoice, r.secondChoice))
+            problems.append(where(r)
+                + QStringLiteral(": the choices differ by more than a spelling this menu teaches, so the "
+                                 "sentence asks something else"));
+        for (const QString &spelling : offered) {
+            const QRegularExpressionMatch odd = unwritten.match(completeWord(r.text, spelling).toLower());
+            if (odd.hasMatch())
+                problems.append(where(r)
+                    + QStringLiteral(": with %1 it has %2, which no Italian word has and no child writes")
+                          .arg(quoted(spelling), quoted(odd.captured())));
+            if (spelling.compare(r.answer, Qt::CaseInsensitive) == 0)
+                continue;
+            if (const QString word = spelledElsewhere(r.text, r.answer, spelling); !word.isEmpty())
+                problems.append(where(r)
+                    + QStringLiteral(": %1 elsewhere in it shows how to spell the answer").arg(quoted(word)));
         }
     }
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
@@ -778,7 +917,8 @@ QString heard(const QString &text)
 TEST_P(ShippedListTest, EveryChoiceHasACueAndChoicesShownTogetherSoundApart)
 {
     ASSERT_TRUE(SpeechEngine::instance().problem().isEmpty()) << str(SpeechEngine::instance().problem());
-    // The spellings shown together on the buttons of one item, and where they come from.
+    // The spellings shown together on the buttons of one item, and where they
+    // come from.
     QList<std::pair<QString, QStringList>> together;
     if (list().sentences) {
         LoadReport report;
