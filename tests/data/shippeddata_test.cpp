@@ -886,6 +886,59 @@ TEST_P(ShippedListTest, EachRecordTestsItsFilesSpelling)
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
 }
 
+// A word near the gap that, list after list, comes with one answer only: a
+// child picks by it instead of by the rule.
+struct Cue
+{
+    const char16_t *answer;
+    const char16_t *pattern; // on the gapped text, letter case aside
+    const char16_t *what;
+    int most; // records of the answer that may show it; 0: three quarters of them
+};
+
+constexpr Cue kCues[] = {
+    {u"né", u"\\bnon\\b", u"«non» in the sentence", 0},
+    {u"ne", u"^(?!.*\\bnon\\b)", u"no «non» in the sentence", 0},
+    {u"ho", u"^_|\\bio\\s+_", u"the gap at the start or after «io»", 0},
+    {u"dì", u"notte e _|santo _", u"«notte e _» or «tutto il santo _»", 0},
+    {u"li", u"^ho\\b.*\\be\\s+(non\\s+)?_\\s+ho\\b", u"«Ho … e _ ho»", 2},
+};
+
+TEST_P(ShippedListTest, NoWordAroundTheGapStandsInForTheRule)
+{
+    LoadReport report;
+    const std::vector<Record> records = loadedRecords(report);
+    QStringList problems;
+    for (const Cue &cue : kCues) {
+        const QString answer = QString::fromUtf16(cue.answer);
+        const QRegularExpression pattern(
+            QString::fromUtf16(cue.pattern), QRegularExpression::CaseInsensitiveOption);
+        QList<int> shown;
+        int total = 0;
+        for (const Record &r : records) {
+            if (r.answer.compare(answer, Qt::CaseInsensitive) != 0)
+                continue;
+            ++total;
+            if (r.text.contains(pattern))
+                shown.append(r.row);
+        }
+        const int most = cue.most > 0 ? cue.most : std::max(1, total * 3 / 4);
+        if (shown.size() > most) {
+            QStringList lines;
+            for (int row : shown)
+                lines.append(lineOf(row));
+            problems.append(
+                QStringLiteral("%1 of the %2 records answered %3 have %4 (%5): at most %6 may, "
+                               "or the child answers by it")
+                    .arg(shown.size())
+                    .arg(total)
+                    .arg(quoted(answer), QString::fromUtf16(cue.what), lines.join(QStringLiteral(", ")))
+                    .arg(most));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
 // What a listener hears of a spoken text: the engine's phonemes for it,
 // without what does not tell two words apart by ear: stress, the length of
 // a vowel, the pauses between words and clauses, and whether an e or an o is
