@@ -1060,6 +1060,39 @@ TEST(ShippedReviews, EveryReviewHoldsEveryWordOfItsFilesWithTheAnswerOnEitherBut
     }
 }
 
+TEST(ShippedAccentLists, SetTheAccentsDirectionsAgainstEachOther)
+{
+    // Words whose accent children turn the wrong way, beside the wrong form.
+    const QList<QStringList> turned = {{QStringLiteral("perché"), QStringLiteral("perchè")},
+        {QStringLiteral("poiché"), QStringLiteral("poichè")},
+        {QStringLiteral("ventitré"), QStringLiteral("ventitrè")},
+        {QStringLiteral("né"), QStringLiteral("nè")}, {QStringLiteral("sé"), QStringLiteral("sè")},
+        {QStringLiteral("è"), QStringLiteral("é")}, {QStringLiteral("è"), QStringLiteral("e'")}};
+    const Catalogue::TopicMenu *menu = Catalogue::menuByMarker(QStringLiteral("accento"));
+    ASSERT_NE(menu, nullptr);
+
+    AppState &state = appState();
+    QSet<QString> offered; // "first|second", lower case, either way round
+    for (const Catalogue::Button &button : menu->buttons) {
+        if (button.opens != Opens::Sentence)
+            continue;
+        state.WordListPath = TestEnv::buildAppFolder() + u'/' + button.file;
+        CaricaFrasi();
+        for (int row = 1; row <= state.WordCount; ++row) {
+            const QString first = state.wordRow(row).firstChoice.toLower();
+            const QString second = state.wordRow(row).secondChoice.toLower();
+            offered << first + u'|' + second << second + u'|' + first;
+        }
+    }
+    QStringList missing;
+    for (const QStringList &pair : turned) {
+        if (!offered.contains(pair.join(u'|')))
+            missing.append(quoted(pair[0]) + QStringLiteral(" beside ") + quoted(pair[1]));
+    }
+    EXPECT_TRUE(missing.isEmpty()) << "no sentence of the accent menu offers "
+                                   << str(missing.join(QStringLiteral(", ")));
+}
+
 TEST(DictionaryAllowList, EveryEntryIsAWordTheDictionaryLacksWithItsReason)
 {
     const Lexicon &lexicon = Lexicon::instance();
