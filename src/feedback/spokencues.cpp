@@ -249,9 +249,9 @@ constexpr const char16_t *kSaidAsWritten[] = {
     u"schiena", u"sciare", u"sciarpa", u"sciatore", u"scimmia", u"sciodinzola", u"sciogliere", u"scioiattolo",
     u"sciroppo", u"sciudo", u"scodinzola", u"scogliere", u"scoiattolo", u"scrida", u"scrivo", u"scudo",
     u"scuola", u"sdrada", u"sdraio", u"sera", u"serra", u"sete", u"sette", u"sgrida", u"sgrivo", u"simmia",
-    u"sogno", u"sonio", u"sonno", u"sono", u"speso", u"spesso", u"spreme", u"spriciola", u"sprighi",
-    u"strada", u"straio", u"suola", u"tartaruga", u"tartarugia", u"tonno", u"tono", u"tovaglia", u"tovalia",
-    u"tuffo", u"tufo", u"tuta", u"tutta"};
+    u"sogno", u"sonio", u"sonno", u"sono", u"spala", u"spalla", u"speso", u"spesso", u"spreme", u"spriciola",
+    u"sprighi", u"strada", u"straio", u"suola", u"tartaruga", u"tartarugia", u"tonno", u"tono", u"tovaglia",
+    u"tovalia", u"tuffo", u"tufo", u"tuta", u"tutta"};
 
 const QHash<QString, QString> &table()
 {
