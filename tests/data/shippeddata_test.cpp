@@ -36,27 +36,39 @@ using Catalogue::Opens;
 const char *const kDictionaryPath = "/usr/share/dict/italian";
 const char *const kAllowListPath = VELMORA_SOURCE_DIR "/tests/data/dictionary-allowlist.txt";
 const char *const kRareWordsPath = VELMORA_SOURCE_DIR "/tests/data/rare-words.txt";
+const char *const kFamiliesPath = VELMORA_SOURCE_DIR "/tests/data/word-families.txt";
 
 // Fixed captions of the three- and five-choice windows.
 const QStringList kArticles = {QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")};
 const QStringList kSyllables = {QStringLiteral("gna"), QStringLiteral("gne"), QStringLiteral("gni"),
     QStringLiteral("gno"), QStringLiteral("gnu")};
 
-// Pairs for which Italian has few words: a shorter list will do.
-const QSet<QString> kNarrowPairs = {QStringLiteral("qcq"), QStringLiteral("cuoquo"), QStringLiteral("cuiqui"),
-    QStringLiteral("sdrstr"), QStringLiteral("scrsgr"), QStringLiteral("sprsbr"), QStringLiteral("schesce"),
-    QStringLiteral("schisci"), QStringLiteral("sciesce"), QStringLiteral("cecie"), QStringLiteral("gegie")};
+constexpr int kMinRarerSpelling = 6;
+
+// Pairs for which Italian has few words, with the records each spelling
+// needs: a short list, lopsided toward the spelling a child meets more, does
+// better than one padded with words a child does not know. Fewer than
+// kMinRarerSpelling only where the words a child knows run out before (two
+// at most from each family).
+const QHash<QString, int> kNarrowPairs = {{QStringLiteral("cq"), kMinRarerSpelling},
+    {QStringLiteral("qcq"), kMinRarerSpelling}, {QStringLiteral("cuoquo"), kMinRarerSpelling},
+    {QStringLiteral("cuiqui"), kMinRarerSpelling}, {QStringLiteral("scrsgr"), kMinRarerSpelling},
+    {QStringLiteral("sprsbr"), kMinRarerSpelling}, {QStringLiteral("schesce"), kMinRarerSpelling},
+    {QStringLiteral("schisci"), kMinRarerSpelling}, {QStringLiteral("scoscio"), kMinRarerSpelling},
+    {QStringLiteral("scusciu"), kMinRarerSpelling}, {QStringLiteral("cecie"), kMinRarerSpelling},
+    {QStringLiteral("gegie"), kMinRarerSpelling}, {QStringLiteral("sdrstr"), 2}, // "sdraio" and "sdraiarsi"
+    {QStringLiteral("sciesce"), 3}}; // "scienze", "scienziato" and "le scie" of the planes
 
 constexpr int kMinSentences = 30;
 constexpr int kMinWords = 40;
-constexpr int kMinNarrowWords = 20;
 constexpr int kMinManyChoiceWords = 50;
 constexpr int kMinEachOfManyChoices = 5;
 
 // What the Italian word list can say about a record.
 enum class Lookup {
     Nothing, // sentences, and phrases whose gap is a whole word
-    WordAndOtherSpelling, // the completed word is listed; with the other spelling it is not
+    WordAndOtherSpelling, // the completed word is listed; with the other spelling
+                          // it is not
     Word, // the completed word is listed (five syllables: several may make words)
     WordAfterGap, // the gap is an article: the noun after it is listed
 };
@@ -73,8 +85,11 @@ struct ShippedList
     QString file; // below the program folder, as the catalogue names it
     bool sentences = false;
     QList<Use> uses;
+    QList<QStringList> pairs; // the two spellings of every two-choice button of its menu
     Lookup lookup = Lookup::Nothing;
     int minimum = kMinWords;
+    bool narrow = false;
+    int rarerMinimum = kMinRarerSpelling; // records of each spelling, for a narrow pair
 
     QString name() const { return QString(file).remove(QStringLiteral("testidifort/")); }
     QString baseName() const { return QFileInfo(file).completeBaseName(); }
@@ -131,8 +146,11 @@ void classify(ShippedList &list)
     } else {
         list.lookup = Lookup::WordAndOtherSpelling;
     }
-    if (!list.sentences && choices == 2)
-        list.minimum = kNarrowPairs.contains(list.baseName()) ? kMinNarrowWords : kMinWords;
+    list.narrow = !list.sentences && choices == 2 && kNarrowPairs.contains(list.baseName());
+    if (list.narrow) {
+        list.rarerMinimum = kNarrowPairs.value(list.baseName());
+        list.minimum = 2 * list.rarerMinimum;
+    }
 }
 
 // Every file that a button opens or a review reads, once, with every use.
@@ -140,6 +158,11 @@ QList<ShippedList> shippedLists()
 {
     QList<ShippedList> lists;
     for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        QList<QStringList> pairs;
+        for (const Catalogue::Button &button : menu.buttons) {
+            if (button.opens == Opens::TwoChoice)
+                pairs.append({button.choiceA, button.choiceB});
+        }
         for (const Catalogue::Button &button : menu.buttons) {
             if (button.file.isEmpty())
                 continue;
@@ -165,6 +188,10 @@ QList<ShippedList> shippedLists()
         for (const Catalogue::ReviewFile &review : menu.review)
             addUse(lists, review.file, false,
                 {menu.formName + QStringLiteral(" review"), {review.first, review.second}});
+        for (ShippedList &list : lists) {
+            if (list.uses.first().by.startsWith(menu.formName + u' '))
+                list.pairs = pairs;
+        }
     }
     for (ShippedList &list : lists)
         classify(list);
@@ -271,7 +298,8 @@ QString shareOfFirstChoice(int first, int total)
 {
     if (total == 0 || (first * 5 >= total * 2 && first * 5 <= total * 3))
         return {};
-    return QStringLiteral("the answer is the first choice in %1 of %2 records (%3%), so the place of the "
+    return QStringLiteral("the answer is the first choice in %1 of %2 records "
+                          "(%3%), so the place of the "
                           "button gives it away: it must be so in 40-60% of them")
         .arg(first)
         .arg(total)
@@ -320,7 +348,8 @@ protected:
         return records;
     }
 
-    // Whether every record has a line of its own, so that messages can name lines.
+    // Whether every record has a line of its own, so that messages can name
+    // lines.
     bool recordsAreLines() const { return m_recordLines.size() == qsizetype(m_recordCount); }
 
     QString lineOf(int row) const
@@ -397,7 +426,8 @@ TEST_P(ShippedListTest, IsWindows1252WithCrLfLinesAndNoStrayBlanks)
         } else if (byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D) {
             note(QStringLiteral("a byte that is no Windows-1252 character"), line);
         } else if (const int length = utf8SequenceAt(bytes, i)) {
-            note(QStringLiteral("an accented letter written in UTF-8: save the file as Windows-1252 (ANSI)"),
+            note(QStringLiteral("an accented letter written in UTF-8: save the file "
+                                "as Windows-1252 (ANSI)"),
                 line);
             i += length - 1;
         }
@@ -445,9 +475,9 @@ TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
 
     QStringList problems;
     if (!recordsAreLines())
-        problems.append(
-            QStringLiteral("the %1 records are not one a line: write each record on a line of its own")
-                .arg(records.size()));
+        problems.append(QStringLiteral("the %1 records are not one a line: write "
+                                       "each record on a line of its own")
+                            .arg(records.size()));
 
     QHash<QString, int> seen; // the gapped text (and for sentences the answer), by first row
     QMap<QString, int> answers; // by the spelling they match, lower case
@@ -508,14 +538,20 @@ TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
         const QStringList &spellings = list().spellings();
         for (const QString &spelling : spellings) {
             const int count = answers.value(spelling.toLower());
-            if (spellings.size() == 2 && count * 3 < total)
-                problems.append(
-                    QStringLiteral("%1 is the answer of %2 of %3 records: each spelling needs at least "
-                                   "a third of them (%4)")
-                        .arg(quoted(spelling))
-                        .arg(count)
-                        .arg(total)
-                        .arg((total + 2) / 3));
+            if (list().narrow && count < list().rarerMinimum)
+                problems.append(QStringLiteral("%1 is the answer of %2 records: even the rarer spelling of "
+                                               "a narrow pair needs %3")
+                                    .arg(quoted(spelling))
+                                    .arg(count)
+                                    .arg(list().rarerMinimum));
+            else if (!list().narrow && spellings.size() == 2 && count * 3 < total)
+                problems.append(QStringLiteral("%1 is the answer of %2 of %3 records: "
+                                               "each spelling needs at least "
+                                               "a third of them (%4)")
+                                    .arg(quoted(spelling))
+                                    .arg(count)
+                                    .arg(total)
+                                    .arg((total + 2) / 3));
             else if (spellings.size() > 2 && count < kMinEachOfManyChoices)
                 problems.append(QStringLiteral("%1 is the answer of %2 records, at least %3 are needed")
                                     .arg(quoted(spelling))
@@ -607,9 +643,9 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
 
     LoadReport report;
     const std::vector<Record> records = loadedRecords(report);
-    const QString mend
-        = QStringLiteral(": check the spelling; a right word that the Italian word list lacks goes "
-                         "into tests/data/dictionary-allowlist.txt with the reason");
+    const QString mend = QStringLiteral(": check the spelling; a right word that the Italian word list lacks "
+                                        "goes "
+                                        "into tests/data/dictionary-allowlist.txt with the reason");
     QStringList problems;
     for (const Record &r : records) {
         if (list().lookup == Lookup::WordAfterGap) {
@@ -626,6 +662,9 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
         if (!offered)
             continue;
         const QString word = completeWord(r.text, r.answer).toLower();
+        if (word.contains(u' '))
+            continue; // a phrase: the words around a gap that is a whole word decide
+                      // it
         if (!lexicon.lists(word))
             problems.append(
                 where(r) + QStringLiteral(": %1 is not in the Italian word list").arg(quoted(word)) + mend);
@@ -657,7 +696,13 @@ QString stemOf(const QString &word)
     return stem.left(6);
 }
 
-TEST_P(ShippedListTest, WordsAreForChildrenAndFewFormsOfOneWord)
+const QRegularExpression &nonLetters()
+{
+    static const QRegularExpression pattern(QStringLiteral("[^\\p{L}]+"));
+    return pattern;
+}
+
+TEST_P(ShippedListTest, WordsAreForChildrenAndEveryGapHasWordsAround)
 {
     QSet<QString> rare;
     for (const auto &entry : annotatedWords(kRareWordsPath))
@@ -665,31 +710,230 @@ TEST_P(ShippedListTest, WordsAreForChildrenAndFewFormsOfOneWord)
     ASSERT_FALSE(rare.isEmpty()) << kRareWordsPath;
 
     LoadReport report;
-    const std::vector<Record> records = loadedRecords(report);
-    static const QRegularExpression nonLetters(QStringLiteral("[^\\p{L}]+"));
     QStringList problems;
-    QMap<QString, QList<int>> byStem;
-    for (const Record &r : records) {
+    for (const Record &r : loadedRecords(report)) {
         const QString complete = completeWord(r.text, r.answer).toLower();
-        const QStringList words = complete.split(nonLetters, Qt::SkipEmptyParts);
-        for (const QString &word : words) {
+        for (const QString &word : complete.split(nonLetters(), Qt::SkipEmptyParts)) {
             if (rare.contains(word))
                 problems.append(where(r) + u' ' + quoted(word)
                     + QStringLiteral(" is a word few children know (tests/data/rare-words.txt)"));
         }
-        if (!list().sentences && words.size() == 1 && words.first() == complete)
-            byStem[stemOf(complete)].append(r.row);
+        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+        if (!r.text.contains(letter))
+            problems.append(where(r)
+                + QStringLiteral(": the gap stands alone, and nothing tells the child "
+                                 "what to write; "
+                                 "put a word around it or leave the record out"));
     }
-    for (auto it = byStem.cbegin(); it != byStem.cend(); ++it) {
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+TEST_P(ShippedListTest, FewFormsOfOneWord)
+{
+    // Words whose first letters do not show their family, by the word that heads
+    // it.
+    QHash<QString, QString> heads;
+    for (const auto &entry : annotatedWords(kFamiliesPath))
+        heads.insert(entry.first, entry.second.section(u':', 0, 0).trimmed());
+    ASSERT_FALSE(heads.isEmpty()) << kFamiliesPath;
+
+    LoadReport report;
+    QMap<QString, QList<int>> byFamily;
+    QHash<QString, QString> shown; // a family's key as a message names it
+    for (const Record &r : loadedRecords(report)) {
+        const QString complete = completeWord(r.text, r.answer).toLower();
+        if (list().sentences || complete.contains(nonLetters()))
+            continue;
+        const QString head = heads.value(complete, complete);
+        const QString key = stemOf(head);
+        byFamily[key].append(r.row);
+        if (heads.contains(complete) || !shown.contains(key))
+            shown.insert(key, heads.contains(complete) ? head : key + u'…');
+    }
+    QStringList problems;
+    for (auto it = byFamily.cbegin(); it != byFamily.cend(); ++it) {
         if (it->size() > 2) {
             QStringList lines;
             for (int row : *it)
                 lines.append(lineOf(row));
+            problems.append(QStringLiteral("%1 records are of one family %2 (%3): keep two at most")
+                                .arg(it->size())
+                                .arg(quoted(shown.value(it.key())), lines.join(QStringLiteral(", "))));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+// The gapped text filled with one spelling, in lower case: the word that
+// holds the gap, and the text's other words.
+struct Filled
+{
+    QString word;
+    QStringList others;
+};
+
+Filled filled(const QString &gapped, const QString &spelling)
+{
+    const qsizetype gap = gapped.indexOf(u'_');
+    const QString text = completeWord(gapped, spelling).toLower();
+    qsizetype start = gap;
+    qsizetype end = gap + spelling.size();
+    while (start > 0 && text[start - 1].isLetter())
+        --start;
+    while (end < text.size() && text[end].isLetter())
+        ++end;
+    return {text.mid(start, end - start),
+        (text.left(start) + u' ' + text.mid(end)).split(nonLetters(), Qt::SkipEmptyParts)};
+}
+
+// Another word of the text that spells the word at the gap for the child:
+// the word itself, or one that starts with its letters up to one past those
+// that the other spelling changes (four letters at least). Empty when none.
+QString spelledElsewhere(const QString &gapped, const QString &answer, const QString &other)
+{
+    const Filled right = filled(gapped, answer);
+    const QString &w = right.word;
+    const QString o = filled(gapped, other).word;
+    qsizetype same = 0;
+    while (same < w.size() && same < o.size() && w[same] == o[same])
+        ++same;
+    const auto fromEnd = [](const QString &text, qsizetype k) { return text[text.size() - 1 - k]; };
+    qsizetype tail = 0;
+    while (tail < w.size() - same && tail < o.size() - same && fromEnd(w, tail) == fromEnd(o, tail))
+        ++tail;
+    const QString key = w.left(std::max<qsizetype>(4, w.size() - tail + 1));
+    for (const QString &word : right.others) {
+        if (word == w || (key.size() < w.size() && word.startsWith(key)))
+            return word;
+    }
+    return {};
+}
+
+// The letters of a spelling without accents, apostrophes and blanks.
+QString bare(const QString &spelling)
+{
+    QString letters;
+    for (const QChar c : spelling.normalized(QString::NormalizationForm_D).toLower()) {
+        if (c.isLetter())
+            letters += c;
+    }
+    return letters;
+}
+
+// Whether two spellings differ by an accent, an apostrophe, or the vowel an
+// apostrophe stands for ("quest'" and "questo").
+bool differByAccentOrApostrophe(const QString &a, const QString &b)
+{
+    const QString x = bare(a);
+    const QString y = bare(b);
+    const auto elided = [](const QString &cut, const QString &whole, const QString &written) {
+        return (written.endsWith(u'\'') || written.endsWith(u'’')) && whole.size() == cut.size() + 1
+            && whole.startsWith(cut) && QStringLiteral("aeiou").contains(whole.back());
+    };
+    return x == y || elided(x, y, a) || elided(y, x, b);
+}
+
+// Whether one spelling turns into the other by exchanging one pair's two
+// spellings in place: "scarpa" and "sciarpa" by "sca" and "scia".
+bool differByPair(const QString &a, const QString &b, const QList<QStringList> &pairs)
+{
+    const QString x = a.toLower();
+    const QString y = b.toLower();
+    for (const QStringList &pair : pairs) {
+        for (int k = 0; k < 2; ++k) {
+            const QString from = pair[k].toLower();
+            const QString to = pair[1 - k].toLower();
+            for (qsizetype i = x.indexOf(from); i >= 0; i = x.indexOf(from, i + 1)) {
+                if (x.left(i) + to + x.mid(i + from.size()) == y)
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_P(ShippedListTest, EachRecordTestsItsFilesSpelling)
+{
+    // Letters no Italian word writes so: a "q" but before "u" and a vowel, a
+    // hard and a soft consonant side by side. No child hesitates over them.
+    static const QRegularExpression unwritten(
+        QStringLiteral("q(?!q?u[aeiouàèéìòù])\\w?\\w?|cg|gc|bp|pb|dt|td|fv|vf"));
+    LoadReport report;
+    QStringList problems;
+    for (const Record &r : loadedRecords(report)) {
+        if (r.text.count(u'_') != 1)
+            continue; // reported with the answers
+        const QStringList offered
+            = list().sentences ? QStringList{r.firstChoice, r.secondChoice} : list().spellings();
+        if (list().sentences && !differByPair(r.firstChoice, r.secondChoice, list().pairs)
+            && !differByAccentOrApostrophe(r.firstChoice, r.secondChoice))
+            problems.append(where(r)
+                + QStringLiteral(": the choices differ by more than a spelling this menu teaches, so the "
+                                 "sentence asks something else"));
+        for (const QString &spelling : offered) {
+            const QRegularExpressionMatch odd = unwritten.match(completeWord(r.text, spelling).toLower());
+            if (odd.hasMatch())
+                problems.append(where(r)
+                    + QStringLiteral(": with %1 it has %2, which no Italian word has and no child writes")
+                          .arg(quoted(spelling), quoted(odd.captured())));
+            if (spelling.compare(r.answer, Qt::CaseInsensitive) == 0)
+                continue;
+            if (const QString word = spelledElsewhere(r.text, r.answer, spelling); !word.isEmpty())
+                problems.append(where(r)
+                    + QStringLiteral(": %1 elsewhere in it shows how to spell the answer").arg(quoted(word)));
+        }
+    }
+    EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
+}
+
+// A word near the gap that, list after list, comes with one answer only: a
+// child picks by it instead of by the rule.
+struct Cue
+{
+    const char16_t *answer;
+    const char16_t *pattern; // on the gapped text, letter case aside
+    const char16_t *what;
+    int most; // records of the answer that may show it; 0: three quarters of them
+};
+
+constexpr Cue kCues[] = {
+    {u"né", u"\\bnon\\b", u"«non» in the sentence", 0},
+    {u"ne", u"^(?!.*\\bnon\\b)", u"no «non» in the sentence", 0},
+    {u"ho", u"^_|\\bio\\s+_", u"the gap at the start or after «io»", 0},
+    {u"dì", u"notte e _|santo _", u"«notte e _» or «tutto il santo _»", 0},
+    {u"li", u"^ho\\b.*\\be\\s+(non\\s+)?_\\s+ho\\b", u"«Ho … e _ ho»", 2},
+};
+
+TEST_P(ShippedListTest, NoWordAroundTheGapStandsInForTheRule)
+{
+    LoadReport report;
+    const std::vector<Record> records = loadedRecords(report);
+    QStringList problems;
+    for (const Cue &cue : kCues) {
+        const QString answer = QString::fromUtf16(cue.answer);
+        const QRegularExpression pattern(
+            QString::fromUtf16(cue.pattern), QRegularExpression::CaseInsensitiveOption);
+        QList<int> shown;
+        int total = 0;
+        for (const Record &r : records) {
+            if (r.answer.compare(answer, Qt::CaseInsensitive) != 0)
+                continue;
+            ++total;
+            if (r.text.contains(pattern))
+                shown.append(r.row);
+        }
+        const int most = cue.most > 0 ? cue.most : std::max(1, total * 3 / 4);
+        if (shown.size() > most) {
+            QStringList lines;
+            for (int row : shown)
+                lines.append(lineOf(row));
             problems.append(
-                QStringLiteral("%1: %2 records are forms of one word «%3…» (%4): keep two at most")
-                    .arg(list().name())
-                    .arg(it->size())
-                    .arg(it.key(), lines.join(QStringLiteral(", "))));
+                QStringLiteral("%1 of the %2 records answered %3 have %4 (%5): at most %6 may, "
+                               "or the child answers by it")
+                    .arg(shown.size())
+                    .arg(total)
+                    .arg(quoted(answer), QString::fromUtf16(cue.what), lines.join(QStringLiteral(", ")))
+                    .arg(most));
         }
     }
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
@@ -726,7 +970,8 @@ QString heard(const QString &text)
 TEST_P(ShippedListTest, EveryChoiceHasACueAndChoicesShownTogetherSoundApart)
 {
     ASSERT_TRUE(SpeechEngine::instance().problem().isEmpty()) << str(SpeechEngine::instance().problem());
-    // The spellings shown together on the buttons of one item, and where they come from.
+    // The spellings shown together on the buttons of one item, and where they
+    // come from.
     QList<std::pair<QString, QStringList>> together;
     if (list().sentences) {
         LoadReport report;
@@ -813,6 +1058,39 @@ TEST(ShippedReviews, EveryReviewHoldsEveryWordOfItsFilesWithTheAnswerOnEitherBut
                                      << "; balance the two spellings in the answers of its files";
         EXPECT_EQ(state.WordListPath, state.ApplicationFolder + u'/' + menu.review.last().file);
     }
+}
+
+TEST(ShippedAccentLists, SetTheAccentsDirectionsAgainstEachOther)
+{
+    // Words whose accent children turn the wrong way, beside the wrong form.
+    const QList<QStringList> turned = {{QStringLiteral("perché"), QStringLiteral("perchè")},
+        {QStringLiteral("poiché"), QStringLiteral("poichè")},
+        {QStringLiteral("ventitré"), QStringLiteral("ventitrè")},
+        {QStringLiteral("né"), QStringLiteral("nè")}, {QStringLiteral("sé"), QStringLiteral("sè")},
+        {QStringLiteral("è"), QStringLiteral("é")}, {QStringLiteral("è"), QStringLiteral("e'")}};
+    const Catalogue::TopicMenu *menu = Catalogue::menuByMarker(QStringLiteral("accento"));
+    ASSERT_NE(menu, nullptr);
+
+    AppState &state = appState();
+    QSet<QString> offered; // "first|second", lower case, either way round
+    for (const Catalogue::Button &button : menu->buttons) {
+        if (button.opens != Opens::Sentence)
+            continue;
+        state.WordListPath = TestEnv::buildAppFolder() + u'/' + button.file;
+        CaricaFrasi();
+        for (int row = 1; row <= state.WordCount; ++row) {
+            const QString first = state.wordRow(row).firstChoice.toLower();
+            const QString second = state.wordRow(row).secondChoice.toLower();
+            offered << first + u'|' + second << second + u'|' + first;
+        }
+    }
+    QStringList missing;
+    for (const QStringList &pair : turned) {
+        if (!offered.contains(pair.join(u'|')))
+            missing.append(quoted(pair[0]) + QStringLiteral(" beside ") + quoted(pair[1]));
+    }
+    EXPECT_TRUE(missing.isEmpty()) << "no sentence of the accent menu offers "
+                                   << str(missing.join(QStringLiteral(", ")));
 }
 
 TEST(DictionaryAllowList, EveryEntryIsAWordTheDictionaryLacksWithItsReason)
