@@ -18,9 +18,7 @@ protected:
     void start(const ProfileSettings &settings)
     {
         ASSERT_TRUE(x.start(settings)) << x.error().toStdString();
-        const int from = x.lineCount();
-        x.tap(QStringLiteral("Return"));
-        ASSERT_GE(x.waitForLine(QStringLiteral("shown FormMenu"), from), 0);
+        ASSERT_GE(x.enterMainMenu(), 0);
     }
 
     int seeLit(const QString &button, int from)

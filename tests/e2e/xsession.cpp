@@ -144,6 +144,13 @@ int XSession::seeLit(const QString &button, int from)
     return line;
 }
 
+int XSession::enterMainMenu()
+{
+    const int from = lineCount();
+    tap(QStringLiteral("Return"));
+    return waitForLine(QStringLiteral("shown FormMenu"), from);
+}
+
 void XSession::collect()
 {
     m_partial += m_program.readAll();

@@ -43,6 +43,8 @@ public:
     // from line `from` on), then lets the pupil look at it past the
     // selection guard; the line, or -1.
     int seeLit(const QString &button, int from);
+    // Enter on the start window: the line the main menu was shown on, or -1.
+    int enterMainMenu();
 
     // Waits until a log line contains the text, counting from line `from`;
     // the number of that line, or -1 after the time-out.
