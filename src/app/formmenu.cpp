@@ -7,12 +7,12 @@
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
-#include "layout/formlog.h"
 #include "records/activityrecord.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "settings/settingsnotice.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QAbstractItemView>
 #include <QAction>

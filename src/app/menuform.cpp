@@ -6,6 +6,7 @@
 #include "scanning/menuscanning.h"
 #include "scanning/scannedquestion.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QPushButton>
 

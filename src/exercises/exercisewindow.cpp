@@ -14,18 +14,14 @@
 #include "records/activityrecord.h"
 #include "scanning/exercisescanning.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QAction>
 #include <QFont>
 #include <QHash>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
-
-// The answers given, for following a pupil's session:
-// QT_LOGGING_RULES="velmora.exercises.debug=true".
-Q_LOGGING_CATEGORY(lcExercises, "velmora.exercises", QtInfoMsg)
 
 namespace {
 

@@ -1,15 +1,14 @@
 #include "playedspeech.h"
 
+#include "state/logcategories.h"
+
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QMediaDevices>
 
 #include <algorithm>
 #include <cmath>
-
-Q_DECLARE_LOGGING_CATEGORY(lcSpeech)
 
 namespace {
 

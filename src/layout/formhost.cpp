@@ -3,6 +3,8 @@
 #include "form.h"
 #include "formlog.h"
 
+#include "state/logcategories.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,8 +13,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabBar>
-
-Q_LOGGING_CATEGORY(lcForms, "velmora.forms", QtInfoMsg)
 
 namespace {
 

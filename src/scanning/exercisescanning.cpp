@@ -1,8 +1,7 @@
 #include "exercisescanning.h"
 
-#include "scanlog.h"
-
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QPushButton>
 

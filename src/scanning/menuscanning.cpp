@@ -1,8 +1,7 @@
 #include "menuscanning.h"
 
-#include "scanlog.h"
-
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -65,8 +64,12 @@ void MenuScanning::highlight(const QList<int> &buttons)
 
 void MenuScanning::select(int index)
 {
-    qCDebug(lcScanning, "select %s",
-        qPrintable(m_buttons.value(index) ? m_buttons[index]->objectName() : QString()));
+    // The name first, which a session driven from outside waits for, then
+    // what the pupil saw on the button.
+    if (const QPushButton *button = m_buttons.value(index))
+        qCDebug(lcScanning, "select %s «%s»", qPrintable(button->objectName()), qPrintable(button->text()));
+    else
+        qCDebug(lcScanning, "select none");
     if (m_click)
         m_click(index);
 }

@@ -1,13 +1,13 @@
 #include "scansession.h"
 
 #include "scanclock.h"
-#include "scanlog.h"
 
 #include "feedback/colours.h"
 #include "feedback/speechoutput.h"
 #include "layout/freespace.h"
 #include "layout/legible.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QLabel>
 

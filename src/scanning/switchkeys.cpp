@@ -2,9 +2,9 @@
 
 #include "controllersource.h"
 #include "scancycles.h"
-#include "scanlog.h"
 
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -148,6 +148,8 @@ TEST_F(SwitchInputs, AKeySetUpByPressingItIsTheSwitchThatWorksTheExercise)
     x.tap(QStringLiteral("F7"));
     EXPECT_GE(x.waitForLine(QStringLiteral("shown FormMenuSuoniSimili"), from), 0);
     EXPECT_EQ(x.linesWith(QStringLiteral("select Command1_"), from).size(), 1);
+    EXPECT_EQ(x.linesWith(QStringLiteral("select Command1_0 «Suoni simili»"), from).size(), 1)
+        << "the log says what the pupil chose";
     from = x.waitForLine(QStringLiteral("shown FormMenuSuoniSimili"), from);
     ASSERT_GE(from, 0);
     seeLit(QStringLiteral("Command1_0"), from);
