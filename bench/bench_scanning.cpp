@@ -61,10 +61,10 @@ const char *guardName()
     return guardMs > 0 ? "guard on" : "guard off";
 }
 
-FormMenu *showMenu(FormHost &host, int mode, int scanInterval)
+FormMenu *showMenu(FormHost &host, InputMode mode, int scanInterval)
 {
     appState().Settings.SelectionGuard = qint16(guardMs);
-    appState().Settings.InputMode = qint16(mode);
+    appState().Settings.setInputMode(mode);
     appState().Settings.ScanInterval = qint16(scanInterval);
     appState().Settings.AcceptanceTime = 0;
     appState().Settings.ReleaseTime = 0;
@@ -76,7 +76,7 @@ FormMenu *showMenu(FormHost &host, int mode, int scanInterval)
 void measureSteps(FormHost &host, int scanInterval, int steps)
 {
     const double intervalMs = scanInterval * 250.0;
-    FormMenu *menu = showMenu(host, 2, scanInterval);
+    FormMenu *menu = showMenu(host, InputMode::Automatic, scanInterval);
     QElapsedTimer clock;
     clock.start();
     std::vector<double> at;
@@ -104,7 +104,7 @@ void measureSteps(FormHost &host, int scanInterval, int steps)
 
 double measureKeyToHighlight(FormHost &host, int presses)
 {
-    FormMenu *menu = showMenu(host, 1, 4);
+    FormMenu *menu = showMenu(host, InputMode::Manual, 4);
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : menu;
@@ -160,7 +160,7 @@ private:
 double measureRealReleaseToHighlight(FormHost &host, int presses, bool mouse)
 {
     appState().Settings.Switch1Input = mouse ? QStringLiteral("mouse:left") : QStringLiteral("key:Space");
-    FormMenu *menu = showMenu(host, 1, 4);
+    FormMenu *menu = showMenu(host, InputMode::Manual, 4);
     ReleaseToPaint probe(menu);
     QCoreApplication::instance()->installEventFilter(&probe);
     const QStringList press = mouse ? QStringList{QStringLiteral("click"), QStringLiteral("1")}
@@ -207,7 +207,7 @@ void measureControllerToHighlight(FormHost &host, int presses, double keyMedian)
     BenchControllers *controllers = owned.get();
     Controllers::setSource(std::move(owned));
     appState().Settings.Switch1Input = QStringLiteral("controller:a");
-    FormMenu *menu = showMenu(host, 1, 4);
+    FormMenu *menu = showMenu(host, InputMode::Manual, 4);
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         lookAtTheHighlight();
@@ -256,7 +256,7 @@ int stepsToReach(FormHost &host, int button)
 
 void measureRowColumn(FormHost &host)
 {
-    appState().Settings.InputMode = Scan::Automatic;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanInterval = 4;
     const int count = int(Catalogue::menuByFormName(QStringLiteral("FormMenuCG"))->buttons.size());
     double linearAverage = 0;
@@ -304,9 +304,9 @@ double cpuShare(int seconds)
 // menu worked with the mouse.
 void measureCpu(FormHost &host, int seconds)
 {
-    showMenu(host, 2, 4);
+    showMenu(host, InputMode::Automatic, 4);
     const double scanning = cpuShare(seconds);
-    showMenu(host, 0, 4);
+    showMenu(host, InputMode::Mouse, 4);
     const double idle = cpuShare(seconds);
     std::printf("processor while scanning automatically: %.2f %% of one core over %d s; idle: %.2f %%\n",
         scanning, seconds, idle);

@@ -128,7 +128,7 @@ int main(int argc, char **argv)
 
     // Automatic scanning with the spoken highlight; the steps are taken here,
     // long before the scan's own clock would take one.
-    state.Settings.InputMode = 2;
+    state.Settings.setInputMode(InputMode::Automatic);
     state.Settings.SpokenHighlight = true;
     state.Settings.ScanInterval = 60;
     state.Settings.ScanLoops = 0;

@@ -305,7 +305,7 @@ const QList<Picture> &pictures()
                 s.click(s.answer(exercise, false));
                 return appState().WrongCount == 1 && !exercise->solved() ? &s.host() : nullptr;
             }},
-        {"scansione-manuale", [](ProfileSettings &p) { p.InputMode = 1; },
+        {"scansione-manuale", [](ProfileSettings &p) { p.setInputMode(InputMode::Manual); },
             [](Session &s) -> QWidget * {
                 auto *menu = s.show<FormMenu>(QStringLiteral("FormMenu"));
                 if (!menu)
@@ -317,7 +317,7 @@ const QList<Picture> &pictures()
             }},
         {"scansione-automatica",
             [](ProfileSettings &p) {
-                p.InputMode = 2;
+                p.setInputMode(InputMode::Automatic);
                 p.ScanInterval = 2;
             },
             [](Session &s) -> QWidget * {
@@ -355,7 +355,7 @@ const QList<Picture> &pictures()
             configurationPage(FormConfigura::VoicePage)},
         {"configura-input",
             [](ProfileSettings &p) {
-                p.InputMode = 2;
+                p.setInputMode(InputMode::Automatic);
                 p.ScanInterval = 6;
             },
             configurationPage(FormConfigura::InputPage)},

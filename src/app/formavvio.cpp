@@ -46,7 +46,7 @@ void FormAvvio::formLoad()
 void FormAvvio::formActivate()
 {
     m_bottoneAvvio->setFocus();
-    m_switches->setActive(appState().Settings.scanning());
+    m_switches->setActive(isScanning(appState().Settings.inputMode()));
 }
 
 void FormAvvio::formResize()

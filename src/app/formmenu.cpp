@@ -8,6 +8,7 @@
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
 #include "records/activityrecord.h"
+#include "scanning/menuscanning.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "settings/settingsnotice.h"
@@ -98,7 +99,7 @@ void FormMenu::Command1_Click(int index)
     if (index == kExitIndex) {
         // A pupil who scans may choose "Esci" with a press meant for the
         // button before it, so the pupil is asked first.
-        if (appState().Settings.scanning())
+        if (scanning()->active())
             askWhileScanning(QStringLiteral("Vuoi uscire dal programma?"), [this] { endProgram(); });
         else
             endProgram();

@@ -330,7 +330,7 @@ void ExerciseWindow::formActivate()
     }
 
     m_scanning->activate();
-    m_pictureScansione->setVisible(m_scanning->scanning());
+    m_pictureScansione->setVisible(m_scanning->active());
     SalutaAgente();
     ProssimaParola();
     logControls(clientArea());
@@ -466,7 +466,7 @@ QStringList ExerciseWindow::offeredSpellings() const
 void ExerciseWindow::answer(int buttonIndex)
 {
     // In the scanning modes the answers come from the switch keys.
-    if (appState().Settings.scanning() || m_solved)
+    if (m_scanning->active() || m_solved)
         return;
     if (judge(buttonIndex)) {
         m_command1->show();
@@ -520,7 +520,7 @@ void ExerciseWindow::showCount(QLabel *label, qint16 count, bool signPosition)
 
 void ExerciseWindow::Command1_Click()
 {
-    if (appState().Settings.scanning())
+    if (m_scanning->active())
         return;
     ProssimaParola();
 }

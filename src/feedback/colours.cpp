@@ -92,7 +92,8 @@ void setButtonColour(QWidget *button, double colourNumber)
 Qt::CursorShape buttonPointer()
 {
     const ProfileSettings &settings = appState().Settings;
-    return settings.scanning() || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
+    return isScanning(settings.inputMode()) || settings.UseSystemCursor ? Qt::ArrowCursor
+                                                                        : Qt::PointingHandCursor;
 }
 
 double ColoreCasuale()

@@ -48,7 +48,7 @@ void MenuScanning::activate()
     }
     m_scan.setRows(rows);
     m_scan.setLoops(settings.ScanLoops);
-    m_session.start(settings.scanning());
+    m_session.start();
     m_scan.activate(settings.inputMode());
 }
 
@@ -99,14 +99,14 @@ bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
 void MenuScanning::mouseOverButton(int index)
 {
     // In the scanning modes the mouse moves no highlight.
-    if (appState().Settings.scanning())
+    if (m_session.active())
         return;
     m_session.highlighter().highlight(index, kMouseHighlight);
 }
 
 void MenuScanning::mouseOverBackground()
 {
-    if (appState().Settings.scanning())
+    if (m_session.active())
         return;
     m_session.highlighter().clear();
 }

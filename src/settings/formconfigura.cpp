@@ -14,7 +14,6 @@
 #include "layout/twips.h"
 #include "records/commondialogs.h"
 #include "scanning/controllersource.h"
-#include "scanning/scancycles.h"
 #include "state/appstate.h"
 
 #include <QAction>
@@ -473,8 +472,9 @@ void FormConfigura::buildInputPage()
                 QRect(360, 360 + 600 * i, 4320, 480));
         m_inputModes << option;
     }
-    bind(SettingBinding::options(
-        &ProfileSettings::InputMode, m_inputModes, {0, 1, 2}, settings(), thenShow()));
+    bind(SettingBinding::options(&ProfileSettings::InputMode, m_inputModes,
+        {qint16(InputMode::Mouse), qint16(InputMode::Manual), qint16(InputMode::Automatic)}, settings(),
+        thenShow()));
     m_systemCursor = place(m_inputPage,
         named(new QCheckBox(QStringLiteral("Usa cursore di sistema")),
             QStringLiteral("CheckDisabilitaMousePersonalizzato")),
@@ -613,7 +613,7 @@ void FormConfigura::takeSwitch(const SwitchInput &input)
     const SwitchInput other = index == 0 ? switches.second() : switches.first();
     // Only manual scanning shows, and uses, the second switch: otherwise it
     // makes way, taking the input the first switch leaves.
-    if (input == other && index == 0 && values.inputMode() != Scan::Manual) {
+    if (input == other && index == 0 && values.inputMode() != InputMode::Manual) {
         values.Switch2Input = switches.first().toText();
     } else if (input == other) {
         m_switchProblem->setText(QStringLiteral("%1 è già il sensore %2: premere un altro tasto o pulsante.")
@@ -782,26 +782,26 @@ void FormConfigura::showWhatFollows()
     if (values.SpeechOn && !values.BalloonVisible)
         m_balloonHoldsAllText->setEnabled(false);
 
-    const int mode = values.inputMode();
-    m_systemCursor->setVisible(mode == 0);
-    m_scanBar->setVisible(mode == 2);
-    m_scanLabel->setVisible(mode == 2);
+    const InputMode mode = values.inputMode();
+    m_systemCursor->setVisible(mode == InputMode::Mouse);
+    m_scanBar->setVisible(mode == InputMode::Automatic);
+    m_scanLabel->setVisible(mode == InputMode::Automatic);
     m_scanLabel->setText(scanIntervalText(values.ScanInterval));
     // How switches are read matters in both scanning modes; the first step
     // and the rounds only where the highlight moves by itself.
     for (QWidget *control : std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar,
              m_releaseLabel, m_releaseBar, m_guardLabel, m_guardBar, m_spokenHighlight, m_rowColumn, m_wayOut,
              m_cueVolumeLabel, m_cueVolumeBar, m_switchNames[0], m_switchButtons[0]})
-        control->setVisible(mode != 0);
+        control->setVisible(isScanning(mode));
     // Only manual scanning has a second switch.
-    m_switchNames[1]->setVisible(mode == 1);
-    m_switchButtons[1]->setVisible(mode == 1);
+    m_switchNames[1]->setVisible(mode == InputMode::Manual);
+    m_switchButtons[1]->setVisible(mode == InputMode::Manual);
     m_cueVolumeLabel->setEnabled(values.SpokenHighlight);
     m_cueVolumeBar->setEnabled(values.SpokenHighlight);
     m_cueVolumeLabel->setText(QStringLiteral("Volume lettura: %1%").arg(values.CueVolume));
     for (QWidget *control :
         std::initializer_list<QWidget *>{m_firstStepLabel, m_firstStepBar, m_loopsLabel, m_loopsBar})
-        control->setVisible(mode == 2);
+        control->setVisible(mode == InputMode::Automatic);
     m_acceptanceLabel->setText(
         QStringLiteral("Tempo di accettazione: ") + secondsText(values.AcceptanceTime));
     m_releaseLabel->setText(QStringLiteral("Tempo di rilascio: ") + secondsText(values.ReleaseTime));

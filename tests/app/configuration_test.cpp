@@ -176,7 +176,7 @@ ProfileSettings unlikeTheDefaults()
     values.BackgroundColour = 0x80FF80;
     values.RandomBackground = false;
     values.UseSystemCursor = true;
-    values.InputMode = 2;
+    values.setInputMode(InputMode::Automatic);
     values.ScanInterval = 10;
     values.VoiceModeId = Voices::italian().value(1).modeId;
     values.AgentCharacter = QStringLiteral("Gufo");
@@ -358,7 +358,7 @@ TEST_F(ConfigurationTest, TheFontDialogStartsFromTheFontInForceAndCancelChangesN
 TEST_F(ConfigurationTest, TheScanIntervalIsShownOnlyForAutomaticScanning)
 {
     ProfileSettings &values = appState().Settings;
-    values.InputMode = 2;
+    values.setInputMode(InputMode::Automatic);
     values.ScanInterval = 6;
     open()->showPage(FormConfigura::InputPage);
     EXPECT_TRUE(find<QSlider>("HScroll3")->isVisible());
@@ -384,7 +384,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
 {
     become(QStringLiteral("anna"));
     ProfileSettings &values = appState().Settings;
-    values.InputMode = 2;
+    values.setInputMode(InputMode::Automatic);
     values.AcceptanceTime = 250; // between two steps of the bar, as a hand-edited file may hold
     values.ReleaseTime = 1000;
     values.SelectionGuard = 1500;
@@ -416,7 +416,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
     find<QAction>("mnuEsci")->trigger();
 
     ProfileSettings expected; // no release time, endless loops, nothing read aloud
-    expected.InputMode = 2;
+    expected.setInputMode(InputMode::Automatic);
     expected.SelectionGuard = 0;
     expected.AcceptanceTime = 500;
     expected.FirstStepDelay = 300;
@@ -476,8 +476,8 @@ TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
     // The mouse shows the cursor box, automatic scanning every switch setting;
     // a character that is not there is told on the voice page.
     appState().Settings.AgentCharacter = QStringLiteral("Nessuno");
-    for (const int mode : {0, 2}) {
-        appState().Settings.InputMode = qint16(mode);
+    for (const InputMode mode : {InputMode::Mouse, InputMode::Automatic}) {
+        appState().Settings.setInputMode(mode);
         for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
             host.resize(size);
             FormConfigura *form = open();
@@ -525,7 +525,7 @@ TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
 
 TEST_F(ConfigurationTest, ASwitchIsSetUpByPressingIt)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     FormConfigura *form = open();
     form->showPage(FormConfigura::InputPage);
     auto *first = find<QLabel>("LabelSensore1");

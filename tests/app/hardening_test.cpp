@@ -72,7 +72,7 @@ protected:
 TEST_F(HardeningTest, ADamagedProfileIsKeptBesideItAndToldOnceWhenTheMainMenuSaves)
 {
     ProfileSettings switchUser;
-    switchUser.InputMode = 2;
+    switchUser.setInputMode(InputMode::Automatic);
     const QByteArray damaged = Profile::serialize(switchUser).split('\n').mid(0, 23).join('\n') + '\n';
     TestEnv::writeFile(profile(), damaged);
 

@@ -357,8 +357,8 @@ TEST_F(RoadTest, NoControlCoversAButtonInAnyWindowOrInputMode)
     RecordedSpeech speech(60000);
     appState().Settings.SpeechOn = true;
     appState().Settings.BalloonVisible = true;
-    for (const int mode : {0, 1, 2}) {
-        appState().Settings.InputMode = qint16(mode);
+    for (const InputMode mode : {InputMode::Mouse, InputMode::Manual, InputMode::Automatic}) {
+        appState().Settings.setInputMode(mode);
         QStringList covered;
         for (const QString &name :
             {QStringLiteral("FormAvvio"), QStringLiteral("FormMenu"), QStringLiteral("FormInfo")})
@@ -384,6 +384,6 @@ TEST_F(RoadTest, NoControlCoversAButtonInAnyWindowOrInputMode)
             }
         }
         EXPECT_EQ(opened.size(), 5);
-        EXPECT_TRUE(covered.isEmpty()) << "mode " << mode << ": " << covered.join(u'\n').toStdString();
+        EXPECT_TRUE(covered.isEmpty()) << "mode " << int(mode) << ": " << covered.join(u'\n').toStdString();
     }
 }

@@ -80,7 +80,7 @@ protected:
 
 TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanInterval = 4;
     FormMenu *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     MenuScanning *scanning = menu->scanning();
@@ -120,7 +120,7 @@ TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
 TEST_F(SwitchAccessTest, EsciAsksAPupilWhoScansWithNoFirst)
 {
     QSignalSpy ending(&host, &FormHost::programEnding);
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     const auto askToLeave = [this, &menu] {
         for (int i = 0; i < 8; ++i)
@@ -184,7 +184,7 @@ TEST_F(SwitchAccessTest, EitherSwitchKeyOpensTheProgram)
 
 TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     FormMenu *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     EXPECT_TRUE(lit(menu->button(0))) << "the first button is lit at once";
     for (int i = 0; i < 9; ++i)
@@ -202,7 +202,7 @@ TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
 
 TEST_F(SwitchAccessTest, KeysThatAreNoSwitchNeitherStopTheStepsNorSelect)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
     topic->scanning()->tick();
     press(Qt::Key_A);
@@ -229,7 +229,7 @@ TEST_F(SwitchAccessTest, TheMouseLightsTheButtonUnderItInRedOnlyInMouseMode)
     press(Qt::Key_Return);
     EXPECT_EQ(host.currentForm(), topic);
 
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
     hover(topic->button(2));
     EXPECT_TRUE(lit(topic->button(0)));
@@ -265,7 +265,7 @@ namespace {
 TEST_F(SwitchAccessTest, TheLargestTopicMenuIsScannedByRowsAfterALongerFirstWait)
 {
     ProfileSettings &settings = appState().Settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.RowColumnScanning = true;
     settings.FirstStepDelay = 250;
     auto *menu = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuCG")));
@@ -297,7 +297,7 @@ TEST_F(SwitchAccessTest, TheLargestTopicMenuIsScannedByRowsAfterALongerFirstWait
 
 TEST_F(SwitchAccessTest, AfterItsRoundsTheMenuStopsOnNoButtonAndASpaceStartsItAgain)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanLoops = 1;
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     MenuScanning *scanning = menu->scanning();
@@ -332,7 +332,7 @@ TEST_F(SwitchAccessTest, AfterItsRoundsTheMenuStopsOnNoButtonAndASpaceStartsItAg
 TEST_F(SwitchAccessTest, EachHighlightedCaptionIsSaidAndCutByTheNext)
 {
     RecordedSpeech speech(60000);
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     appState().Settings.SpokenHighlight = true;
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     press(Qt::Key_Space);

@@ -149,7 +149,7 @@ TEST_F(UserListTest, ThePupilChosenWorksTheMenuAtOnce)
     AppState &state = appState();
     saveAs(QStringLiteral("anna"));
     ProfileSettings luca;
-    luca.InputMode = 2;
+    luca.setInputMode(InputMode::Automatic);
     luca.ScanInterval = 8;
     luca.LetterCase = QStringLiteral("maiuscolo");
     luca.ButtonColour = 0x00FF00;

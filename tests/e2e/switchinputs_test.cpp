@@ -69,7 +69,7 @@ protected:
 TEST_F(SwitchInputs, AMouseSwitchInterfaceWorksMenusAndAnExerciseWherePointerStands)
 {
     ProfileSettings settings;
-    settings.InputMode = 1;
+    settings.setInputMode(InputMode::Manual);
     settings.SpeechOn = false;
     settings.SoundsOn = false;
     settings.Switch1Input = QStringLiteral("mouse:left");
@@ -117,7 +117,7 @@ TEST_F(SwitchInputs, AMouseSwitchInterfaceWorksMenusAndAnExerciseWherePointerSta
 TEST_F(SwitchInputs, AKeySetUpByPressingItIsTheSwitchThatWorksTheExercise)
 {
     ProfileSettings settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.ScanInterval = 8;
     settings.SpeechOn = false;
     settings.SoundsOn = false;

@@ -80,7 +80,7 @@ ProfileSettings customSettings()
     s.BackgroundColour = -2147483633.0;
     s.RandomBackground = false;
     s.UseSystemCursor = true;
-    s.InputMode = 2;
+    s.setInputMode(InputMode::Automatic);
     s.ScanInterval = 9;
     s.VoiceModeId = QStringLiteral("{ABC}");
     s.AgentCharacter = QStringLiteral("Genie");
