@@ -17,6 +17,7 @@
 #include "app/topicmenu.h"
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "scanning/controllersource.h"
 #include "scanning/menuscanning.h"
 #include "scanning/scanclock.h"
@@ -68,7 +69,7 @@ FormMenu *showMenu(FormHost &host, InputMode mode, int scanInterval)
     appState().Settings.ScanInterval = qint16(scanInterval);
     appState().Settings.AcceptanceTime = 0;
     appState().Settings.ReleaseTime = 0;
-    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    auto *menu = static_cast<FormMenu *>(host.showForm(FormName::kMainMenu));
     QCoreApplication::processEvents();
     return menu;
 }
@@ -219,7 +220,7 @@ void measureControllerToHighlight(FormHost &host, int presses, double keyMedian)
         times.push_back(clock.nsecsElapsed() / 1e6);
     }
     appState().Settings.Switch1Input = QStringLiteral("key:Space");
-    host.showForm(QStringLiteral("FormAvvio"));
+    host.showForm(FormName::kStart);
     Controllers::setSource(nullptr);
     std::printf("controller release to highlight repainted, %s, %d presses: median %.2f ms, worst %.2f ms; "
                 "against a space release: %+.2f ms\n",
@@ -239,8 +240,8 @@ void releaseSpace()
 // when the menu is scanned by rows; -1 when it is never reached.
 int stepsToReach(FormHost &host, int button)
 {
-    host.showForm(QStringLiteral("FormMenu"));
-    auto *menu = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuCG")));
+    host.showForm(FormName::kMainMenu);
+    auto *menu = static_cast<TopicMenuForm *>(host.showForm(FormName::kCGMenu));
     QCoreApplication::processEvents();
     MenuScanning *scanning = menu->scanning();
     for (int steps = 1; steps <= 2 * menu->buttonCount(); ++steps) {
@@ -258,7 +259,7 @@ void measureRowColumn(FormHost &host)
 {
     appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanInterval = 4;
-    const int count = int(Catalogue::menuByFormName(QStringLiteral("FormMenuCG"))->buttons.size());
+    const int count = int(Catalogue::menuByFormName(FormName::kCGMenu)->buttons.size());
     double linearAverage = 0;
     for (const bool rows : {false, true}) {
         appState().Settings.RowColumnScanning = rows;

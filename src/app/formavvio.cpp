@@ -1,6 +1,7 @@
 #include "formavvio.h"
 
 #include "feedback/colours.h"
+#include "layout/formnames.h"
 #include "layout/picturebox.h"
 #include "scanning/scancycles.h"
 #include "scanning/switchkeys.h"
@@ -12,7 +13,7 @@
 #include <QPushButton>
 
 FormAvvio::FormAvvio(QWidget *parent)
-    : Form(QStringLiteral("FormAvvio"), QSize(9600, 7200), parent)
+    : Form(FormName::kStart, QSize(9600, 7200), parent)
 {
     const QString images = appState().ApplicationFolder + QStringLiteral("/images/");
 
@@ -67,5 +68,5 @@ void FormAvvio::keyPressEvent(QKeyEvent *event)
 
 void FormAvvio::BottoneAvvio_Click()
 {
-    showForm(QStringLiteral("FormMenu"));
+    showForm(FormName::kMainMenu);
 }

@@ -4,6 +4,7 @@
 
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
+#include "layout/formnames.h"
 #include "records/activityrecord.h"
 #include "records/commondialogs.h"
 #include "records/printing.h"
@@ -25,7 +26,7 @@ constexpr int kOneInch = 1440;
 } // namespace
 
 FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
-    : Form(QStringLiteral("FormEserciziEseguiti"), QSize(9600, 7200), parent)
+    : Form(FormName::kRecord, QSize(9600, 7200), parent)
 {
     m_richTextBox1 = addControl(new QTextEdit, QRect(240, 240, 9120, 5640));
     m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
@@ -45,7 +46,7 @@ FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
 
     connect(m_command1, &QPushButton::clicked, this, &FormEserciziEseguiti::Command1_Click);
     connect(m_command2, &QPushButton::clicked, this, &FormEserciziEseguiti::Command2_Click);
-    connect(m_mnuEsci, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormMenu")); });
+    connect(m_mnuEsci, &QAction::triggered, this, [this] { showForm(FormName::kMainMenu); });
 }
 
 void FormEserciziEseguiti::formActivate()

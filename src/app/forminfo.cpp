@@ -1,10 +1,12 @@
 #include "forminfo.h"
 
+#include "layout/formnames.h"
+
 #include <QLabel>
 #include <QPushButton>
 
 FormInfo::FormInfo(QWidget *parent)
-    : Form(QStringLiteral("FormInfo"), QSize(8535, 6420), parent)
+    : Form(FormName::kAbout, QSize(8535, 6420), parent)
 {
     const QList<QPair<QLabel **, QRect>> labels = {
         {&m_label1, QRect(240, 240, 8055, 1680)},
@@ -25,7 +27,7 @@ FormInfo::FormInfo(QWidget *parent)
     m_command1 = addControl(new QPushButton(QStringLiteral("Chiudi")), QRect(5640, 5280, 2655, 975));
     m_command1->setObjectName(QStringLiteral("Command1"));
     m_command1->setFont(arialFont(14.25));
-    connect(m_command1, &QPushButton::clicked, this, [this] { showForm(QStringLiteral("FormMenu")); });
+    connect(m_command1, &QPushButton::clicked, this, [this] { showForm(FormName::kMainMenu); });
 }
 
 void FormInfo::formActivate()

@@ -7,6 +7,7 @@
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "records/activityrecord.h"
 #include "scanning/menuscanning.h"
 #include "settings/profile.h"
@@ -49,7 +50,7 @@ public:
 } // namespace
 
 FormMenu::FormMenu(QWidget *parent)
-    : MenuForm(QStringLiteral("FormMenu"), QSize(9030, 5040), parent)
+    : MenuForm(FormName::kMainMenu, QSize(9030, 5040), parent)
 {
     const QList<QPoint> places = {{120, 240}, {120, 1440}, {120, 2640}, {120, 3840}, {3120, 240},
         {3120, 1440}, {3120, 2640}, {3120, 3840}, {6120, 3840}};
@@ -73,11 +74,10 @@ FormMenu::FormMenu(QWidget *parent)
     QMenuBar *bar = menuBar();
     m_mnuConfig = bar->addAction(QStringLiteral("Configurazione"));
     m_mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
-    connect(m_mnuConfig, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormConfigura")); });
+    connect(m_mnuConfig, &QAction::triggered, this, [this] { showForm(FormName::kConfiguration); });
     m_mnuEsesrciziEseguiti = bar->addAction(QStringLiteral("Esercizi eseguiti"));
     m_mnuEsesrciziEseguiti->setObjectName(QStringLiteral("mnuEsesrciziEseguiti"));
-    connect(m_mnuEsesrciziEseguiti, &QAction::triggered, this,
-        [this] { showForm(QStringLiteral("FormEserciziEseguiti")); });
+    connect(m_mnuEsesrciziEseguiti, &QAction::triggered, this, [this] { showForm(FormName::kRecord); });
     QMenu *info = bar->addMenu(QStringLiteral("Informazioni"));
     info->setObjectName(QStringLiteral("mnuInfo"));
     m_mnuDocum = info->addAction(QStringLiteral("documentazione"));
@@ -85,7 +85,7 @@ FormMenu::FormMenu(QWidget *parent)
     connect(m_mnuDocum, &QAction::triggered, this, [this] { ApriDocumento(this, manualPath()); });
     m_mnuAbout = info->addAction(QStringLiteral("about"));
     m_mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    connect(m_mnuAbout, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormInfo")); });
+    connect(m_mnuAbout, &QAction::triggered, this, [this] { showForm(FormName::kAbout); });
 }
 
 void FormMenu::formLoad()

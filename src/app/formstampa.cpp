@@ -4,6 +4,7 @@
 
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
+#include "layout/formnames.h"
 #include "records/commondialogs.h"
 #include "records/printing.h"
 
@@ -43,8 +44,7 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
 
 QString FormStampa::formNameFor(Worksheet::Kind kind)
 {
-    return kind == Worksheet::Kind::Sentences ? QStringLiteral("formStampaFrasi")
-                                              : QStringLiteral("formStampa");
+    return kind == Worksheet::Kind::Sentences ? FormName::kSentenceSheet : FormName::kWordSheet;
 }
 
 void FormStampa::formActivate()

@@ -15,6 +15,7 @@
 
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "settings/formconfigura.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
@@ -143,16 +144,16 @@ QString findApplicationFolder(const QString &executableFolder)
 
 void registerForms(FormHost &host)
 {
-    host.registerForm(QStringLiteral("FormAvvio"), [] { return new FormAvvio; });
-    host.registerForm(QStringLiteral("FormMenu"), [] { return new FormMenu; });
-    host.registerForm(QStringLiteral("FormInfo"), [] { return new FormInfo; });
+    host.registerForm(FormName::kStart, [] { return new FormAvvio; });
+    host.registerForm(FormName::kMainMenu, [] { return new FormMenu; });
+    host.registerForm(FormName::kAbout, [] { return new FormInfo; });
     for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus())
         host.registerForm(menu.formName, [&menu] { return new TopicMenuForm(menu); });
     using Kind = ExerciseWindow::Kind;
     for (const Kind kind : {Kind::Words, Kind::Sentences, Kind::Review, Kind::Articles, Kind::Syllables})
         host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
-    host.registerForm(QStringLiteral("FormConfigura"), [] { return new FormConfigura; });
-    host.registerForm(QStringLiteral("FormEserciziEseguiti"), [] { return new FormEserciziEseguiti; });
+    host.registerForm(FormName::kConfiguration, [] { return new FormConfigura; });
+    host.registerForm(FormName::kRecord, [] { return new FormEserciziEseguiti; });
     for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
         host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });
 }
@@ -213,6 +214,6 @@ bool Velmora::Main()
     QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
     m_host->showOnScreen();
-    m_host->showForm(QStringLiteral("FormAvvio"));
+    m_host->showForm(FormName::kStart);
     return true;
 }

@@ -9,6 +9,7 @@
 #include "layout/dialogs.h"
 #include "layout/fontfit.h"
 #include "layout/formlog.h"
+#include "layout/formnames.h"
 #include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
@@ -129,14 +130,14 @@ WindowLayout layoutFor(ExerciseWindow::Kind kind)
 QString ExerciseWindow::topicMenuFor(const QString &marker)
 {
     static const QHash<QString, QString> menus = {
-        {QStringLiteral("doppie"), QStringLiteral("FormMenuDoppie")},
-        {QStringLiteral("SuoniSImili"), QStringLiteral("FormMenuSuoniSimili")},
-        {QStringLiteral("altre difficoltà"), QStringLiteral("FormMenuCG")},
-        {QStringLiteral("gruppi"), QStringLiteral("FormMenuGruppi")},
-        {QStringLiteral("cq"), QStringLiteral("FormMenuCQ")},
-        {QStringLiteral("accento"), QStringLiteral("FormMenuAccento")},
-        {QStringLiteral("apostrofo"), QStringLiteral("FormMenuApostrofo")},
-        {QStringLiteral("h"), QStringLiteral("FormMenuH")},
+        {QStringLiteral("doppie"), FormName::kDoublesMenu},
+        {QStringLiteral("SuoniSImili"), FormName::kSimilarSoundsMenu},
+        {QStringLiteral("altre difficoltà"), FormName::kCGMenu},
+        {QStringLiteral("gruppi"), FormName::kGroupsMenu},
+        {QStringLiteral("cq"), FormName::kCQMenu},
+        {QStringLiteral("accento"), FormName::kAccentMenu},
+        {QStringLiteral("apostrofo"), FormName::kApostropheMenu},
+        {QStringLiteral("h"), FormName::kHMenu},
     };
     return menus.value(marker);
 }
@@ -145,15 +146,15 @@ QString ExerciseWindow::formNameFor(Kind kind)
 {
     switch (kind) {
     case Kind::Words:
-        return QStringLiteral("FormEsercizi");
+        return FormName::kWordExercise;
     case Kind::Sentences:
-        return QStringLiteral("FormEsFrasi");
+        return FormName::kSentenceExercise;
     case Kind::Review:
-        return QStringLiteral("FormEserciziRiep");
+        return FormName::kReviewExercise;
     case Kind::Articles:
-        return QStringLiteral("FormEsercizi3");
+        return FormName::kArticleExercise;
     case Kind::Syllables:
-        return QStringLiteral("FormEsercizi5");
+        return FormName::kSyllableExercise;
     }
     return {};
 }
@@ -570,7 +571,7 @@ void ExerciseWindow::tellWhatIsMissing()
 void ExerciseWindow::mnuStampa_Click()
 {
     // Sentences have a worksheet of their own; every other list prints as words.
-    showOnTop(m_kind == Kind::Sentences ? QStringLiteral("formStampaFrasi") : QStringLiteral("formStampa"));
+    showOnTop(m_kind == Kind::Sentences ? FormName::kSentenceSheet : FormName::kWordSheet);
 }
 
 void ExerciseWindow::mnuEsci_Click()
@@ -582,7 +583,7 @@ void ExerciseWindow::mnuEsci_Click()
 QString ExerciseWindow::menuToReturnTo()
 {
     const QString menu = topicMenuFor(appState().TopicMarker);
-    return menu.isEmpty() ? QStringLiteral("FormMenu") : menu;
+    return menu.isEmpty() ? FormName::kMainMenu : menu;
 }
 
 void ExerciseWindow::returnToTopicMenu()

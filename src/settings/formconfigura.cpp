@@ -10,6 +10,7 @@
 #include "feedback/voices.h"
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
+#include "layout/formnames.h"
 #include "layout/legible.h"
 #include "layout/twips.h"
 #include "records/commondialogs.h"
@@ -165,7 +166,7 @@ QString loopsText(int loops)
 } // namespace
 
 FormConfigura::FormConfigura(QWidget *parent)
-    : Form(QStringLiteral("FormConfigura"), kDesignClient, parent)
+    : Form(FormName::kConfiguration, kDesignClient, parent)
 {
     m_tabs = addControl(named(new QTabBar, QStringLiteral("TabStrip1")), QRect(120, 120, 9360, 450));
     m_tabs->setProperty("captionPoints", kCaptionPoints);
@@ -749,7 +750,7 @@ void FormConfigura::hidePages()
 void FormConfigura::leave()
 {
     saveSettingsOrWarn(this);
-    showForm(QStringLiteral("FormMenu"));
+    showForm(FormName::kMainMenu);
 }
 
 void FormConfigura::showSettings()

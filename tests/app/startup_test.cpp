@@ -1,10 +1,13 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include "app/catalogue.h"
 #include "app/commandline.h"
 #include "app/formavvio.h"
 #include "app/startup.h"
+#include "exercises/exercisewindow.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "settings/settingsfolders.h"
 #include "settings/settingsnotice.h"
 #include "state/appstate.h"
@@ -191,6 +194,23 @@ TEST(Startup, TheFixedBackgroundIsUsedWhenTheProfileSaysSo)
     registerForms(host);
     Form *start = host.showForm(QStringLiteral("FormAvvio"));
     EXPECT_EQ(start->backgroundColour(), QColor(0x80, 0xFF, 0x80));
+}
+
+TEST(Startup, EveryFormNameHasItsFormAndEveryMenuItsWayBack)
+{
+    FormHost host;
+    registerForms(host);
+    QStringList names;
+    for (const QLatin1String name : FormName::kAll)
+        names << name;
+    names.sort();
+    EXPECT_EQ(host.formNames(), names) << "one form for each name, and no form without one";
+
+    // An exercise goes back to its topic menu by the marker the menu left.
+    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        EXPECT_TRUE(names.contains(menu.formName)) << menu.formName.toStdString();
+        EXPECT_EQ(ExerciseWindow::topicMenuFor(menu.marker), menu.formName);
+    }
 }
 
 TEST(SettingsNotice, AFailedSaveIsToldOnceAndTheSettingsStayInMemory)
