@@ -37,12 +37,12 @@ const QString kFontFile = QStringLiteral("indis1.ttf");
 
 QString installedFontPath()
 {
-    return CartellaWindows() + QStringLiteral("fonts/") + kFontFile;
+    return fontsParentFolder() + QStringLiteral("fonts/") + kFontFile;
 }
 
 } // namespace
 
-QString CartellaWindows()
+QString fontsParentFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!folder.endsWith(u'/'))
@@ -50,7 +50,7 @@ QString CartellaWindows()
     return folder;
 }
 
-bool EsisteFile(const QString &path)
+bool fileExists(const QString &path)
 {
     const QFileInfo info(path);
     const QDir folder = info.absoluteDir();
@@ -59,7 +59,7 @@ bool EsisteFile(const QString &path)
     return !found.isEmpty();
 }
 
-void InstallaFontCorsivo()
+void installCursiveFont()
 {
     const QString source = appState().ApplicationFolder + u'/' + kFontFile;
     // Without a home the font folder would be made in the file-system root:
@@ -70,7 +70,7 @@ void InstallaFontCorsivo()
     }
     const QString target = installedFontPath();
     // Installed on an earlier start: fontconfig finds it in the user's font folder.
-    if (EsisteFile(target))
+    if (fileExists(target))
         return;
 
     QDir().mkpath(QFileInfo(target).absolutePath());
@@ -109,15 +109,15 @@ void InstallaFontCorsivo()
             .join(QStringLiteral("\r\n")));
 }
 
-void CreaCartelleImpostazioni()
+void createSettingsFolders()
 {
     QStringList failures;
     for (const QString &folder : SettingsFolders::all()) {
         QString error;
-        if (EsisteCartella(folder))
+        if (pathExists(folder))
             error = SettingsFolders::whyNotOurFolder(folder);
         else
-            CreaCartella(folder, &error);
+            createFolder(folder, &error);
         // A link high up is the reason for every folder below it: said once.
         if (!error.isEmpty() && !failures.contains(error))
             failures << error;
@@ -162,7 +162,7 @@ Velmora::Velmora() = default;
 
 Velmora::~Velmora() = default;
 
-bool Velmora::Main()
+bool Velmora::start()
 {
     const QString lockPath = instanceLockPath();
     m_instanceLock = std::make_unique<InstanceLock>(lockPath);
@@ -190,18 +190,18 @@ bool Velmora::Main()
     Random::seedFromClock();
     AppState &state = appState();
     state.AgentLanguageId = QStringLiteral("&H410");
-    InstallaFontCorsivo();
-    state.ProfilePath = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI");
+    installCursiveFont();
+    state.ProfilePath = SettingsFolders::usersFolder() + QStringLiteral("_predefinito.INI");
     state.UserName = QStringLiteral("_predefinito");
     if (SettingsFolders::hasHome()) {
-        CreaCartelleImpostazioni();
+        createSettingsFolders();
         SettingsFolders::removeLeftovers();
     } else {
         Dialogs::information(nullptr, SettingsFolders::noHomeMessage());
         // Said once: every save that follows fails for the same reason.
         state.SettingsSaveFailureShown = true;
     }
-    CaricaImpostazioni();
+    loadSettings();
 
     m_host = std::make_unique<FormHost>();
     registerForms(*m_host);

@@ -96,7 +96,7 @@ Qt::CursorShape buttonPointer()
                                                                         : Qt::PointingHandCursor;
 }
 
-double ColoreCasuale()
+double randomPaletteColour()
 {
     return Colours::palette()[std::size_t(Random::pickOneBased(18) - 1)];
 }
@@ -104,5 +104,5 @@ double ColoreCasuale()
 QColor windowBackgroundColour()
 {
     const ProfileSettings &settings = appState().Settings;
-    return Colours::fromNumber(settings.RandomBackground ? ColoreCasuale() : settings.BackgroundColour);
+    return Colours::fromNumber(settings.RandomBackground ? randomPaletteColour() : settings.BackgroundColour);
 }

@@ -770,7 +770,7 @@ void FormConfigura::showWhatFollows()
         inkPage(page);
     m_backgroundColourButton->setEnabled(!values.RandomBackground);
 
-    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+    m_speechTags = speechTagsFor(values.SpeechSpeed, values.SpeechPitch);
     m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(values.SpeechSpeed));
     m_pitchLabel->setText(QStringLiteral("Tono = ") + signedNumber(values.SpeechPitch));
     if (m_agent) {
@@ -883,7 +883,7 @@ void FormConfigura::loadUser(const QString &name)
     state.UserName = name;
     state.ProfilePath = ProfileFiles::pathFor(name);
     showUserName();
-    CaricaImpostazioni();
+    loadSettings();
     ProfileSchema::keepInRange(state.Settings);
     fontForLetterCase(state.Settings);
     if (state.Settings.AgentCharacter != character)
@@ -923,28 +923,28 @@ void FormConfigura::typeNewUser(const QString &text)
 
 void FormConfigura::chooseBackgroundColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().BackgroundColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
 void FormConfigura::chooseButtonColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().ButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
 void FormConfigura::chooseTextColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().TextColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
 void FormConfigura::chooseTextBackground()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().TextBackColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
@@ -953,7 +953,7 @@ void FormConfigura::chooseTextFont()
 {
     // The dialog starts from the sample, which shows the font in force.
     const std::optional<QFont> font
-        = ScegliFont(this, m_textSample) ? completeFont(this, m_textSample) : std::nullopt;
+        = chooseFontFor(this, m_textSample) ? completeFont(this, m_textSample) : std::nullopt;
     if (font) {
         ProfileSettings &values = settings();
         if (values.LetterCase != QLatin1String("corsivo")) {
@@ -1031,7 +1031,7 @@ void FormConfigura::sayBalloonSetting()
 void FormConfigura::chooseBalloonFont()
 {
     const std::optional<QFont> font
-        = ScegliFont(this, m_balloonSample) ? completeFont(this, m_balloonSample) : std::nullopt;
+        = chooseFontFor(this, m_balloonSample) ? completeFont(this, m_balloonSample) : std::nullopt;
     if (font) {
         ProfileSettings &values = settings();
         values.BalloonFontName = font->family();
@@ -1058,7 +1058,7 @@ void FormConfigura::chooseCharacter()
 
 void FormConfigura::chooseSelectedButtonColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().SelectedButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }

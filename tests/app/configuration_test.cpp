@@ -105,7 +105,7 @@ TEST_F(ConfigurationTest, ANewUserIsWrittenOnLeavingUnderASafeNameOnly)
     name->setText(QStringLiteral("gruppo1"));
     EXPECT_FALSE(find<QLabel>("LabelNomeNonValido")->isVisible());
     EXPECT_EQ(find<QLabel>("Label4")->text(), QStringLiteral("gruppo1"));
-    const QString file = SettingsFolders::UsersFolder() + QStringLiteral("gruppo1.ini");
+    const QString file = SettingsFolders::usersFolder() + QStringLiteral("gruppo1.ini");
     EXPECT_FALSE(QFileInfo::exists(file)) << "nothing is written before leaving";
 
     click("CheckSalvaUtente");
@@ -114,7 +114,7 @@ TEST_F(ConfigurationTest, ANewUserIsWrittenOnLeavingUnderASafeNameOnly)
     ProfileSettings expected;
     expected.KeepActivityRecord = true;
     EXPECT_EQ(Profile::parseBytes(TestEnv::readFile(file)), expected);
-    EXPECT_EQ(QDir(SettingsFolders::UsersFolder()).entryList(QDir::Files).size(), 2)
+    EXPECT_EQ(QDir(SettingsFolders::usersFolder()).entryList(QDir::Files).size(), 2)
         << "gruppo1.ini and the default user's file from choosing the option, nothing else";
 
     // A name that is taken would overwrite that pupil's settings.
@@ -130,11 +130,11 @@ TEST_F(ConfigurationTest, TheUserListShowsOtherUsersInCapitalsAndLoadsTheChosenO
     ProfileSettings gruppo;
     gruppo.LetterCase = QStringLiteral("maiuscolo");
     TestEnv::writeFile(
-        SettingsFolders::UsersFolder() + QStringLiteral("gruppo1.INI"), Profile::serialize(gruppo));
-    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("anna.ini"), Profile::serialize({}));
+        SettingsFolders::usersFolder() + QStringLiteral("gruppo1.INI"), Profile::serialize(gruppo));
+    TestEnv::writeFile(SettingsFolders::usersFolder() + QStringLiteral("anna.ini"), Profile::serialize({}));
     TestEnv::writeFile(
-        SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI"), Profile::serialize({}));
-    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("note.txt"), "x");
+        SettingsFolders::usersFolder() + QStringLiteral("_predefinito.INI"), Profile::serialize({}));
+    TestEnv::writeFile(SettingsFolders::usersFolder() + QStringLiteral("note.txt"), "x");
     appState().Settings.SoundsOn = false;
 
     open();
@@ -205,7 +205,7 @@ TEST_F(ConfigurationTest, EverySettingOfAChosenPupilIsShownByItsControl)
     const ProfileSettings danno = unlikeTheDefaults();
     ASSERT_GE(Voices::italian().size(), 2);
     TestEnv::writeFile(
-        SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"), Profile::serialize(danno));
+        SettingsFolders::usersFolder() + QStringLiteral("danno.ini"), Profile::serialize(danno));
     become(QStringLiteral("anna"));
     FormConfigura *form = open();
     chooseListedUser(QStringLiteral("DANNO"));
@@ -241,9 +241,9 @@ TEST_F(ConfigurationTest, TheDefaultUserIsLoadedAndNeverTakesAnotherUsersSetting
 {
     ProfileSettings defaults;
     defaults.SoundsOn = false;
-    const QString defaultFile = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.ini");
+    const QString defaultFile = SettingsFolders::usersFolder() + QStringLiteral("_predefinito.ini");
     TestEnv::writeFile(defaultFile, Profile::serialize(defaults));
-    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"),
+    TestEnv::writeFile(SettingsFolders::usersFolder() + QStringLiteral("danno.ini"),
         Profile::serialize(unlikeTheDefaults()));
     become(QStringLiteral("anna"));
     open();

@@ -217,15 +217,15 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
 {
     AppState &state = appState();
     state.Settings.TextFontSize = 40;
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     ProfileSettings luca;
     luca.KeepActivityRecord = true;
     luca.LetterCase = QStringLiteral("maiuscolo");
     state.Settings = luca;
     state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("Luca"));
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("_predefinito"));
-    CaricaImpostazioni();
+    loadSettings();
     ASSERT_EQ(state.Settings.TextFontSize, 40);
 
     state.CaptionTrailCount = 0;
@@ -235,7 +235,7 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
     click(static_cast<TopicMenuForm *>(host.currentForm())->button(12));
     menu = current<FormMenu>();
     ASSERT_EQ(state.CaptionTrailCount, 1);
-    menu->FitButtonFont();
+    menu->fitButtonFont();
 
     QComboBox *users = menu->userList();
     ASSERT_EQ(users->count(), 2);
@@ -254,7 +254,7 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
     EXPECT_EQ(state.CaptionTrailCount, 0);
 
     state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("_predefinito"));
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(state.Settings.TextFontSize, 44) << "the user who was left kept his settings";
 }
 

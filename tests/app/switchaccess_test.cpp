@@ -243,7 +243,7 @@ TEST_F(SwitchAccessTest, CaptionsFillTheButtonsInOneSizeAndCapitals)
     appState().Settings.LetterCase = QStringLiteral("maiuscolo");
     auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
     EXPECT_TRUE(topic->fontFitPending());
-    topic->FitButtonFont();
+    topic->fitButtonFont();
     EXPECT_FALSE(topic->fontFitPending());
 
     QStringList captions;

@@ -15,10 +15,10 @@
 
 TEST(SpeechTags, AreBuiltAsTheProfileWritesThemAndNeverSpoken)
 {
-    EXPECT_EQ(SpeechTags(200, 100), QStringLiteral("\\Spd=200\\\\Pit=100\\"));
+    EXPECT_EQ(speechTagsFor(200, 100), QStringLiteral("\\Spd=200\\\\Pit=100\\"));
 
     const TaggedSpeech tagged
-        = parseSpeechTags(QStringLiteral("Questa è la mia voce.") + SpeechTags(200, 80));
+        = parseSpeechTags(QStringLiteral("Questa è la mia voce.") + speechTagsFor(200, 80));
     EXPECT_EQ(tagged.text, QStringLiteral("Questa è la mia voce."));
     EXPECT_EQ(tagged.speed, 200);
     EXPECT_EQ(tagged.pitch, 80);

@@ -123,8 +123,8 @@ class ProfileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir(SettingsFolders::SettingsRoot()).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(SettingsFolders::UsersFolder()));
+        QDir(SettingsFolders::settingsRoot()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(SettingsFolders::usersFolder()));
         appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
     }
 
@@ -134,7 +134,7 @@ protected:
         TestEnv::writeFile(appState().ProfilePath, bytes);
         appState().Settings = customSettings();
         appState().Settings.TextFontName = QStringLiteral("not loaded");
-        CaricaImpostazioni();
+        loadSettings();
         return appState().Settings;
     }
 };
@@ -144,9 +144,9 @@ TEST_F(ProfileTest, DefaultProfileIsWrittenByteForByte)
     const QByteArray expected = crlfFile(defaultLines());
     EXPECT_EQ(Profile::serialize(ProfileSettings{}), expected);
 
-    ImpostazioniPredefinite();
+    resetSettings();
     QString error;
-    ASSERT_TRUE(SalvaImpostazioni(&error)) << error.toStdString();
+    ASSERT_TRUE(saveSettings(&error)) << error.toStdString();
     EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), expected);
 }
 
@@ -158,10 +158,10 @@ TEST_F(ProfileTest, NonDefaultValuesSurviveSaveAndLoad)
         saved.LetterCase = QString::fromLatin1(letterCase);
         appState().Settings = saved;
         QString error;
-        ASSERT_TRUE(SalvaImpostazioni(&error)) << error.toStdString();
+        ASSERT_TRUE(saveSettings(&error)) << error.toStdString();
 
         appState().Settings = ProfileSettings{};
-        CaricaImpostazioni();
+        loadSettings();
         EXPECT_EQ(appState().Settings, saved);
     }
 
@@ -185,10 +185,10 @@ TEST_F(ProfileTest, ColoursAreWrittenAsWholeNumbers)
 TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 {
     appState().Settings = customSettings();
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings, ProfileSettings{});
     EXPECT_FALSE(QFile::exists(appState().ProfilePath));
-    EXPECT_TRUE(QDir(SettingsFolders::UsersFolder()).isEmpty());
+    EXPECT_TRUE(QDir(SettingsFolders::usersFolder()).isEmpty());
 }
 
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
@@ -376,10 +376,10 @@ TEST_F(ProfileTest, UnsafeStringsDoNotShiftLaterValues)
     saved.ChosenFontName = QStringLiteral("  spazi  ");
     saved.AgentCharacter = QStringLiteral("due\r\nrighe");
     appState().Settings = saved;
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
 
     appState().Settings = ProfileSettings{};
-    CaricaImpostazioni();
+    loadSettings();
     const ProfileSettings &s = appState().Settings;
     EXPECT_EQ(s.BalloonFontName, saved.BalloonFontName);
     EXPECT_EQ(s.TextFontName, QStringLiteral("'Citato', poi"));
