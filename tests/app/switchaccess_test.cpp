@@ -6,7 +6,6 @@
 #include "app/topicmenu.h"
 #include "exercises/exercisewindow.h"
 #include "feedback/colours.h"
-#include "layout/fontfit.h"
 #include "layout/formhost.h"
 #include "scanning/exercisescanning.h"
 #include "scanning/menuscanning.h"
@@ -18,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -250,8 +250,26 @@ TEST_F(SwitchAccessTest, CaptionsFillTheButtonsInOneSizeAndCapitals)
     for (int i = 0; i < topic->buttonCount(); ++i)
         captions << topic->button(i)->text();
     EXPECT_TRUE(captions.contains(QStringLiteral("ANNO  HANNO")));
-    const int points
-        = FontFit::fittingPointSize(captions, appState().Settings.TextFontName, topic->button(0)->size());
+
+    // The captions fill the buttons: the longest, with four blanks each
+    // side, reaches the button's width or four fifths of its height at the
+    // size chosen, and stays within both one point smaller.
+    QString longest;
+    for (const QString &caption : std::as_const(captions)) {
+        if (caption.size() > longest.size())
+            longest = caption;
+    }
+    const QString measured = QStringLiteral("    %1    ").arg(longest);
+    const QSize button = topic->button(0)->size();
+    const auto fillsAt = [&](int points) {
+        QFont font(appState().Settings.TextFontName);
+        font.setPointSize(points);
+        const QSize text = QFontMetrics(font).size(Qt::TextSingleLine, measured);
+        return text.width() >= button.width() || text.height() * 5 >= button.height() * 4;
+    };
+    const int points = topic->button(0)->font().pointSize();
+    EXPECT_TRUE(fillsAt(points)) << points << " points";
+    EXPECT_FALSE(fillsAt(points - 1)) << points << " points";
     for (int i = 0; i < topic->buttonCount(); ++i) {
         EXPECT_EQ(topic->button(i)->font().pointSize(), points);
         EXPECT_EQ(topic->button(i)->font().family(), QFont(appState().Settings.TextFontName).family());

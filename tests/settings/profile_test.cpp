@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -389,10 +391,56 @@ TEST_F(ProfileTest, UnsafeStringsDoNotShiftLaterValues)
     EXPECT_EQ(s.SelectedButtonColour, saved.SelectedButtonColour);
 }
 
+// Where a member of ProfileSettings lies in memory.
+struct MemberPlace
+{
+    std::size_t offset = 0;
+    std::size_t size = 0;
+    std::size_t alignment = 0;
+};
+
+// The settings with one more member. The C++ ABI of this platform puts a
+// derived class's first member right after its base's last one, in the
+// base's tail padding: its offset is where the base's members end.
+struct SettingsAndMore : ProfileSettings
+{
+    char more = 0;
+};
+
+std::size_t alignedUp(std::size_t offset, std::size_t alignment)
+{
+    return (offset + alignment - 1) / alignment * alignment;
+}
+
 } // namespace
 
 TEST_F(ProfileTest, EverySettingIsComparedAndKeptInItsRange)
 {
+    // A member of the settings that the table lacks would be neither given
+    // its default, saved, read nor compared: the members of the table must
+    // cover the whole structure, but for the padding that aligns them.
+    const SettingsAndMore values;
+    const auto *start = reinterpret_cast<const char *>(static_cast<const ProfileSettings *>(&values));
+    std::vector<MemberPlace> places;
+    for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
+        std::visit(
+            [&](const auto &field) {
+                using T = std::decay_t<decltype(field.defaultValue)>;
+                const auto *member = reinterpret_cast<const char *>(&(values.*field.member));
+                places.push_back({std::size_t(member - start), sizeof(T), alignof(T)});
+            },
+            setting.field);
+    }
+    std::sort(places.begin(), places.end(),
+        [](const MemberPlace &a, const MemberPlace &b) { return a.offset < b.offset; });
+    std::size_t end = 0;
+    for (const MemberPlace &place : places) {
+        EXPECT_EQ(place.offset, alignedUp(end, place.alignment))
+            << "a member without its row before byte " << place.offset;
+        end = place.offset + place.size;
+    }
+    EXPECT_EQ(std::size_t(&values.more - start), end) << "a member without its row after the last one";
+
     // A setting left out of the comparison would let a change go unsaved.
     for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
         ProfileSettings changed;
