@@ -5,6 +5,7 @@
 #include "exercises/exercisewindow.h"
 #include "feedback/sounds.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "state/appstate.h"
 #include "state/random.h"
 
@@ -41,10 +42,10 @@ struct Fixture
         state.TopicMarker = QStringLiteral("h");
         Sounds::setOutput(std::make_unique<SilentOutput>());
         host.registerForm(
-            QStringLiteral("FormEsercizi"), [] { return new ExerciseWindow(ExerciseWindow::Kind::Words); });
+            FormName::kWordExercise, [] { return new ExerciseWindow(ExerciseWindow::Kind::Words); });
         host.resize(1280, 800);
         host.show();
-        window = static_cast<ExerciseWindow *>(host.showForm(QStringLiteral("FormEsercizi")));
+        window = static_cast<ExerciseWindow *>(host.showForm(FormName::kWordExercise));
         QCoreApplication::processEvents();
     }
 

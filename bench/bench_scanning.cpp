@@ -17,6 +17,7 @@
 #include "app/topicmenu.h"
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "scanning/controllersource.h"
 #include "scanning/menuscanning.h"
 #include "scanning/scanclock.h"
@@ -61,14 +62,14 @@ const char *guardName()
     return guardMs > 0 ? "guard on" : "guard off";
 }
 
-FormMenu *showMenu(FormHost &host, int mode, int scanInterval)
+FormMenu *showMenu(FormHost &host, InputMode mode, int scanInterval)
 {
     appState().Settings.SelectionGuard = qint16(guardMs);
-    appState().Settings.InputMode = qint16(mode);
+    appState().Settings.setInputMode(mode);
     appState().Settings.ScanInterval = qint16(scanInterval);
     appState().Settings.AcceptanceTime = 0;
     appState().Settings.ReleaseTime = 0;
-    auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
+    auto *menu = static_cast<FormMenu *>(host.showForm(FormName::kMainMenu));
     QCoreApplication::processEvents();
     return menu;
 }
@@ -76,7 +77,7 @@ FormMenu *showMenu(FormHost &host, int mode, int scanInterval)
 void measureSteps(FormHost &host, int scanInterval, int steps)
 {
     const double intervalMs = scanInterval * 250.0;
-    FormMenu *menu = showMenu(host, 2, scanInterval);
+    FormMenu *menu = showMenu(host, InputMode::Automatic, scanInterval);
     QElapsedTimer clock;
     clock.start();
     std::vector<double> at;
@@ -104,7 +105,7 @@ void measureSteps(FormHost &host, int scanInterval, int steps)
 
 double measureKeyToHighlight(FormHost &host, int presses)
 {
-    FormMenu *menu = showMenu(host, 1, 4);
+    FormMenu *menu = showMenu(host, InputMode::Manual, 4);
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : menu;
@@ -160,7 +161,7 @@ private:
 double measureRealReleaseToHighlight(FormHost &host, int presses, bool mouse)
 {
     appState().Settings.Switch1Input = mouse ? QStringLiteral("mouse:left") : QStringLiteral("key:Space");
-    FormMenu *menu = showMenu(host, 1, 4);
+    FormMenu *menu = showMenu(host, InputMode::Manual, 4);
     ReleaseToPaint probe(menu);
     QCoreApplication::instance()->installEventFilter(&probe);
     const QStringList press = mouse ? QStringList{QStringLiteral("click"), QStringLiteral("1")}
@@ -207,7 +208,7 @@ void measureControllerToHighlight(FormHost &host, int presses, double keyMedian)
     BenchControllers *controllers = owned.get();
     Controllers::setSource(std::move(owned));
     appState().Settings.Switch1Input = QStringLiteral("controller:a");
-    FormMenu *menu = showMenu(host, 1, 4);
+    FormMenu *menu = showMenu(host, InputMode::Manual, 4);
     std::vector<double> times;
     for (int i = 0; i < presses; ++i) {
         lookAtTheHighlight();
@@ -219,7 +220,7 @@ void measureControllerToHighlight(FormHost &host, int presses, double keyMedian)
         times.push_back(clock.nsecsElapsed() / 1e6);
     }
     appState().Settings.Switch1Input = QStringLiteral("key:Space");
-    host.showForm(QStringLiteral("FormAvvio"));
+    host.showForm(FormName::kStart);
     Controllers::setSource(nullptr);
     std::printf("controller release to highlight repainted, %s, %d presses: median %.2f ms, worst %.2f ms; "
                 "against a space release: %+.2f ms\n",
@@ -239,8 +240,8 @@ void releaseSpace()
 // when the menu is scanned by rows; -1 when it is never reached.
 int stepsToReach(FormHost &host, int button)
 {
-    host.showForm(QStringLiteral("FormMenu"));
-    auto *menu = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuCG")));
+    host.showForm(FormName::kMainMenu);
+    auto *menu = static_cast<TopicMenuForm *>(host.showForm(FormName::kCGMenu));
     QCoreApplication::processEvents();
     MenuScanning *scanning = menu->scanning();
     for (int steps = 1; steps <= 2 * menu->buttonCount(); ++steps) {
@@ -256,9 +257,9 @@ int stepsToReach(FormHost &host, int button)
 
 void measureRowColumn(FormHost &host)
 {
-    appState().Settings.InputMode = Scan::Automatic;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanInterval = 4;
-    const int count = int(Catalogue::menuByFormName(QStringLiteral("FormMenuCG"))->buttons.size());
+    const int count = int(Catalogue::menuByFormName(FormName::kCGMenu)->buttons.size());
     double linearAverage = 0;
     for (const bool rows : {false, true}) {
         appState().Settings.RowColumnScanning = rows;
@@ -304,9 +305,9 @@ double cpuShare(int seconds)
 // menu worked with the mouse.
 void measureCpu(FormHost &host, int seconds)
 {
-    showMenu(host, 2, 4);
+    showMenu(host, InputMode::Automatic, 4);
     const double scanning = cpuShare(seconds);
-    showMenu(host, 0, 4);
+    showMenu(host, InputMode::Mouse, 4);
     const double idle = cpuShare(seconds);
     std::printf("processor while scanning automatically: %.2f %% of one core over %d s; idle: %.2f %%\n",
         scanning, seconds, idle);

@@ -11,6 +11,7 @@
 #include "feedback/playedspeech.h"
 #include "feedback/sounds.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "scanning/exercisescanning.h"
 #include "state/appstate.h"
 
@@ -98,16 +99,16 @@ int main(int argc, char **argv)
 
     FormHost host;
     host.registerForm(
-        QStringLiteral("FormEsercizi"), [] { return new ExerciseWindow(ExerciseWindow::Kind::Words); });
+        FormName::kWordExercise, [] { return new ExerciseWindow(ExerciseWindow::Kind::Words); });
     host.resize(1280, 800);
     host.show();
     state.Settings.SpeechOn = false;
-    host.showForm(QStringLiteral("FormEsercizi"));
+    host.showForm(FormName::kWordExercise);
     QTest::qWait(300);
     const double silentMegabytes = residentMegabytes();
 
     state.Settings.SpeechOn = true;
-    auto *window = static_cast<ExerciseWindow *>(host.showForm(QStringLiteral("FormEsercizi")));
+    auto *window = static_cast<ExerciseWindow *>(host.showForm(FormName::kWordExercise));
     auto *speech = dynamic_cast<PlayedSpeech *>(&Speech::output());
     const bool realOutput = !QMediaDevices::defaultAudioOutput().isNull();
     QTest::qWait(2500);
@@ -128,11 +129,11 @@ int main(int argc, char **argv)
 
     // Automatic scanning with the spoken highlight; the steps are taken here,
     // long before the scan's own clock would take one.
-    state.Settings.InputMode = 2;
+    state.Settings.setInputMode(InputMode::Automatic);
     state.Settings.SpokenHighlight = true;
     state.Settings.ScanInterval = 60;
     state.Settings.ScanLoops = 0;
-    window = static_cast<ExerciseWindow *>(host.showForm(QStringLiteral("FormEsercizi")));
+    window = static_cast<ExerciseWindow *>(host.showForm(FormName::kWordExercise));
     QTest::qWait(2500);
     std::vector<double> cueMilliseconds;
     for (int i = 0; i < presses; ++i) {

@@ -53,12 +53,12 @@ void run(benchmark::State &state, const char *pattern, LoadReport (*load)())
 void wordList(benchmark::State &state)
 {
     // Accents as Windows-1252 bytes, as teachers' lists hold them.
-    run(state, "_itt\xE0 #,c", [] { return CaricaParole({QStringLiteral("c"), QStringLiteral("g")}); });
+    run(state, "_itt\xE0 #,c", [] { return loadWords({QStringLiteral("c"), QStringLiteral("g")}); });
 }
 
 void sentenceList(benchmark::State &state)
 {
-    run(state, "Luca _ un cane numero #[a-ha]ha", CaricaFrasi);
+    run(state, "Luca _ un cane numero #[a-ha]ha", loadSentences);
 }
 
 } // namespace

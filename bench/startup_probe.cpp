@@ -92,7 +92,7 @@ int main(int argc, char **argv)
 
     appState().ApplicationFolder = QString::fromLocal8Bit(argv[3]);
     Velmora velmora;
-    if (!velmora.Main())
+    if (!velmora.start())
         return 3;
     return app.exec();
 }

@@ -17,6 +17,7 @@
 #include "layout/dialogs.h"
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "scanning/scanclock.h"
 #include "scanning/switchkeys.h"
 #include "settings/formconfigura.h"
@@ -199,7 +200,7 @@ public:
     // settled in its place.
     ExerciseWindow *wordExercise()
     {
-        auto *menu = show<FormMenu>(QStringLiteral("FormMenu"));
+        auto *menu = show<FormMenu>(FormName::kMainMenu);
         if (!menu)
             return nullptr;
         click(menu->button(0));
@@ -260,7 +261,7 @@ bool highlighted(const QPushButton *button)
 std::function<QWidget *(Session &)> configurationPage(FormConfigura::Page page)
 {
     return [page](Session &s) -> QWidget * {
-        auto *form = s.show<FormConfigura>(QStringLiteral("FormConfigura"));
+        auto *form = s.show<FormConfigura>(FormName::kConfiguration);
         if (!form)
             return nullptr;
         form->showPage(page);
@@ -274,16 +275,14 @@ const QList<Picture> &pictures()
 {
     static const QList<Picture> table{
         {"avvio", noChange,
-            [](Session &s) -> QWidget * {
-                return s.show<Form>(QStringLiteral("FormAvvio")) ? &s.host() : nullptr;
-            }},
+            [](Session &s) -> QWidget * { return s.show<Form>(FormName::kStart) ? &s.host() : nullptr; }},
         {"menu", noChange,
             [](Session &s) -> QWidget * {
-                return s.show<FormMenu>(QStringLiteral("FormMenu")) ? &s.host() : nullptr;
+                return s.show<FormMenu>(FormName::kMainMenu) ? &s.host() : nullptr;
             }},
         {"menu-famiglia", noChange,
             [](Session &s) -> QWidget * {
-                auto *menu = s.show<FormMenu>(QStringLiteral("FormMenu"));
+                auto *menu = s.show<FormMenu>(FormName::kMainMenu);
                 if (!menu)
                     return nullptr;
                 s.click(menu->button(0));
@@ -305,9 +304,9 @@ const QList<Picture> &pictures()
                 s.click(s.answer(exercise, false));
                 return appState().WrongCount == 1 && !exercise->solved() ? &s.host() : nullptr;
             }},
-        {"scansione-manuale", [](ProfileSettings &p) { p.InputMode = 1; },
+        {"scansione-manuale", [](ProfileSettings &p) { p.setInputMode(InputMode::Manual); },
             [](Session &s) -> QWidget * {
-                auto *menu = s.show<FormMenu>(QStringLiteral("FormMenu"));
+                auto *menu = s.show<FormMenu>(FormName::kMainMenu);
                 if (!menu)
                     return nullptr;
                 // Two presses of the first switch: the highlight stands on the third button.
@@ -317,7 +316,7 @@ const QList<Picture> &pictures()
             }},
         {"scansione-automatica",
             [](ProfileSettings &p) {
-                p.InputMode = 2;
+                p.setInputMode(InputMode::Automatic);
                 p.ScanInterval = 2;
             },
             [](Session &s) -> QWidget * {
@@ -337,7 +336,7 @@ const QList<Picture> &pictures()
                     s.click(s.answer(exercise, true));
                     s.click(exercise->nextButton());
                 }
-                return s.show<Form>(QStringLiteral("FormEserciziEseguiti")) ? &s.host() : nullptr;
+                return s.show<Form>(FormName::kRecord) ? &s.host() : nullptr;
             }},
         {"scheda", noChange,
             [](Session &s) -> QWidget * {
@@ -355,7 +354,7 @@ const QList<Picture> &pictures()
             configurationPage(FormConfigura::VoicePage)},
         {"configura-input",
             [](ProfileSettings &p) {
-                p.InputMode = 2;
+                p.setInputMode(InputMode::Automatic);
                 p.ScanInterval = 6;
             },
             configurationPage(FormConfigura::InputPage)},

@@ -20,7 +20,7 @@ QString manualPath()
     return appState().ApplicationFolder + QStringLiteral("/Velmora.pdf");
 }
 
-void ApriDocumento(QWidget *, const QString &path)
+void openDocument(QWidget *, const QString &path)
 {
     if (opener()) {
         opener()(path);

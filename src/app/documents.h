@@ -10,7 +10,7 @@ class QWidget;
 QString manualPath();
 
 // Opens a document with the desktop's program for it; every failure is ignored.
-void ApriDocumento(QWidget *owner, const QString &path);
+void openDocument(QWidget *owner, const QString &path);
 
 // Tests see the paths instead of the desktop opening them; an empty function restores it.
 void setDocumentOpener(std::function<void(const QString &)> opener);

@@ -14,7 +14,7 @@ class FormAvvio : public Form
 public:
     explicit FormAvvio(QWidget *parent = nullptr);
 
-    QPushButton *startButton() const { return m_bottoneAvvio; }
+    QPushButton *startButton() const { return m_startButton; }
 
 protected:
     void formLoad() override;
@@ -24,10 +24,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void BottoneAvvio_Click();
+    void onStartClicked();
 
-    QPushButton *m_bottoneAvvio = nullptr;
-    PictureBox *m_image1 = nullptr;
+    QPushButton *m_startButton = nullptr;
+    PictureBox *m_welcomePicture = nullptr;
     // A pupil who scans starts with either of the switches, whatever they are.
     SwitchInputFilter *m_switches = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
+#include "layout/formnames.h"
 #include "records/activityrecord.h"
 #include "records/commondialogs.h"
 #include "records/printing.h"
@@ -25,43 +26,43 @@ constexpr int kOneInch = 1440;
 } // namespace
 
 FormEserciziEseguiti::FormEserciziEseguiti(QWidget *parent)
-    : Form(QStringLiteral("FormEserciziEseguiti"), QSize(9600, 7200), parent)
+    : Form(FormName::kRecord, QSize(9600, 7200), parent)
 {
-    m_richTextBox1 = addControl(new QTextEdit, QRect(240, 240, 9120, 5640));
-    m_richTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
-    m_richTextBox1->setAccessibleName(QStringLiteral("Documento delle attività eseguite"));
-    m_richTextBox1->setAcceptRichText(false);
-    m_richTextBox1->setFont(arialFont(12));
+    m_document = addControl(new QTextEdit, QRect(240, 240, 9120, 5640));
+    m_document->setObjectName(QStringLiteral("RichTextBox1"));
+    m_document->setAccessibleName(QStringLiteral("Documento delle attività eseguite"));
+    m_document->setAcceptRichText(false);
+    m_document->setFont(arialFont(12));
 
-    m_command1 = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command2 = addControl(new QPushButton(QStringLiteral("Salva")), QRect(2400, 6120, 1935, 735));
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    for (QPushButton *button : {m_command1, m_command2})
+    m_printButton = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6120, 1935, 735));
+    m_printButton->setObjectName(QStringLiteral("Command1"));
+    m_saveButton = addControl(new QPushButton(QStringLiteral("Salva")), QRect(2400, 6120, 1935, 735));
+    m_saveButton->setObjectName(QStringLiteral("Command2"));
+    for (QPushButton *button : {m_printButton, m_saveButton})
         button->setFont(arialFont(12));
 
-    m_mnuEsci = menuBar()->addAction(QStringLiteral("&Esci"));
-    m_mnuEsci->setObjectName(QStringLiteral("mnuEsci"));
+    m_exitAction = menuBar()->addAction(QStringLiteral("&Esci"));
+    m_exitAction->setObjectName(QStringLiteral("mnuEsci"));
 
-    connect(m_command1, &QPushButton::clicked, this, &FormEserciziEseguiti::Command1_Click);
-    connect(m_command2, &QPushButton::clicked, this, &FormEserciziEseguiti::Command2_Click);
-    connect(m_mnuEsci, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormMenu")); });
+    connect(m_printButton, &QPushButton::clicked, this, &FormEserciziEseguiti::onPrintClicked);
+    connect(m_saveButton, &QPushButton::clicked, this, &FormEserciziEseguiti::onSaveClicked);
+    connect(m_exitAction, &QAction::triggered, this, [this] { showForm(FormName::kMainMenu); });
 }
 
 void FormEserciziEseguiti::formActivate()
 {
     setBackgroundColour(windowBackgroundColour());
-    RecordDocument::build(appState().UserName, QDate::currentDate()).fill(*m_richTextBox1->document());
+    RecordDocument::build(appState().UserName, QDate::currentDate()).fill(*m_document->document());
 }
 
-void FormEserciziEseguiti::Command1_Click()
+void FormEserciziEseguiti::onPrintClicked()
 {
     printOrSaveAsPdf(this, QStringLiteral("il documento"), [this](QPrinter &printer) {
-        return StampaTestoRTF(*m_richTextBox1->document(), kOneInch, kOneInch, kOneInch, kOneInch, printer);
+        return printDocument(*m_document->document(), kOneInch, kOneInch, kOneInch, kOneInch, printer);
     });
 }
 
-void FormEserciziEseguiti::Command2_Click()
+void FormEserciziEseguiti::onSaveClicked()
 {
     const QString failed = QStringLiteral("Si è verificato un errore!");
     QString reason;
@@ -70,13 +71,13 @@ void FormEserciziEseguiti::Command2_Click()
         Dialogs::error(this, failed + QStringLiteral("\r\n") + reason);
         return;
     }
-    const QString path = ScegliFile(this, 2, QStringLiteral("Salva"), QString(),
-        {{QString(), QStringLiteral("*.rtf")}}, folder, QStringLiteral("rtf"));
+    const QString path = chooseFilePath(this, CommonDialogs::FileMode::Save, QStringLiteral("Salva"),
+        QString(), {{QString(), QStringLiteral("*.rtf")}}, folder, QStringLiteral("rtf"));
     if (path.isEmpty()) {
         Dialogs::error(this, failed);
         return;
     }
-    if (!SettingsFolders::writeFile(path, RtfWriter::write(*m_richTextBox1->document()), &reason)) {
+    if (!SettingsFolders::writeFile(path, RtfWriter::write(*m_document->document()), &reason)) {
         Dialogs::error(this,
             failed
                 + QStringLiteral("\r\nNon ho potuto salvare il file %1: %2.")

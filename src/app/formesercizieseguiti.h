@@ -14,20 +14,20 @@ class FormEserciziEseguiti : public Form
 public:
     explicit FormEserciziEseguiti(QWidget *parent = nullptr);
 
-    QTextEdit *document() const { return m_richTextBox1; }
-    QPushButton *printButton() const { return m_command1; }
-    QPushButton *saveButton() const { return m_command2; }
-    QAction *exitAction() const { return m_mnuEsci; }
+    QTextEdit *document() const { return m_document; }
+    QPushButton *printButton() const { return m_printButton; }
+    QPushButton *saveButton() const { return m_saveButton; }
+    QAction *exitAction() const { return m_exitAction; }
 
 protected:
     void formActivate() override;
 
 private:
-    void Command1_Click();
-    void Command2_Click();
+    void onPrintClicked();
+    void onSaveClicked();
 
-    QTextEdit *m_richTextBox1 = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
-    QAction *m_mnuEsci = nullptr;
+    QTextEdit *m_document = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QAction *m_exitAction = nullptr;
 };

@@ -1,17 +1,19 @@
 #include "forminfo.h"
 
+#include "layout/formnames.h"
+
 #include <QLabel>
 #include <QPushButton>
 
 FormInfo::FormInfo(QWidget *parent)
-    : Form(QStringLiteral("FormInfo"), QSize(8535, 6420), parent)
+    : Form(FormName::kAbout, QSize(8535, 6420), parent)
 {
     const QList<QPair<QLabel **, QRect>> labels = {
-        {&m_label1, QRect(240, 240, 8055, 1680)},
+        {&m_credits, QRect(240, 240, 8055, 1680)},
         // Two lines: on a small screen the font credit wraps.
-        {&m_label2, QRect(240, 2040, 8055, 600)},
-        {&m_label3, QRect(240, 2760, 8055, 2280)},
-        {&m_label4, QRect(240, 5040, 5160, 240)},
+        {&m_fontCredit, QRect(240, 2040, 8055, 600)},
+        {&m_notice, QRect(240, 2760, 8055, 2280)},
+        {&m_lastLine, QRect(240, 5040, 5160, 240)},
     };
     int number = 1;
     for (const auto &[label, place] : labels) {
@@ -22,24 +24,24 @@ FormInfo::FormInfo(QWidget *parent)
         (*label)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
 
-    m_command1 = addControl(new QPushButton(QStringLiteral("Chiudi")), QRect(5640, 5280, 2655, 975));
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setFont(arialFont(14.25));
-    connect(m_command1, &QPushButton::clicked, this, [this] { showForm(QStringLiteral("FormMenu")); });
+    m_closeButton = addControl(new QPushButton(QStringLiteral("Chiudi")), QRect(5640, 5280, 2655, 975));
+    m_closeButton->setObjectName(QStringLiteral("Command1"));
+    m_closeButton->setFont(arialFont(14.25));
+    connect(m_closeButton, &QPushButton::clicked, this, [this] { showForm(FormName::kMainMenu); });
 }
 
 void FormInfo::formActivate()
 {
     const QString lineEnd = QStringLiteral("\r\n");
-    m_label1->setText(QStringList{
+    m_credits->setText(QStringList{
         QStringLiteral("Software di"),
         QStringLiteral("gli sviluppatori di Velmora"),
         QString(),
         QStringLiteral("Gli archivi di parole e di frasi sono anch'essi opera del progetto Velmora,"),
         QStringLiteral("scritti apposta per i bambini della scuola primaria."),
     }
-                          .join(lineEnd));
-    m_label3->setText(QStringList{
+                           .join(lineEnd));
+    m_notice->setText(QStringList{
         QStringLiteral("Velmora è software libero: puoi copiarlo, usarlo e modificarlo secondo i termini "
                        "della GNU General Public License, versione 3 o successiva."),
         QStringLiteral("Il programma è distribuito nella speranza che sia utile, ma senza alcuna garanzia."),
@@ -47,8 +49,8 @@ void FormInfo::formActivate()
                        "gli insegnanti possono modificarli e arricchirli liberamente."),
     }
                           .join(lineEnd));
-    m_label2->setText(
+    m_fontCredit->setText(
         QStringLiteral("Corsivo scolastico: Playwrite IT Trad, licenza SIL Open Font License 1.1 "
                        "(file indis1-OFL.txt)"));
-    m_label4->clear();
+    m_lastLine->clear();
 }

@@ -13,18 +13,18 @@ class FormInfo : public Form
 public:
     explicit FormInfo(QWidget *parent = nullptr);
 
-    QLabel *credits() const { return m_label1; }
-    QLabel *notice() const { return m_label3; }
-    QLabel *fontCredit() const { return m_label2; }
-    QPushButton *closeButton() const { return m_command1; }
+    QLabel *credits() const { return m_credits; }
+    QLabel *notice() const { return m_notice; }
+    QLabel *fontCredit() const { return m_fontCredit; }
+    QPushButton *closeButton() const { return m_closeButton; }
 
 protected:
     void formActivate() override;
 
 private:
-    QLabel *m_label1 = nullptr;
-    QLabel *m_label2 = nullptr;
-    QLabel *m_label3 = nullptr;
-    QLabel *m_label4 = nullptr;
-    QPushButton *m_command1 = nullptr;
+    QLabel *m_credits = nullptr;
+    QLabel *m_fontCredit = nullptr;
+    QLabel *m_notice = nullptr;
+    QLabel *m_lastLine = nullptr;
+    QPushButton *m_closeButton = nullptr;
 };

@@ -7,12 +7,14 @@
 #include "feedback/colours.h"
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
-#include "layout/formlog.h"
+#include "layout/formnames.h"
 #include "records/activityrecord.h"
+#include "scanning/menuscanning.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "settings/settingsnotice.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -48,7 +50,7 @@ public:
 } // namespace
 
 FormMenu::FormMenu(QWidget *parent)
-    : MenuForm(QStringLiteral("FormMenu"), QSize(9030, 5040), parent)
+    : MenuForm(FormName::kMainMenu, QSize(9030, 5040), parent)
 {
     const QList<QPoint> places = {{120, 240}, {120, 1440}, {120, 2640}, {120, 3840}, {3120, 240},
         {3120, 1440}, {3120, 2640}, {3120, 3840}, {6120, 3840}};
@@ -61,30 +63,29 @@ FormMenu::FormMenu(QWidget *parent)
         addMenuButton(captions[i], QRect(places[i], QSize(2800, 1000)));
     enableScanning();
 
-    m_combo1 = addControl(new UserList, QRect(6120, 2760, 2655, 315));
-    m_combo1->setObjectName(QStringLiteral("Combo1"));
-    m_combo1->setAccessibleName(QStringLiteral("Elenco degli utenti"));
+    m_userList = addControl(new UserList, QRect(6120, 2760, 2655, 315));
+    m_userList->setObjectName(QStringLiteral("Combo1"));
+    m_userList->setAccessibleName(QStringLiteral("Elenco degli utenti"));
     QFont small(QStringLiteral("Arial"));
     small.setPointSizeF(8.25);
-    m_combo1->setFont(small);
-    connect(m_combo1, &QComboBox::activated, this, &FormMenu::Combo1_Click);
+    m_userList->setFont(small);
+    connect(m_userList, &QComboBox::activated, this, &FormMenu::onUserChosen);
 
     QMenuBar *bar = menuBar();
-    m_mnuConfig = bar->addAction(QStringLiteral("Configurazione"));
-    m_mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
-    connect(m_mnuConfig, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormConfigura")); });
-    m_mnuEsesrciziEseguiti = bar->addAction(QStringLiteral("Esercizi eseguiti"));
-    m_mnuEsesrciziEseguiti->setObjectName(QStringLiteral("mnuEsesrciziEseguiti"));
-    connect(m_mnuEsesrciziEseguiti, &QAction::triggered, this,
-        [this] { showForm(QStringLiteral("FormEserciziEseguiti")); });
+    m_configurationAction = bar->addAction(QStringLiteral("Configurazione"));
+    m_configurationAction->setObjectName(QStringLiteral("mnuConfig"));
+    connect(m_configurationAction, &QAction::triggered, this, [this] { showForm(FormName::kConfiguration); });
+    m_recordAction = bar->addAction(QStringLiteral("Esercizi eseguiti"));
+    m_recordAction->setObjectName(QStringLiteral("mnuEsesrciziEseguiti"));
+    connect(m_recordAction, &QAction::triggered, this, [this] { showForm(FormName::kRecord); });
     QMenu *info = bar->addMenu(QStringLiteral("Informazioni"));
     info->setObjectName(QStringLiteral("mnuInfo"));
-    m_mnuDocum = info->addAction(QStringLiteral("documentazione"));
-    m_mnuDocum->setObjectName(QStringLiteral("mnuDocum"));
-    connect(m_mnuDocum, &QAction::triggered, this, [this] { ApriDocumento(this, manualPath()); });
-    m_mnuAbout = info->addAction(QStringLiteral("about"));
-    m_mnuAbout->setObjectName(QStringLiteral("mnuAbout"));
-    connect(m_mnuAbout, &QAction::triggered, this, [this] { showForm(QStringLiteral("FormInfo")); });
+    m_manualAction = info->addAction(QStringLiteral("documentazione"));
+    m_manualAction->setObjectName(QStringLiteral("mnuDocum"));
+    connect(m_manualAction, &QAction::triggered, this, [this] { openDocument(this, manualPath()); });
+    m_aboutAction = info->addAction(QStringLiteral("about"));
+    m_aboutAction->setObjectName(QStringLiteral("mnuAbout"));
+    connect(m_aboutAction, &QAction::triggered, this, [this] { showForm(FormName::kAbout); });
 }
 
 void FormMenu::formLoad()
@@ -93,12 +94,12 @@ void FormMenu::formLoad()
     updateRecordEntry();
 }
 
-void FormMenu::Command1_Click(int index)
+void FormMenu::onButtonChosen(int index)
 {
     if (index == kExitIndex) {
         // A pupil who scans may choose "Esci" with a press meant for the
         // button before it, so the pupil is asked first.
-        if (appState().Settings.scanning())
+        if (scanning()->active())
             askWhileScanning(QStringLiteral("Vuoi uscire dal programma?"), [this] { endProgram(); });
         else
             endProgram();
@@ -115,10 +116,10 @@ void FormMenu::endProgram()
         host()->endProgram();
 }
 
-void FormMenu::Combo1_Click(int index)
+void FormMenu::onUserChosen(int index)
 {
     // The list may show names in capitals; the profile keeps its own spelling.
-    const QString chosen = m_combo1->itemData(index).toString();
+    const QString chosen = m_userList->itemData(index).toString();
     AppState &state = appState();
     // The user being left keeps the settings in force, and the work done,
     // which the record forgets below.
@@ -128,7 +129,7 @@ void FormMenu::Combo1_Click(int index)
     const ProfileSettings before = state.Settings;
     state.UserName = chosen;
     state.ProfilePath = ProfileFiles::pathFor(chosen);
-    CaricaImpostazioni();
+    loadSettings();
     updateRecordEntry();
     if (state.UserName != m_loadedUserName)
         ActivityRecord::clear();
@@ -140,37 +141,37 @@ void FormMenu::Combo1_Click(int index)
 
 void FormMenu::afterFontFitted()
 {
-    FillUserList();
+    fillUserList();
 }
 
-void FormMenu::FillUserList()
+void FormMenu::fillUserList()
 {
     const ProfileSettings &settings = appState().Settings;
     updateRecordEntry();
 
     QFont font(settings.TextFontName);
     font.setPointSize(qMax(14, button(0)->font().pointSize() - 10));
-    m_combo1->setFont(font);
+    m_userList->setFont(font);
 
-    const QSignalBlocker blocker(m_combo1);
-    m_combo1->clear();
+    const QSignalBlocker blocker(m_userList);
+    m_userList->clear();
     const bool capitals = settings.capitals();
     for (const QString &name : ProfileFiles::userNames())
-        m_combo1->addItem(capitals ? name.toUpper() : name, name);
-    m_combo1->setVisible(m_combo1->count() >= 2);
+        m_userList->addItem(capitals ? name.toUpper() : name, name);
+    m_userList->setVisible(m_userList->count() >= 2);
     // The list selects its first entry by itself. For a current user without
     // an entry it would name a user whose settings are not in force.
-    m_combo1->setCurrentIndex(-1);
+    m_userList->setCurrentIndex(-1);
 
     tellOfUnreadableProfiles();
 
     const QString current = appState().UserName.toUpper();
-    for (int i = 0; i < m_combo1->count(); ++i) {
-        if (m_combo1->itemText(i).toUpper() == current) {
-            m_combo1->setCurrentIndex(i);
+    for (int i = 0; i < m_userList->count(); ++i) {
+        if (m_userList->itemText(i).toUpper() == current) {
+            m_userList->setCurrentIndex(i);
             // Choosing the entry is the same as the user choosing it: the
             // settings in force are saved and the profile read again.
-            Combo1_Click(i);
+            onUserChosen(i);
         }
     }
 }
@@ -188,11 +189,11 @@ void FormMenu::tellOfUnreadableProfiles()
         QStringLiteral("Nella cartella degli utenti %1 ci sono profili con un nome scritto in un "
                        "modo che il programma non sa leggere, per cui non compaiono nell'elenco degli "
                        "utenti:\r\n%2\r\nPer usarli, rinomina i loro file con lettere senza accenti.")
-            .arg(QDir::toNativeSeparators(SettingsFolders::UsersFolder()),
+            .arg(QDir::toNativeSeparators(SettingsFolders::usersFolder()),
                 names.join(QStringLiteral("\r\n"))));
 }
 
 void FormMenu::updateRecordEntry()
 {
-    m_mnuEsesrciziEseguiti->setVisible(appState().Settings.KeepActivityRecord);
+    m_recordAction->setVisible(appState().Settings.KeepActivityRecord);
 }

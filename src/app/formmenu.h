@@ -13,28 +13,28 @@ class FormMenu : public MenuForm
 public:
     explicit FormMenu(QWidget *parent = nullptr);
 
-    QComboBox *userList() const { return m_combo1; }
-    QAction *recordAction() const { return m_mnuEsesrciziEseguiti; }
-    QAction *configurationAction() const { return m_mnuConfig; }
-    QAction *manualAction() const { return m_mnuDocum; }
-    QAction *aboutAction() const { return m_mnuAbout; }
+    QComboBox *userList() const { return m_userList; }
+    QAction *recordAction() const { return m_recordAction; }
+    QAction *configurationAction() const { return m_configurationAction; }
+    QAction *manualAction() const { return m_manualAction; }
+    QAction *aboutAction() const { return m_aboutAction; }
 
 protected:
     void formLoad() override;
-    void Command1_Click(int index) override;
+    void onButtonChosen(int index) override;
     void afterFontFitted() override;
 
 private:
     void endProgram();
-    void Combo1_Click(int index);
-    void FillUserList();
+    void onUserChosen(int index);
+    void fillUserList();
     void updateRecordEntry();
     void tellOfUnreadableProfiles();
 
-    QComboBox *m_combo1 = nullptr;
-    QAction *m_mnuConfig = nullptr;
-    QAction *m_mnuEsesrciziEseguiti = nullptr;
-    QAction *m_mnuDocum = nullptr;
-    QAction *m_mnuAbout = nullptr;
+    QComboBox *m_userList = nullptr;
+    QAction *m_configurationAction = nullptr;
+    QAction *m_recordAction = nullptr;
+    QAction *m_manualAction = nullptr;
+    QAction *m_aboutAction = nullptr;
     QString m_loadedUserName;
 };

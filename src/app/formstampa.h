@@ -21,22 +21,22 @@ public:
 
     static QString formNameFor(Worksheet::Kind kind);
 
-    QPlainTextEdit *sheet() const { return m_txtCD; }
-    QPushButton *printButton() const { return m_btnCD; }
-    QPushButton *fontButton() const { return m_command1; }
-    QPushButton *exitButton() const { return m_bottoneEsci; }
+    QPlainTextEdit *sheet() const { return m_sheet; }
+    QPushButton *printButton() const { return m_printButton; }
+    QPushButton *fontButton() const { return m_fontButton; }
+    QPushButton *exitButton() const { return m_exitButton; }
 
 protected:
     void formActivate() override;
 
 private:
-    void btnCD_Click();
-    void Command1_Click();
+    void onPrintClicked();
+    void onFontClicked();
 
     Worksheet::Kind m_kind;
-    QPlainTextEdit *m_txtCD = nullptr;
-    QPushButton *m_btnCD = nullptr;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_bottoneEsci = nullptr;
-    QLabel *m_labelFontSelezionato = nullptr;
+    QPlainTextEdit *m_sheet = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_fontButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QLabel *m_chosenFont = nullptr;
 };

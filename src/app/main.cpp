@@ -110,7 +110,7 @@ int main(int argc, char **argv)
     appState().ApplicationFolder = findApplicationFolder(QCoreApplication::applicationDirPath());
 
     Velmora velmora;
-    if (!velmora.Main())
+    if (!velmora.start())
         return 0;
     g_running = velmora.host();
     std::atexit(saveWhatTheWindowDidNot);

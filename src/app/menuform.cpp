@@ -6,26 +6,27 @@
 #include "scanning/menuscanning.h"
 #include "scanning/scannedquestion.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QPushButton>
 
 MenuForm::MenuForm(const QString &name, const QSize &designClientTwips, QWidget *parent)
     : Form(name, designClientTwips, parent)
 {
-    m_timer1.setInterval(20);
-    connect(&m_timer1, &QTimer::timeout, this, &MenuForm::FitButtonFont);
+    m_fontFitTimer.setInterval(20);
+    connect(&m_fontFitTimer, &QTimer::timeout, this, &MenuForm::fitButtonFont);
 }
 
 QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips)
 {
-    const int index = int(m_command1.size());
+    const int index = int(m_buttons.size());
     auto *button = addControl(new QPushButton(caption), twips);
     button->setObjectName(QStringLiteral("Command1_%1").arg(index));
     QFont font(QStringLiteral("Arial"));
     font.setPointSizeF(27.75);
     button->setFont(font);
-    connect(button, &QPushButton::clicked, this, [this, index] { Command1_Click(index); });
-    m_command1 << button;
+    connect(button, &QPushButton::clicked, this, [this, index] { onButtonChosen(index); });
+    m_buttons << button;
     m_captions << caption;
     return button;
 }
@@ -33,7 +34,7 @@ QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips)
 void MenuForm::enableScanning()
 {
     m_scanning
-        = new MenuScanning(this, clientArea(), m_command1, [this](int index) { Command1_Click(index); });
+        = new MenuScanning(this, clientArea(), m_buttons, [this](int index) { onButtonChosen(index); });
 }
 
 void MenuForm::formActivate()
@@ -44,12 +45,12 @@ void MenuForm::formActivate()
 void MenuForm::applySettings()
 {
     const ProfileSettings &settings = appState().Settings;
-    for (QPushButton *button : std::as_const(m_command1)) {
+    for (QPushButton *button : std::as_const(m_buttons)) {
         setButtonColour(button, settings.ButtonColour);
         button->setCursor(buttonPointer());
     }
     setBackgroundColour(windowBackgroundColour());
-    m_timer1.start();
+    m_fontFitTimer.start();
     if (m_scanning) {
         m_scanning->deactivate();
         m_scanning->activate();
@@ -58,7 +59,7 @@ void MenuForm::applySettings()
 
 void MenuForm::formUnload()
 {
-    m_timer1.stop();
+    m_fontFitTimer.stop();
     if (m_scanning)
         m_scanning->deactivate();
 }
@@ -88,24 +89,24 @@ void MenuForm::askWhileScanning(const QString &text, std::function<void()> yes)
     m_question->ask();
 }
 
-void MenuForm::FitButtonFont()
+void MenuForm::fitButtonFont()
 {
     const ProfileSettings &settings = appState().Settings;
     QStringList captions;
-    for (int i = 0; i < m_command1.size(); ++i) {
-        m_command1[i]->setText(settings.capitals() ? m_captions[i].toUpper() : m_captions[i]);
-        captions << m_command1[i]->text();
+    for (int i = 0; i < m_buttons.size(); ++i) {
+        m_buttons[i]->setText(settings.capitals() ? m_captions[i].toUpper() : m_captions[i]);
+        captions << m_buttons[i]->text();
     }
-    if (!m_command1.isEmpty()) {
-        const int points = FontFit::fittingPointSize(captions, settings.TextFontName, m_command1[0]->size());
-        for (QPushButton *button : std::as_const(m_command1)) {
+    if (!m_buttons.isEmpty()) {
+        const int points = FontFit::fittingPointSize(captions, settings.TextFontName, m_buttons[0]->size());
+        for (QPushButton *button : std::as_const(m_buttons)) {
             QFont font(settings.TextFontName);
             font.setPointSize(points);
             button->setFont(font);
         }
     }
     afterFontFitted();
-    m_timer1.stop();
+    m_fontFitTimer.stop();
     // The buttons stand where they will stay: a session driven from outside clicks them there.
     logControls(clientArea());
 }

@@ -12,23 +12,23 @@ class MenuScanning;
 class QPushButton;
 class ScannedQuestion;
 
-// What every menu shares: its row of buttons `Command1`, switch access over
-// them, and the one-shot step after activation that sizes the captions to
-// fill the buttons (FitButtonFont).
+// What every menu shares: its buttons (objects named "Command1", an
+// underscore and their index), switch access over them, and the one-shot step after activation that sizes
+// the captions to fill the buttons (fitButtonFont).
 class MenuForm : public Form
 {
     Q_OBJECT
 
 public:
-    QPushButton *button(int index) const { return m_command1.value(index); }
-    int buttonCount() const { return int(m_command1.size()); }
+    QPushButton *button(int index) const { return m_buttons.value(index); }
+    int buttonCount() const { return int(m_buttons.size()); }
     MenuScanning *scanning() const { return m_scanning; }
     // The question up over this menu, if any.
     ScannedQuestion *question() const;
 
     // Runs 20 ms after each activation, once the form has its final size.
-    void FitButtonFont();
-    bool fontFitPending() const { return m_timer1.isActive(); }
+    void fitButtonFont();
+    bool fontFitPending() const { return m_fontFitTimer.isActive(); }
 
 protected:
     MenuForm(const QString &name, const QSize &designClientTwips, QWidget *parent = nullptr);
@@ -37,8 +37,9 @@ protected:
     // Once every button is in place.
     void enableScanning();
 
-    virtual void Command1_Click(int index) = 0;
-    // The last step of FitButtonFont, before its timer stops.
+    // A button chosen, by a click or by the switches.
+    virtual void onButtonChosen(int index) = 0;
+    // The last step of fitButtonFont, before its timer stops.
     virtual void afterFontFitted() { }
 
     void formActivate() override;
@@ -54,9 +55,9 @@ protected:
     void askWhileScanning(const QString &text, std::function<void()> yes);
 
 private:
-    QList<QPushButton *> m_command1;
+    QList<QPushButton *> m_buttons;
     QStringList m_captions; // as designed, before the pupil's letter case
     MenuScanning *m_scanning = nullptr;
     QPointer<ScannedQuestion> m_question;
-    QTimer m_timer1;
+    QTimer m_fontFitTimer;
 };

@@ -71,12 +71,12 @@ bool savePdf(const QString &path, const std::function<bool(QPrinter &)> &print, 
 
 QString userDataFolder(QString *error)
 {
-    const QString folder = SettingsFolders::DataFolder() + appState().UserName + u'/';
+    const QString folder = SettingsFolders::dataFolder() + appState().UserName + u'/';
     // The settings folders may have gone since start-up: each is made again in turn.
     QStringList chain = SettingsFolders::all();
     chain << folder;
     for (const QString &path : std::as_const(chain)) {
-        if (!EsisteCartella(path) && !CreaCartella(path, error))
+        if (!pathExists(path) && !createFolder(path, error))
             return QString();
     }
     // A folder on the way may be a link to somewhere else.
@@ -107,8 +107,8 @@ void printOrSaveAsPdf(QWidget *owner, const QString &printout, const std::functi
         Dialogs::error(owner, error);
         return;
     }
-    const QString path = ScegliFile(owner, 2, QStringLiteral("Salva"), QString(),
-        {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}, folder, QStringLiteral("pdf"));
+    const QString path = chooseFilePath(owner, CommonDialogs::FileMode::Save, QStringLiteral("Salva"),
+        QString(), {{QStringLiteral("PDF"), QStringLiteral("*.pdf")}}, folder, QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     if (!savePdf(path, print, &error)) {

@@ -7,7 +7,7 @@
 class QPrinter;
 class QWidget;
 
-// The user's own folder for saved records and printouts: DataFolder + the
+// The user's own folder for saved records and printouts: dataFolder + the
 // user's name, created when missing. Empty, with the reason, when it cannot be made.
 QString userDataFolder(QString *error = nullptr);
 

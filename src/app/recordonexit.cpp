@@ -63,7 +63,7 @@ RecordSave saveUnsavedRecord(const QDateTime &when)
     QString reason;
     const QString folder = userDataFolder(&reason);
     if (folder.isEmpty())
-        return failed(SettingsFolders::DataFolder() + state.UserName + u'/', reason);
+        return failed(SettingsFolders::dataFolder() + state.UserName + u'/', reason);
     const QString path = freeRecordPath(folder, when);
     if (path.isEmpty())
         return failed(folder, QStringLiteral("ci sono già troppi file con la data di oggi"));

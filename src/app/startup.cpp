@@ -15,6 +15,7 @@
 
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "settings/formconfigura.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
@@ -36,12 +37,12 @@ const QString kFontFile = QStringLiteral("indis1.ttf");
 
 QString installedFontPath()
 {
-    return CartellaWindows() + QStringLiteral("fonts/") + kFontFile;
+    return fontsParentFolder() + QStringLiteral("fonts/") + kFontFile;
 }
 
 } // namespace
 
-QString CartellaWindows()
+QString fontsParentFolder()
 {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (!folder.endsWith(u'/'))
@@ -49,7 +50,7 @@ QString CartellaWindows()
     return folder;
 }
 
-bool EsisteFile(const QString &path)
+bool fileExists(const QString &path)
 {
     const QFileInfo info(path);
     const QDir folder = info.absoluteDir();
@@ -58,7 +59,7 @@ bool EsisteFile(const QString &path)
     return !found.isEmpty();
 }
 
-void InstallaFontCorsivo()
+void installCursiveFont()
 {
     const QString source = appState().ApplicationFolder + u'/' + kFontFile;
     // Without a home the font folder would be made in the file-system root:
@@ -69,7 +70,7 @@ void InstallaFontCorsivo()
     }
     const QString target = installedFontPath();
     // Installed on an earlier start: fontconfig finds it in the user's font folder.
-    if (EsisteFile(target))
+    if (fileExists(target))
         return;
 
     QDir().mkpath(QFileInfo(target).absolutePath());
@@ -108,15 +109,15 @@ void InstallaFontCorsivo()
             .join(QStringLiteral("\r\n")));
 }
 
-void CreaCartelleImpostazioni()
+void createSettingsFolders()
 {
     QStringList failures;
     for (const QString &folder : SettingsFolders::all()) {
         QString error;
-        if (EsisteCartella(folder))
+        if (pathExists(folder))
             error = SettingsFolders::whyNotOurFolder(folder);
         else
-            CreaCartella(folder, &error);
+            createFolder(folder, &error);
         // A link high up is the reason for every folder below it: said once.
         if (!error.isEmpty() && !failures.contains(error))
             failures << error;
@@ -143,16 +144,16 @@ QString findApplicationFolder(const QString &executableFolder)
 
 void registerForms(FormHost &host)
 {
-    host.registerForm(QStringLiteral("FormAvvio"), [] { return new FormAvvio; });
-    host.registerForm(QStringLiteral("FormMenu"), [] { return new FormMenu; });
-    host.registerForm(QStringLiteral("FormInfo"), [] { return new FormInfo; });
+    host.registerForm(FormName::kStart, [] { return new FormAvvio; });
+    host.registerForm(FormName::kMainMenu, [] { return new FormMenu; });
+    host.registerForm(FormName::kAbout, [] { return new FormInfo; });
     for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus())
         host.registerForm(menu.formName, [&menu] { return new TopicMenuForm(menu); });
     using Kind = ExerciseWindow::Kind;
     for (const Kind kind : {Kind::Words, Kind::Sentences, Kind::Review, Kind::Articles, Kind::Syllables})
         host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
-    host.registerForm(QStringLiteral("FormConfigura"), [] { return new FormConfigura; });
-    host.registerForm(QStringLiteral("FormEserciziEseguiti"), [] { return new FormEserciziEseguiti; });
+    host.registerForm(FormName::kConfiguration, [] { return new FormConfigura; });
+    host.registerForm(FormName::kRecord, [] { return new FormEserciziEseguiti; });
     for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
         host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });
 }
@@ -161,7 +162,7 @@ Velmora::Velmora() = default;
 
 Velmora::~Velmora() = default;
 
-bool Velmora::Main()
+bool Velmora::start()
 {
     const QString lockPath = instanceLockPath();
     m_instanceLock = std::make_unique<InstanceLock>(lockPath);
@@ -189,18 +190,18 @@ bool Velmora::Main()
     Random::seedFromClock();
     AppState &state = appState();
     state.AgentLanguageId = QStringLiteral("&H410");
-    InstallaFontCorsivo();
-    state.ProfilePath = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI");
+    installCursiveFont();
+    state.ProfilePath = SettingsFolders::usersFolder() + QStringLiteral("_predefinito.INI");
     state.UserName = QStringLiteral("_predefinito");
     if (SettingsFolders::hasHome()) {
-        CreaCartelleImpostazioni();
+        createSettingsFolders();
         SettingsFolders::removeLeftovers();
     } else {
         Dialogs::information(nullptr, SettingsFolders::noHomeMessage());
         // Said once: every save that follows fails for the same reason.
         state.SettingsSaveFailureShown = true;
     }
-    CaricaImpostazioni();
+    loadSettings();
 
     m_host = std::make_unique<FormHost>();
     registerForms(*m_host);
@@ -213,6 +214,6 @@ bool Velmora::Main()
     QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
     m_host->showOnScreen();
-    m_host->showForm(QStringLiteral("FormAvvio"));
+    m_host->showForm(FormName::kStart);
     return true;
 }

@@ -11,19 +11,19 @@ class StopSignals;
 
 // The user's font folder stands for the system's fonts folder: this returns
 // the folder that holds "fonts/", ending with '/'.
-QString CartellaWindows();
+QString fontsParentFolder();
 
 // True when path names an ordinary, not hidden, file; a name with wildcards
 // is true when any such file matches.
-bool EsisteFile(const QString &path);
+bool fileExists(const QString &path);
 
 // Copies the cursive font into the user's font folder on the first start,
 // says so, and makes it available to the running program.
-void InstallaFontCorsivo();
+void installCursiveFont();
 
 // Creates whichever of the four settings folders is missing, parent first,
 // and tells the user once when one cannot be made.
-void CreaCartelleImpostazioni();
+void createSettingsFolders();
 
 // The folder of the program's data: beside the executable in a build tree,
 // share/velmora under the installation prefix otherwise.
@@ -43,7 +43,7 @@ public:
     // running one is brought to the front, and this one should end without
     // a word. A lock that cannot be taken for
     // any other reason is told, and the program starts all the same.
-    bool Main();
+    bool start();
 
     FormHost *host() const { return m_host.get(); }
 

@@ -21,9 +21,9 @@ void TopicMenuForm::formActivate()
     MenuForm::formActivate();
 }
 
-void TopicMenuForm::CaricaRipasso()
+void TopicMenuForm::openReview()
 {
-    const ReviewReport report = ::CaricaRipasso(m_menu.review);
+    const ReviewReport report = loadReview(m_menu.review);
     // Told once, here: the review window plays whatever could be read.
     if (!report.ok())
         Dialogs::information(this, report.text());
@@ -31,7 +31,7 @@ void TopicMenuForm::CaricaRipasso()
         showForm(Catalogue::formNameFor(Catalogue::Opens::Review));
 }
 
-void TopicMenuForm::Command1_Click(int index)
+void TopicMenuForm::onButtonChosen(int index)
 {
     const Catalogue::Button &entry = m_menu.buttons[index];
     if (index < m_menu.backIndex())
@@ -39,7 +39,7 @@ void TopicMenuForm::Command1_Click(int index)
 
     AppState &state = appState();
     if (entry.opens == Catalogue::Opens::Review) {
-        CaricaRipasso();
+        openReview();
         return;
     }
     if (!entry.file.isEmpty())

@@ -16,11 +16,11 @@ public:
 
     // Fills the word store with the menu's review and opens the review
     // window; a menu without a review list does nothing.
-    void CaricaRipasso();
+    void openReview();
 
 protected:
     void formActivate() override;
-    void Command1_Click(int index) override;
+    void onButtonChosen(int index) override;
 
 private:
     const Catalogue::TopicMenu &m_menu;

@@ -9,23 +9,20 @@
 #include "layout/dialogs.h"
 #include "layout/fontfit.h"
 #include "layout/formlog.h"
+#include "layout/formnames.h"
 #include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
 #include "scanning/exercisescanning.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QAction>
 #include <QFont>
 #include <QHash>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QMenuBar>
 #include <QPushButton>
-
-// The answers given, for following a pupil's session:
-// QT_LOGGING_RULES="velmora.exercises.debug=true".
-Q_LOGGING_CATEGORY(lcExercises, "velmora.exercises", QtInfoMsg)
 
 namespace {
 
@@ -133,14 +130,14 @@ WindowLayout layoutFor(ExerciseWindow::Kind kind)
 QString ExerciseWindow::topicMenuFor(const QString &marker)
 {
     static const QHash<QString, QString> menus = {
-        {QStringLiteral("doppie"), QStringLiteral("FormMenuDoppie")},
-        {QStringLiteral("SuoniSImili"), QStringLiteral("FormMenuSuoniSimili")},
-        {QStringLiteral("altre difficoltà"), QStringLiteral("FormMenuCG")},
-        {QStringLiteral("gruppi"), QStringLiteral("FormMenuGruppi")},
-        {QStringLiteral("cq"), QStringLiteral("FormMenuCQ")},
-        {QStringLiteral("accento"), QStringLiteral("FormMenuAccento")},
-        {QStringLiteral("apostrofo"), QStringLiteral("FormMenuApostrofo")},
-        {QStringLiteral("h"), QStringLiteral("FormMenuH")},
+        {QStringLiteral("doppie"), FormName::kDoublesMenu},
+        {QStringLiteral("SuoniSImili"), FormName::kSimilarSoundsMenu},
+        {QStringLiteral("altre difficoltà"), FormName::kCGMenu},
+        {QStringLiteral("gruppi"), FormName::kGroupsMenu},
+        {QStringLiteral("cq"), FormName::kCQMenu},
+        {QStringLiteral("accento"), FormName::kAccentMenu},
+        {QStringLiteral("apostrofo"), FormName::kApostropheMenu},
+        {QStringLiteral("h"), FormName::kHMenu},
     };
     return menus.value(marker);
 }
@@ -149,15 +146,15 @@ QString ExerciseWindow::formNameFor(Kind kind)
 {
     switch (kind) {
     case Kind::Words:
-        return QStringLiteral("FormEsercizi");
+        return FormName::kWordExercise;
     case Kind::Sentences:
-        return QStringLiteral("FormEsFrasi");
+        return FormName::kSentenceExercise;
     case Kind::Review:
-        return QStringLiteral("FormEserciziRiep");
+        return FormName::kReviewExercise;
     case Kind::Articles:
-        return QStringLiteral("FormEsercizi3");
+        return FormName::kArticleExercise;
     case Kind::Syllables:
-        return QStringLiteral("FormEsercizi5");
+        return FormName::kSyllableExercise;
     }
     return {};
 }
@@ -167,11 +164,11 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     , m_kind(kind)
 {
     const WindowLayout layout = layoutFor(kind);
-    m_etArticoli = addControl(new QLabel, layout.word);
-    m_etArticoli->setObjectName(QStringLiteral("EtArticoli"));
-    m_etArticoli->setAlignment(Qt::AlignCenter);
-    m_etArticoli->setWordWrap(kind == Kind::Sentences);
-    m_etArticoli->setAutoFillBackground(true);
+    m_wordLabel = addControl(new QLabel, layout.word);
+    m_wordLabel->setObjectName(QStringLiteral("EtArticoli"));
+    m_wordLabel->setAlignment(Qt::AlignCenter);
+    m_wordLabel->setWordWrap(kind == Kind::Sentences);
+    m_wordLabel->setAutoFillBackground(true);
 
     const bool pair = layout.fixedSpellings.isEmpty();
     for (int i = 0; i < layout.answers.size(); ++i) {
@@ -183,16 +180,16 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     }
     m_fixedSpellings = layout.fixedSpellings;
 
-    m_command1 = addControl(new QPushButton(QStringLiteral("avanti")), layout.next);
-    m_command1->setObjectName(QStringLiteral("Command1"));
-    m_command1->setFont(arialFont(14.25, true));
-    m_command1->hide();
-    connect(m_command1, &QPushButton::clicked, this, &ExerciseWindow::Command1_Click);
+    m_nextButton = addControl(new QPushButton(QStringLiteral("avanti")), layout.next);
+    m_nextButton->setObjectName(QStringLiteral("Command1"));
+    m_nextButton->setFont(arialFont(14.25, true));
+    m_nextButton->hide();
+    connect(m_nextButton, &QPushButton::clicked, this, &ExerciseWindow::onNextClicked);
 
-    m_command2 = addControl(new QPushButton(QStringLiteral("leggi")), layout.read);
-    m_command2->setObjectName(QStringLiteral("Command2"));
-    m_command2->setFont(arialFont(14.25, true));
-    connect(m_command2, &QPushButton::clicked, this, &ExerciseWindow::Command2_Click);
+    m_readButton = addControl(new QPushButton(QStringLiteral("leggi")), layout.read);
+    m_readButton->setObjectName(QStringLiteral("Command2"));
+    m_readButton->setFont(arialFont(14.25, true));
+    connect(m_readButton, &QPushButton::clicked, this, &ExerciseWindow::onReadClicked);
 
     m_wayOutButton = addControl(new QPushButton(QStringLiteral("menu")), layout.wayOut);
     m_wayOutButton->setObjectName(QStringLiteral("CommandMenu"));
@@ -202,42 +199,42 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     connect(m_wayOutButton, &QPushButton::clicked, this, &ExerciseWindow::returnToTopicMenu);
 
     const QString images = appState().ApplicationFolder + QStringLiteral("/images/");
-    m_comandoIconaSi = addControl(new PictureBox, layout.signs);
-    m_comandoIconaSi->setObjectName(QStringLiteral("ComandoIconaSi"));
-    m_comandoIconaSi->load(images + QStringLiteral("giusto.svg"));
-    m_comandoIconaNo = addControl(new PictureBox, layout.signs);
-    m_comandoIconaNo->setObjectName(QStringLiteral("ComandoIconaNo"));
-    m_comandoIconaNo->load(images + QStringLiteral("sbagliato.svg"));
+    m_rightSign = addControl(new PictureBox, layout.signs);
+    m_rightSign->setObjectName(QStringLiteral("ComandoIconaSi"));
+    m_rightSign->load(images + QStringLiteral("giusto.svg"));
+    m_wrongSign = addControl(new PictureBox, layout.signs);
+    m_wrongSign->setObjectName(QStringLiteral("ComandoIconaNo"));
+    m_wrongSign->load(images + QStringLiteral("sbagliato.svg"));
     // Before the first answer the place of the signs shows neither.
-    m_comandoIconaSi->hide();
-    m_comandoIconaNo->hide();
+    m_rightSign->hide();
+    m_wrongSign->hide();
 
     auto *label1 = addControl(new QLabel(QStringLiteral("Esatti")), QRect(layout.countsLeft, 330, 735, 375));
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setFont(arialFont(12, true));
-    m_etichettaEsatti = addControl(new QLabel, QRect(layout.countsLeft + 840, 210, 975, 615));
-    m_etichettaEsatti->setObjectName(QStringLiteral("EtichettaEsatti"));
-    m_etichettaEsatti->setFont(arialFont(18, true));
+    m_rightCountLabel = addControl(new QLabel, QRect(layout.countsLeft + 840, 210, 975, 615));
+    m_rightCountLabel->setObjectName(QStringLiteral("EtichettaEsatti"));
+    m_rightCountLabel->setFont(arialFont(18, true));
     auto *label5 = addControl(new QLabel(QStringLiteral("Errati")), QRect(layout.countsLeft, 660, 735, 495));
     label5->setObjectName(QStringLiteral("Label5"));
     label5->setFont(arialFont(12, true));
-    m_etichettaErrati = addControl(new QLabel, QRect(layout.countsLeft + 840, 540, 855, 615));
-    m_etichettaErrati->setObjectName(QStringLiteral("EtichettaErrati"));
-    m_etichettaErrati->setFont(arialFont(18, true));
+    m_wrongCountLabel = addControl(new QLabel, QRect(layout.countsLeft + 840, 540, 855, 615));
+    m_wrongCountLabel->setObjectName(QStringLiteral("EtichettaErrati"));
+    m_wrongCountLabel->setFont(arialFont(18, true));
 
-    m_picAgent = addControl(new QWidget, layout.agent);
-    m_picAgent->setObjectName(QStringLiteral("picAgent"));
-    m_pictureScansione = addControl(new QWidget, layout.scan);
-    m_pictureScansione->setObjectName(QStringLiteral("PictureScansione"));
-    m_pictureScansione->hide();
+    m_agentPlace = addControl(new QWidget, layout.agent);
+    m_agentPlace->setObjectName(QStringLiteral("picAgent"));
+    m_scanningSign = addControl(new QWidget, layout.scan);
+    m_scanningSign->setObjectName(QStringLiteral("PictureScansione"));
+    m_scanningSign->hide();
     // The keys reach the scan through its key filter, so the box only marks
     // the scanning modes; below every control, it never hides a button.
-    m_pictureScansione->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_pictureScansione->lower();
+    m_scanningSign->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_scanningSign->lower();
 
-    m_scanning = new ExerciseScanning(this, {m_answerButtons, m_command2, m_command1, m_wayOutButton},
-        {[this](int answer) { keyboardAnswer(answer); }, [this] { Command2_Click(); },
-            [this] { ProssimaParola(); }, [this] { returnToTopicMenu(); }});
+    m_scanning = new ExerciseScanning(this, {m_answerButtons, m_readButton, m_nextButton, m_wayOutButton},
+        {[this](int answer) { keyboardAnswer(answer); }, [this] { onReadClicked(); },
+            [this] { showNextItem(); }, [this] { returnToTopicMenu(); }});
     // The answers' captions come from the word lists; each spelling is said
     // by its cue, which the engine does not say like the spellings beside it.
     m_scanning->setCaptionVoice([this](const QString &caption, std::function<void()> over) {
@@ -251,19 +248,19 @@ ExerciseWindow::ExerciseWindow(Kind kind, QWidget *parent)
     QMenuBar *bar = menuBar();
     // The syllable window has no sounds command.
     if (kind != Kind::Syllables) {
-        m_mnuSuoni = bar->addAction(QString());
-        m_mnuSuoni->setObjectName(QStringLiteral("mnuSuoni"));
-        connect(m_mnuSuoni, &QAction::triggered, this, &ExerciseWindow::mnuSuoni_Click);
+        m_soundsAction = bar->addAction(QString());
+        m_soundsAction->setObjectName(QStringLiteral("mnuSuoni"));
+        connect(m_soundsAction, &QAction::triggered, this, &ExerciseWindow::onSoundsChosen);
     }
-    m_menuAzzera = bar->addAction(QStringLiteral("Azzera conteggio          "));
-    m_menuAzzera->setObjectName(QStringLiteral("MenuAzzera"));
-    connect(m_menuAzzera, &QAction::triggered, this, &ExerciseWindow::MenuAzzera_Click);
-    m_mnuStampa = bar->addAction(QStringLiteral("Stampa          "));
-    m_mnuStampa->setObjectName(QStringLiteral("mnuStampa"));
-    connect(m_mnuStampa, &QAction::triggered, this, &ExerciseWindow::mnuStampa_Click);
-    m_mnuEsci = bar->addAction(QStringLiteral("Esci"));
-    m_mnuEsci->setObjectName(QStringLiteral("mnuEsci"));
-    connect(m_mnuEsci, &QAction::triggered, this, &ExerciseWindow::mnuEsci_Click);
+    m_resetCountsAction = bar->addAction(QStringLiteral("Azzera conteggio          "));
+    m_resetCountsAction->setObjectName(QStringLiteral("MenuAzzera"));
+    connect(m_resetCountsAction, &QAction::triggered, this, &ExerciseWindow::onResetCountsChosen);
+    m_printAction = bar->addAction(QStringLiteral("Stampa          "));
+    m_printAction->setObjectName(QStringLiteral("mnuStampa"));
+    connect(m_printAction, &QAction::triggered, this, &ExerciseWindow::onPrintChosen);
+    m_exitAction = bar->addAction(QStringLiteral("Esci"));
+    m_exitAction->setObjectName(QStringLiteral("mnuEsci"));
+    connect(m_exitAction, &QAction::triggered, this, &ExerciseWindow::onExitChosen);
 }
 
 void ExerciseWindow::formLoad()
@@ -271,19 +268,19 @@ void ExerciseWindow::formLoad()
     const AppState &state = appState();
     const ProfileSettings &settings = state.Settings;
 
-    m_etichettaEsatti->setText(QString::number(state.RightCount));
-    m_etichettaErrati->setText(QString::number(state.WrongCount));
+    m_rightCountLabel->setText(QString::number(state.RightCount));
+    m_wrongCountLabel->setText(QString::number(state.WrongCount));
 
     for (int i = 0; i < m_answerButtons.size(); ++i)
         m_answerButtons[i]->setText(shown(offeredSpelling(i)));
 
-    QPalette textPalette = m_etArticoli->palette();
+    QPalette textPalette = m_wordLabel->palette();
     textPalette.setColor(QPalette::Window, Colours::fromNumber(settings.TextBackColour));
     textPalette.setColor(QPalette::WindowText,
         Legible::textColour(
             Colours::fromNumber(settings.TextColour), Colours::fromNumber(settings.TextBackColour)));
-    m_etArticoli->setPalette(textPalette);
-    m_etArticoli->setFont(textFont());
+    m_wordLabel->setPalette(textPalette);
+    m_wordLabel->setFont(textFont());
     fitAnswerCaptions();
 
     for (QPushButton *button : std::as_const(m_answerButtons)) {
@@ -291,24 +288,24 @@ void ExerciseWindow::formLoad()
         setButtonColour(button, settings.ButtonColour);
         button->setCursor(buttonPointer());
     }
-    m_command1->setCursor(buttonPointer());
-    m_command2->setCursor(buttonPointer());
+    m_nextButton->setCursor(buttonPointer());
+    m_readButton->setCursor(buttonPointer());
     m_wayOutButton->setCursor(buttonPointer());
     m_wayOutButton->setVisible(ExerciseScanning::offersWayOut());
 
     if (settings.SpeechOn)
-        CaricaAgente();
-    m_command2->setVisible(settings.SpeechOn);
-    m_picAgent->setVisible(settings.SpeechOn);
+        makeAgent();
+    m_readButton->setVisible(settings.SpeechOn);
+    m_agentPlace->setVisible(settings.SpeechOn);
 
     switch (m_kind) {
     case Kind::Words:
     case Kind::Articles:
     case Kind::Syllables:
-        m_loadReport = CaricaParole(offeredSpellings());
+        m_loadReport = loadWords(offeredSpellings());
         break;
     case Kind::Sentences:
-        m_loadReport = CaricaFrasi();
+        m_loadReport = loadSentences();
         break;
     case Kind::Review:
         // The review filled the word store before the window opened.
@@ -318,9 +315,9 @@ void ExerciseWindow::formLoad()
 
 void ExerciseWindow::formActivate()
 {
-    if (m_mnuSuoni)
-        m_mnuSuoni->setText(appState().Settings.SoundsOn ? QStringLiteral("Disattiva suoni")
-                                                         : QStringLiteral("Attiva suoni"));
+    if (m_soundsAction)
+        m_soundsAction->setText(appState().Settings.SoundsOn ? QStringLiteral("Disattiva suoni")
+                                                             : QStringLiteral("Attiva suoni"));
 
     if (!m_reportShown && !m_loadReport.ok()) {
         m_reportShown = true;
@@ -334,9 +331,9 @@ void ExerciseWindow::formActivate()
     }
 
     m_scanning->activate();
-    m_pictureScansione->setVisible(m_scanning->scanning());
-    SalutaAgente();
-    ProssimaParola();
+    m_scanningSign->setVisible(m_scanning->active());
+    greetPupil();
+    showNextItem();
     logControls(clientArea());
 }
 
@@ -365,12 +362,12 @@ void ExerciseWindow::fitAnswerCaptions()
 void ExerciseWindow::formUnload()
 {
     m_scanning->deactivate();
-    ChiudiAgente();
+    dismissAgent();
 }
 
 ExerciseWindow::~ExerciseWindow() = default;
 
-void ExerciseWindow::CaricaAgente()
+void ExerciseWindow::makeAgent()
 {
     const AppState &state = appState();
     const ProfileSettings &settings = state.Settings;
@@ -390,62 +387,63 @@ void ExerciseWindow::CaricaAgente()
     }
 }
 
-void ExerciseWindow::SalutaAgente()
+void ExerciseWindow::greetPupil()
 {
     if (!appState().Settings.SpeechOn || !m_agent)
         return;
     // The character stands in the box kept for it, a little below its top.
     constexpr int below = 50;
-    const int height = m_picAgent->height() > 2 * below ? m_picAgent->height() - below : m_picAgent->height();
-    m_agent->setCharacterSize({m_picAgent->width(), height});
-    m_agent->moveTo(m_picAgent->mapToGlobal(QPoint(0, m_picAgent->height() - height)));
+    const int height
+        = m_agentPlace->height() > 2 * below ? m_agentPlace->height() - below : m_agentPlace->height();
+    m_agent->setCharacterSize({m_agentPlace->width(), height});
+    m_agent->moveTo(m_agentPlace->mapToGlobal(QPoint(0, m_agentPlace->height() - height)));
     m_agent->show();
     m_agent->greet(shown(QStringLiteral("Ciao!")));
 }
 
-void ExerciseWindow::LeggiParola()
+void ExerciseWindow::readItemAloud()
 {
     if (!appState().Settings.SpeechOn || !m_agent)
         return;
     m_agent->stopAll();
-    m_agent->speak(untagged(shown(ParolaCompleta(appState().CurrentWordIndex))));
+    m_agent->speak(untagged(shown(completedItem(appState().CurrentWordIndex))));
 }
 
-void ExerciseWindow::ChiudiAgente()
+void ExerciseWindow::dismissAgent()
 {
     if (m_agent)
         m_agent->stopAll();
     m_agent.reset();
 }
 
-void ExerciseWindow::ProssimaParola()
+void ExerciseWindow::showNextItem()
 {
     AppState &state = appState();
     setBackgroundColour(windowBackgroundColour());
-    setBackground(m_pictureScansione, backgroundColour());
-    setBackground(m_picAgent, backgroundColour());
+    setBackground(m_scanningSign, backgroundColour());
+    setBackground(m_agentPlace, backgroundColour());
 
     for (QPushButton *button : std::as_const(m_answerButtons))
         button->setEnabled(true);
-    m_command1->hide();
+    m_nextButton->hide();
     m_solved = false;
 
-    ScegliParolaCasuale();
+    pickRandomItem();
     const WordItem &item = state.wordRow(state.CurrentWordIndex);
     const QStringList spellings = offeredSpellings();
     for (int i = 0; i < m_answerButtons.size(); ++i)
         m_answerButtons[i]->setText(shown(spellings[i]));
     fitAnswerCaptions();
-    m_etArticoli->setText(shown(gapShownApart(item.text, spellings)));
+    m_wordLabel->setText(shown(gapShownApart(item.text, spellings)));
     // The syllable exercise leaves no trace in the record.
-    m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_etArticoli->text());
-    qCDebug(lcExercises, "item %s", qPrintable(m_etArticoli->text()));
+    m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_wordLabel->text());
+    qCDebug(lcExercises, "item %s", qPrintable(m_wordLabel->text()));
     m_scanning->itemShown();
 }
 
-void ExerciseWindow::MostraParola()
+void ExerciseWindow::showCompletedItem()
 {
-    m_etArticoli->setText(shown(ParolaCompleta(appState().CurrentWordIndex)));
+    m_wordLabel->setText(shown(completedItem(appState().CurrentWordIndex)));
 }
 
 QString ExerciseWindow::offeredSpelling(int buttonIndex) const
@@ -470,10 +468,10 @@ QStringList ExerciseWindow::offeredSpellings() const
 void ExerciseWindow::answer(int buttonIndex)
 {
     // In the scanning modes the answers come from the switch keys.
-    if (appState().Settings.scanning() || m_solved)
+    if (m_scanning->active() || m_solved)
         return;
     if (judge(buttonIndex)) {
-        m_command1->show();
+        m_nextButton->show();
         // The mouse path closes the item; the keys move on to "avanti" instead.
         for (QPushButton *button : std::as_const(m_answerButtons))
             button->setEnabled(false);
@@ -486,7 +484,7 @@ void ExerciseWindow::keyboardAnswer(int buttonIndex)
         return;
     const bool right = judge(buttonIndex);
     if (right)
-        m_command1->show();
+        m_nextButton->show();
     m_scanning->answered(right);
 }
 
@@ -498,20 +496,20 @@ bool ExerciseWindow::judge(int buttonIndex)
     qCDebug(
         lcExercises, "answer %s: %s", qPrintable(offeredSpelling(buttonIndex)), right ? "right" : "wrong");
     if (right) {
-        m_comandoIconaSi->show();
-        m_comandoIconaNo->hide();
+        m_rightSign->show();
+        m_wrongSign->hide();
         incrementCount(state.RightCount);
-        showCount(m_etichettaEsatti, state.RightCount, true);
-        SuonoEsatto();
+        showCount(m_rightCountLabel, state.RightCount, true);
+        playRightSound();
         m_solved = true;
-        MostraParola();
+        showCompletedItem();
         return true;
     }
-    m_comandoIconaNo->show();
-    m_comandoIconaSi->hide();
+    m_wrongSign->show();
+    m_rightSign->hide();
     incrementCount(state.WrongCount);
-    showCount(m_etichettaErrati, state.WrongCount, true);
-    SuonoErrato();
+    showCount(m_wrongCountLabel, state.WrongCount, true);
+    playWrongSound();
     ActivityRecord::markWrongAnswer(m_recordRow);
     return false;
 }
@@ -522,32 +520,32 @@ void ExerciseWindow::showCount(QLabel *label, qint16 count, bool signPosition)
     label->setText(signPosition && count >= 0 ? u' ' + QString::number(count) : QString::number(count));
 }
 
-void ExerciseWindow::Command1_Click()
+void ExerciseWindow::onNextClicked()
 {
-    if (appState().Settings.scanning())
+    if (m_scanning->active())
         return;
-    ProssimaParola();
+    showNextItem();
 }
 
-void ExerciseWindow::Command2_Click()
+void ExerciseWindow::onReadClicked()
 {
-    LeggiParola();
+    readItemAloud();
 }
 
-void ExerciseWindow::MenuAzzera_Click()
+void ExerciseWindow::onResetCountsChosen()
 {
     AppState &state = appState();
     state.RightCount = 0;
     state.WrongCount = 0;
-    showCount(m_etichettaEsatti, 0, false);
-    showCount(m_etichettaErrati, 0, false);
+    showCount(m_rightCountLabel, 0, false);
+    showCount(m_wrongCountLabel, 0, false);
 }
 
-void ExerciseWindow::mnuSuoni_Click()
+void ExerciseWindow::onSoundsChosen()
 {
     bool &soundsOn = appState().Settings.SoundsOn;
     soundsOn = !soundsOn;
-    m_mnuSuoni->setText(soundsOn ? QStringLiteral("Disattiva suoni") : QStringLiteral("Attiva suoni"));
+    m_soundsAction->setText(soundsOn ? QStringLiteral("Disattiva suoni") : QStringLiteral("Attiva suoni"));
     tellWhatIsMissing();
 }
 
@@ -571,13 +569,13 @@ void ExerciseWindow::tellWhatIsMissing()
         Dialogs::information(this, told.join(QStringLiteral("\r\n\r\n")));
 }
 
-void ExerciseWindow::mnuStampa_Click()
+void ExerciseWindow::onPrintChosen()
 {
     // Sentences have a worksheet of their own; every other list prints as words.
-    showOnTop(m_kind == Kind::Sentences ? QStringLiteral("formStampaFrasi") : QStringLiteral("formStampa"));
+    showOnTop(m_kind == Kind::Sentences ? FormName::kSentenceSheet : FormName::kWordSheet);
 }
 
-void ExerciseWindow::mnuEsci_Click()
+void ExerciseWindow::onExitChosen()
 {
     if (Dialogs::question(this, QStringLiteral("Vuoi tornare al menù?"), Dialogs::Icon::Stop))
         returnToTopicMenu();
@@ -586,7 +584,7 @@ void ExerciseWindow::mnuEsci_Click()
 QString ExerciseWindow::menuToReturnTo()
 {
     const QString menu = topicMenuFor(appState().TopicMarker);
-    return menu.isEmpty() ? QStringLiteral("FormMenu") : menu;
+    return menu.isEmpty() ? FormName::kMainMenu : menu;
 }
 
 void ExerciseWindow::returnToTopicMenu()

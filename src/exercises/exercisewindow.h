@@ -47,23 +47,23 @@ public:
     bool solved() const { return m_solved; }
 
     // The completed item in place of the gapped one.
-    void MostraParola();
+    void showCompletedItem();
 
-    QLabel *wordLabel() const { return m_etArticoli; }
+    QLabel *wordLabel() const { return m_wordLabel; }
     QPushButton *answerButton(int index) const { return m_answerButtons.value(index); }
     int answerCount() const { return int(m_answerButtons.size()); }
-    QPushButton *nextButton() const { return m_command1; }
-    QPushButton *readButton() const { return m_command2; }
+    QPushButton *nextButton() const { return m_nextButton; }
+    QPushButton *readButton() const { return m_readButton; }
     // "menu": shown only to a pupil who scans, when the profile asks for it.
     QPushButton *wayOutButton() const { return m_wayOutButton; }
-    QLabel *rightCountLabel() const { return m_etichettaEsatti; }
-    QLabel *wrongCountLabel() const { return m_etichettaErrati; }
-    PictureBox *rightSign() const { return m_comandoIconaSi; }
-    PictureBox *wrongSign() const { return m_comandoIconaNo; }
-    QAction *soundsAction() const { return m_mnuSuoni; }
-    QAction *resetCountsAction() const { return m_menuAzzera; }
-    QAction *printAction() const { return m_mnuStampa; }
-    QAction *exitAction() const { return m_mnuEsci; }
+    QLabel *rightCountLabel() const { return m_rightCountLabel; }
+    QLabel *wrongCountLabel() const { return m_wrongCountLabel; }
+    PictureBox *rightSign() const { return m_rightSign; }
+    PictureBox *wrongSign() const { return m_wrongSign; }
+    QAction *soundsAction() const { return m_soundsAction; }
+    QAction *resetCountsAction() const { return m_resetCountsAction; }
+    QAction *printAction() const { return m_printAction; }
+    QAction *exitAction() const { return m_exitAction; }
     ExerciseScanning *scanning() const { return m_scanning; }
     // The speaking character; nullptr when speech is off.
     Agent *agent() const { return m_agent.get(); }
@@ -79,7 +79,7 @@ private:
     // a spelling would not fit its button (capitals, the cursive, a small screen).
     void fitAnswerCaptions();
 
-    void ProssimaParola();
+    void showNextItem();
     // The mouse path and the switch path of an answer; both judge alike.
     void answer(int buttonIndex);
     void keyboardAnswer(int buttonIndex);
@@ -91,10 +91,10 @@ private:
     QStringList offeredSpellings() const;
     // The character: made at load, greets at each activation, reads the
     // item on "leggi", and goes with the window.
-    void CaricaAgente();
-    void SalutaAgente();
-    void LeggiParola();
-    void ChiudiAgente();
+    void makeAgent();
+    void greetPupil();
+    void readItemAloud();
+    void dismissAgent();
     // Once in a run, a message box with what keeps the character or the
     // answer sounds from being seen or heard, when they are on.
     void tellWhatIsMissing();
@@ -102,32 +102,32 @@ private:
     void showCount(QLabel *label, qint16 count, bool signPosition);
     void returnToTopicMenu();
 
-    void Command1_Click();
-    void Command2_Click();
-    void MenuAzzera_Click();
-    void mnuSuoni_Click();
-    void mnuStampa_Click();
-    void mnuEsci_Click();
+    void onNextClicked();
+    void onReadClicked();
+    void onResetCountsChosen();
+    void onSoundsChosen();
+    void onPrintChosen();
+    void onExitChosen();
 
     Kind m_kind;
-    QLabel *m_etArticoli = nullptr;
+    QLabel *m_wordLabel = nullptr;
     QList<QPushButton *> m_answerButtons;
     QStringList m_fixedSpellings;
-    QPushButton *m_command1 = nullptr;
-    QPushButton *m_command2 = nullptr;
+    QPushButton *m_nextButton = nullptr;
+    QPushButton *m_readButton = nullptr;
     QPushButton *m_wayOutButton = nullptr;
-    PictureBox *m_comandoIconaSi = nullptr;
-    PictureBox *m_comandoIconaNo = nullptr;
-    QLabel *m_etichettaEsatti = nullptr;
-    QLabel *m_etichettaErrati = nullptr;
-    QWidget *m_picAgent = nullptr;
-    QWidget *m_pictureScansione = nullptr;
+    PictureBox *m_rightSign = nullptr;
+    PictureBox *m_wrongSign = nullptr;
+    QLabel *m_rightCountLabel = nullptr;
+    QLabel *m_wrongCountLabel = nullptr;
+    QWidget *m_agentPlace = nullptr;
+    QWidget *m_scanningSign = nullptr;
     ExerciseScanning *m_scanning = nullptr;
     std::unique_ptr<Agent> m_agent;
-    QAction *m_mnuSuoni = nullptr;
-    QAction *m_menuAzzera = nullptr;
-    QAction *m_mnuStampa = nullptr;
-    QAction *m_mnuEsci = nullptr;
+    QAction *m_soundsAction = nullptr;
+    QAction *m_resetCountsAction = nullptr;
+    QAction *m_printAction = nullptr;
+    QAction *m_exitAction = nullptr;
 
     LoadReport m_loadReport;
     bool m_reportShown = false;

@@ -286,7 +286,7 @@ void readWordRecords(ListLoader &loader, const QString &text, const QStringList 
 
 } // namespace
 
-LoadReport CaricaParole(const QStringList &offered)
+LoadReport loadWords(const QStringList &offered)
 {
     ListLoader loader(false);
     QString text;
@@ -295,7 +295,7 @@ LoadReport CaricaParole(const QStringList &offered)
     return loader.finish();
 }
 
-ReviewReport CaricaRipasso(const QList<ReviewFile> &files)
+ReviewReport loadReview(const QList<ReviewFile> &files)
 {
     AppState &state = appState();
     ReviewReport review;
@@ -406,7 +406,7 @@ void readSentenceRecords(ListLoader &loader, const QString &text)
 
 } // namespace
 
-LoadReport CaricaFrasi()
+LoadReport loadSentences()
 {
     ListLoader loader(true);
     QString text;
@@ -453,7 +453,7 @@ QString completeWord(const QString &gapped, const QString &answer)
     return word;
 }
 
-QString ParolaCompleta(int row)
+QString completedItem(int row)
 {
     const WordItem &item = appState().wordRow(row);
     return completeWord(item.text, item.answer);
@@ -475,7 +475,7 @@ QString gapShownApart(const QString &gapped, const QStringList &spellings)
     return shown;
 }
 
-void ScegliParolaCasuale()
+void pickRandomItem()
 {
     appState().CurrentWordIndex = qint16(Random::pickOneBased(appState().WordCount));
 }

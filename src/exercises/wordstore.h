@@ -33,7 +33,7 @@ struct LoadReport
 // In every list, a record longer than 200 characters or holding a control
 // character (anything below a blank but the tab) is reported and left out,
 // and a file saved in UTF-16 is reported and not read.
-LoadReport CaricaParole(const QStringList &offered = {});
+LoadReport loadWords(const QStringList &offered = {});
 
 // One file of a review: its path under the program folder, and the pair of
 // spellings every word of it is played with.
@@ -60,11 +60,11 @@ struct ReviewReport
 // its file's pair in columns 3 and 4, and leaves WordListPath on the last
 // file. A file that cannot be read is skipped, and so is a word whose answer
 // is not one of its file's pair.
-ReviewReport CaricaRipasso(const QList<ReviewFile> &files);
+ReviewReport loadReview(const QList<ReviewFile> &files);
 
 // Reads the sentence records ("text[first-second]answer") of WordListPath into
 // columns 1 to 4 and sets WordCount.
-LoadReport CaricaFrasi();
+LoadReport loadSentences();
 
 // The two readers on a file's bytes already in memory, as if read from
 // WordListPath: the entry points of the fuzzing harnesses.
@@ -73,9 +73,23 @@ LoadReport wordsFromBytes(const QByteArray &bytes, const QStringList &offered);
 LoadReport sentencesFromBytes(const QByteArray &bytes);
 } // namespace WordLists
 
+// The readers under the names the shipped-data tests still call them by.
+inline LoadReport CaricaParole(const QStringList &offered = {})
+{
+    return loadWords(offered);
+}
+inline LoadReport CaricaFrasi()
+{
+    return loadSentences();
+}
+inline ReviewReport CaricaRipasso(const QList<ReviewFile> &files)
+{
+    return loadReview(files);
+}
+
 // Column 1 of the row with its first "_" replaced by column 2; every further
 // "_" is dropped.
-QString ParolaCompleta(int row);
+QString completedItem(int row);
 QString completeWord(const QString &gapped, const QString &answer);
 
 // The gapped item as the pupil sees it. Lists write a gap against the next
@@ -86,4 +100,4 @@ QString completeWord(const QString &gapped, const QString &answer);
 QString gapShownApart(const QString &gapped, const QStringList &spellings);
 
 // Sets CurrentWordIndex to a random row from 1 to WordCount.
-void ScegliParolaCasuale();
+void pickRandomItem();

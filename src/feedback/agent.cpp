@@ -8,21 +8,18 @@
 
 #include "layout/legible.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLoggingCategory>
 #include <QPropertyAnimation>
 #include <QVariantAnimation>
 #include <QWidget>
 
 #include <algorithm>
 #include <utility>
-
-// What the character is asked to do: QT_LOGGING_RULES="velmora.agent.debug=true".
-Q_LOGGING_CATEGORY(lcAgent, "velmora.agent", QtInfoMsg)
 
 namespace {
 

@@ -92,10 +92,11 @@ void setButtonColour(QWidget *button, double colourNumber)
 Qt::CursorShape buttonPointer()
 {
     const ProfileSettings &settings = appState().Settings;
-    return settings.scanning() || settings.UseSystemCursor ? Qt::ArrowCursor : Qt::PointingHandCursor;
+    return isScanning(settings.inputMode()) || settings.UseSystemCursor ? Qt::ArrowCursor
+                                                                        : Qt::PointingHandCursor;
 }
 
-double ColoreCasuale()
+double randomPaletteColour()
 {
     return Colours::palette()[std::size_t(Random::pickOneBased(18) - 1)];
 }
@@ -103,5 +104,5 @@ double ColoreCasuale()
 QColor windowBackgroundColour()
 {
     const ProfileSettings &settings = appState().Settings;
-    return Colours::fromNumber(settings.RandomBackground ? ColoreCasuale() : settings.BackgroundColour);
+    return Colours::fromNumber(settings.RandomBackground ? randomPaletteColour() : settings.BackgroundColour);
 }

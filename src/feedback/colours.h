@@ -27,7 +27,7 @@ void setButtonColour(QWidget *button, double colourNumber);
 Qt::CursorShape buttonPointer();
 
 // One palette colour drawn at random, as a colour number.
-double ColoreCasuale();
+double randomPaletteColour();
 
 // The background of a window being shown: a random palette colour when the
 // profile asks for one, else the fixed background colour.

@@ -1,15 +1,15 @@
 #include "playedspeech.h"
 
+#include "state/logcategories.h"
+
 #include <QAudioDevice>
 #include <QAudioSink>
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QMediaDevices>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
-
-Q_DECLARE_LOGGING_CATEGORY(lcSpeech)
 
 namespace {
 
@@ -17,9 +17,16 @@ constexpr int kBytesPerSecond = SpeechEngine::sampleRate * 2;
 // How long an audio output takes to play what it is handed.
 constexpr qint64 kLatencyMs = 150;
 
+qint64 steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
 } // namespace
 
 PlayedSpeech::PlayedSpeech()
+    : m_clock(&steadyMs)
 {
     m_format.setSampleRate(SpeechEngine::sampleRate);
     m_format.setChannelCount(1);
@@ -43,7 +50,7 @@ void PlayedSpeech::say(const Utterance &utterance, std::function<void()> done)
     stop();
     m_done = std::move(done);
     m_active = true;
-    m_sinceSay.start();
+    m_sayMs = m_clock();
     m_ticket = SpeechEngine::instance().start(utterance);
     qCDebug(lcSpeech, "say \"%s\" with %s at rate %d, pitch %d", qPrintable(utterance.text),
         qPrintable(utterance.voice), utterance.rate, utterance.pitch);
@@ -73,12 +80,12 @@ void PlayedSpeech::onSamples(quint64 ticket, const QByteArray &pcm)
     m_pcm += pcm;
     if (first) {
         m_useClock = !openSink();
-        m_sinceFirstFrame.start();
+        m_firstFrameMs = m_clock();
         m_tick.start();
     }
     feed();
     if (first && m_written > 0) {
-        qCDebug(lcSpeech, "first samples handed to the audio output after %lld ms", m_sinceSay.elapsed());
+        qCDebug(lcSpeech, "first samples handed to the audio output after %lld ms", m_clock() - m_sayMs);
     }
 }
 
@@ -130,7 +137,7 @@ void PlayedSpeech::feed()
     // sound is over; how fast an output takes its samples does not (some
     // take them in blocks of a second).
     const qint64 totalMs = qint64(m_pcm.size()) * 1000 / kBytesPerSecond;
-    if (m_active && m_sinceFirstFrame.elapsed() >= totalMs + kLatencyMs)
+    if (m_active && sinceFirstFrame() >= totalMs + kLatencyMs)
         finish();
     // The rest is fed on after that, until the next sentence or stop().
     if (!m_active && m_written >= m_pcm.size())
@@ -143,13 +150,13 @@ qint64 PlayedSpeech::playedBytes() const
         return 0;
     // Pieces come far faster than they play, so the clock since the first
     // one tells where the sound is, to within the output's latency.
-    const qint64 byClock = m_sinceFirstFrame.elapsed() * kBytesPerSecond / 1000;
+    const qint64 byClock = sinceFirstFrame() * kBytesPerSecond / 1000;
     return std::min<qint64>(byClock, m_written) & ~qint64(1);
 }
 
 void PlayedSpeech::finish()
 {
-    qCDebug(lcSpeech, "done after %lld ms, %lld ms of sound", m_sinceSay.elapsed(),
+    qCDebug(lcSpeech, "done after %lld ms, %lld ms of sound", m_clock() - m_sayMs,
         qint64(m_pcm.size()) * 1000 / kBytesPerSecond);
     std::function<void()> done = std::move(m_done);
     m_active = false;

@@ -3,9 +3,10 @@
 #include "speechoutput.h"
 
 #include <QAudioFormat>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+
+#include <functional>
 
 class QAudioSink;
 class QIODevice;
@@ -19,6 +20,9 @@ class PlayedSpeech : public QObject, public SpeechOutput
     Q_OBJECT
 
 public:
+    // Milliseconds that only go forward.
+    using Clock = std::function<qint64()>;
+
     PlayedSpeech();
     ~PlayedSpeech() override;
 
@@ -30,11 +34,16 @@ public:
     // Bytes of the current utterance written to the audio output so far.
     qint64 bytesHandedOver() const { return m_written; }
 
+    // The clock that tells when a sentence has been heard: the steady clock,
+    // or a test's own.
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+
 private:
     void onSamples(quint64 ticket, const QByteArray &pcm);
     void onFinished(quint64 ticket, bool ok);
     void feed();
     qint64 playedBytes() const;
+    qint64 sinceFirstFrame() const { return m_clock() - m_firstFrameMs; }
     bool openSink();
     void finish();
 
@@ -48,7 +57,8 @@ private:
     std::unique_ptr<QAudioSink> m_sink;
     QIODevice *m_device = nullptr;
     bool m_useClock = false;
-    QElapsedTimer m_sinceSay;
-    QElapsedTimer m_sinceFirstFrame;
+    Clock m_clock;
+    qint64 m_sayMs = 0;
+    qint64 m_firstFrameMs = 0;
     QTimer m_tick;
 };

@@ -145,14 +145,14 @@ QString problem()
 
 } // namespace Sounds
 
-void SuonoEsatto()
+void playRightSound()
 {
     if (!appState().Settings.SoundsOn)
         return;
     output()->play(Sounds::rightAnswerPath(Random::pickOneBased(4)));
 }
 
-void SuonoErrato()
+void playWrongSound()
 {
     if (!appState().Settings.SoundsOn)
         return;

@@ -28,7 +28,7 @@ QString problem();
 } // namespace Sounds
 
 // A random one of the four right-answer sounds; silent when sounds are off.
-void SuonoEsatto();
+void playRightSound();
 
 // The wrong-answer sound; silent when sounds are off.
-void SuonoErrato();
+void playWrongSound();

@@ -1,6 +1,7 @@
 #include "speechengine.h"
 
-#include <QLoggingCategory>
+#include "state/logcategories.h"
+
 #include <QMutex>
 #include <QScopeGuard>
 #include <QThread>
@@ -9,8 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-
-Q_LOGGING_CATEGORY(lcSpeech, "velmora.speech", QtInfoMsg)
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <QRegularExpression>
 
-QString SpeechTags(int speed, int pitch)
+QString speechTagsFor(int speed, int pitch)
 {
     return QStringLiteral("\\Spd=%1\\\\Pit=%2\\").arg(speed).arg(pitch);
 }

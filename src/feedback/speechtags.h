@@ -7,7 +7,7 @@
 // Speed and pitch travel inside the text to speak as tags:
 // "\Spd=130\\Pit=100\" (a backslash, Spd=, the speed, two backslashes,
 // Pit=, the pitch, a backslash). The tags are read, never spoken.
-QString SpeechTags(int speed, int pitch);
+QString speechTagsFor(int speed, int pitch);
 
 struct TaggedSpeech
 {

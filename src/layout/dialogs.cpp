@@ -1,6 +1,6 @@
 #include "dialogs.h"
 
-#include "formlog.h"
+#include "state/logcategories.h"
 
 #include <QMessageBox>
 

@@ -78,7 +78,7 @@ void Form::load()
 {
     m_resizer.setSourceForm(this, m_client);
     m_loaded = true;
-    m_resizer.SizeFormToScreen(75);
+    m_resizer.sizeFormToScreen(75);
     formLoad();
 }
 
@@ -115,7 +115,7 @@ QColor Form::backgroundColour() const
 
 void Form::formResize()
 {
-    m_resizer.ResizeControls();
+    m_resizer.resizeControls();
 }
 
 void Form::showForm(const QString &name)

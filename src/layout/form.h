@@ -22,6 +22,11 @@ QFont arialFont(double points, bool bold = false);
 //               layout and sizes the form, then formLoad();
 //   activate  - each time the form is shown: formActivate();
 //   unload    - once, before the form is destroyed: formUnload().
+//
+// Members and methods say what a control is and does (m_nextButton,
+// onNextClicked()); each control keeps its old name as its objectName
+// ("Command1", "Combo1", "Option4" with its index, …). The tests, the debug log and sessions
+// driven from outside find controls by those names, so they never change.
 class Form : public QWidget
 {
     Q_OBJECT

@@ -3,6 +3,8 @@
 #include "form.h"
 #include "formlog.h"
 
+#include "state/logcategories.h"
+
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,8 +13,6 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTabBar>
-
-Q_LOGGING_CATEGORY(lcForms, "velmora.forms", QtInfoMsg)
 
 namespace {
 
@@ -175,7 +175,9 @@ Form *FormHost::makeForm(const QString &name)
 {
     const auto factory = m_factories.constFind(name);
     if (factory == m_factories.constEnd()) {
-        qWarning("No form is registered as %s", qPrintable(name));
+        // A name is a constant of FormName: one that no form has is the
+        // program's own fault, which the tests catch.
+        qCCritical(lcForms, "no form is registered as %s", qPrintable(name));
         return nullptr;
     }
     Form *form = (*factory)();

@@ -27,7 +27,8 @@ public:
     QStringList formNames() const;
 
     // Loads the named form afresh, unloads the one on screen, then activates
-    // the new one full screen. Returns nullptr for an unknown name.
+    // the new one full screen. An unknown name is an error: it is logged as
+    // one, and nullptr returned.
     Form *showForm(const QString &name);
 
     Form *currentForm() const { return m_current; }

@@ -38,12 +38,12 @@ void Resizer::setSourceForm(QWidget *form, QWidget *clientArea)
     m_client = clientArea ? clientArea : form;
 }
 
-void Resizer::ReInitialise()
+void Resizer::reinitialise()
 {
-    CaptureLayout();
+    captureLayout();
 }
 
-void Resizer::CaptureLayout()
+void Resizer::captureLayout()
 {
     m_layouts.clear();
     m_designWidth = 0;
@@ -60,26 +60,26 @@ void Resizer::CaptureLayout()
     m_layoutPending = false;
 }
 
-void Resizer::SizeFormToScreen(int percent)
+void Resizer::sizeFormToScreen(int percent)
 {
     if (!m_form)
         return;
     if (m_layoutPending)
-        CaptureLayout();
+        captureLayout();
     const QScreen *screen = m_form->screen() ? m_form->screen() : QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 800, 600);
     const int height = int(percent / 100.0 * area.height());
     const int width = int(percent / 100.0 * area.width());
     m_form->setGeometry((area.width() - width) / 2, (area.height() - height) / 2, width, height);
-    ResizeControls();
+    resizeControls();
 }
 
-void Resizer::ResizeControls()
+void Resizer::resizeControls()
 {
     if (!m_form || !m_client)
         return;
     if (m_layoutPending) {
-        CaptureLayout();
+        captureLayout();
         return;
     }
     if (m_layouts.empty() || m_form->window()->isMinimized())

@@ -30,12 +30,12 @@ public:
     QWidget *sourceForm() const { return m_form; }
 
     // The current layout becomes the design layout.
-    void ReInitialise();
+    void reinitialise();
 
     // Sizes the window to percent of the screen, centred, then rescales.
-    void SizeFormToScreen(int percent);
+    void sizeFormToScreen(int percent);
 
-    void ResizeControls();
+    void resizeControls();
 
     bool layoutPending() const { return m_layoutPending; }
     QSize designSize() const { return {m_designWidth, m_designHeight}; }
@@ -47,7 +47,7 @@ private:
         QRect design;
     };
 
-    void CaptureLayout();
+    void captureLayout();
 
     QPointer<QWidget> m_form;
     QPointer<QWidget> m_client;

@@ -118,7 +118,7 @@ QColor foreColour(const QWidget *control)
 
 } // namespace CommonDialogs
 
-bool ScegliColore(QWidget *owner, QWidget *target)
+bool chooseColourFor(QWidget *owner, QWidget *target)
 {
     const std::optional<QColor> colour = current()->chooseColour(owner);
     if (!colour)
@@ -130,7 +130,7 @@ bool ScegliColore(QWidget *owner, QWidget *target)
     return true;
 }
 
-bool ScegliFont(QWidget *, QWidget *target)
+bool chooseFontFor(QWidget *, QWidget *target)
 {
     QFont font = target->font();
     FontChoice start;
@@ -168,12 +168,12 @@ std::optional<QFont> completeFont(QWidget *owner, const QWidget *target)
     return font;
 }
 
-QString ScegliFile(QWidget *owner, int mode, const QString &title, const QString &initialName,
+QString chooseFilePath(QWidget *owner, FileMode mode, const QString &title, const QString &initialName,
     const QList<CommonDialogs::FileFilter> &filters, const QString &initialFolder,
     const QString &defaultExtension)
 {
     FileRequest request;
-    request.mode = mode == 1 ? FileMode::Open : FileMode::Save;
+    request.mode = mode;
     request.title = title;
     request.initialName = initialName;
     request.filters = filters;
@@ -182,7 +182,7 @@ QString ScegliFile(QWidget *owner, int mode, const QString &title, const QString
     return current()->chooseFile(owner, request);
 }
 
-QString TestoDaByte(const QByteArray &bytes)
+QString textFromBytes(const QByteArray &bytes)
 {
     const int end = bytes.indexOf('\0');
     return Cp1252::decode(end < 0 ? bytes : bytes.left(end));

@@ -71,23 +71,23 @@ QColor foreColour(const QWidget *control);
 
 // Colour dialog, solid colours only: on confirm the target's text colour
 // becomes the choice and the answer is true; on cancel nothing changes.
-bool ScegliColore(QWidget *owner, QWidget *target);
+bool chooseColourFor(QWidget *owner, QWidget *target);
 
 // Font dialog, with no owner, showing the target's font first: on confirm the
 // target takes the weight (bold from 700), italic, underline, face and size
 // in whole points; strike-out is not applied.
-bool ScegliFont(QWidget *owner, QWidget *target);
+bool chooseFontFor(QWidget *owner, QWidget *target);
 
 // The target's font after a font choice when it has both a face and a size
 // that reads (Legible::kMinTextPoints or more); otherwise the user is told,
 // in Italian, what to choose, and nothing.
 std::optional<QFont> completeFont(QWidget *owner, const QWidget *target);
 
-// Open (mode 1) or save (any other mode) dialog. The save dialog asks before
-// replacing a file. "" when cancelled. Paths come back whole, however long.
-QString ScegliFile(QWidget *owner, int mode, const QString &title, const QString &initialName,
-    const QList<CommonDialogs::FileFilter> &filters, const QString &initialFolder,
+// Open or save dialog. The save dialog asks before replacing a file. ""
+// when cancelled. Paths come back whole, however long.
+QString chooseFilePath(QWidget *owner, CommonDialogs::FileMode mode, const QString &title,
+    const QString &initialName, const QList<CommonDialogs::FileFilter> &filters, const QString &initialFolder,
     const QString &defaultExtension);
 
 // The Windows-1252 text of a zero-terminated byte array.
-QString TestoDaByte(const QByteArray &bytes);
+QString textFromBytes(const QByteArray &bytes);

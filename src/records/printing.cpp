@@ -187,7 +187,7 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font)
     const QFontMetricsF metrics(painter.font(), &printer);
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
     // Measured as printed: the blanks that end a line take no room on paper.
-    QString lines = SpezzaRighe(text, [&](const QString &line) {
+    QString lines = wrapLines(text, [&](const QString &line) {
         return metrics.horizontalAdvance(line.left(line.size() - trailingBlanks(line))) <= page.width();
     });
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -207,7 +207,7 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font)
 
 } // namespace Printing
 
-QString SpezzaRighe(const QString &text, const std::function<bool(const QString &line)> &fits)
+QString wrapLines(const QString &text, const std::function<bool(const QString &line)> &fits)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     QString result;
@@ -216,14 +216,13 @@ QString SpezzaRighe(const QString &text, const std::function<bool(const QString 
     return result;
 }
 
-QString SpezzaRighe(const QString &text, int width)
+QString wrapLines(const QString &text, int width)
 {
     const qsizetype lineLength = qsizetype(width) + 1;
-    return SpezzaRighe(text, [lineLength](const QString &line) { return line.size() <= lineLength; });
+    return wrapLines(text, [lineLength](const QString &line) { return line.size() <= lineLength; });
 }
 
-bool StampaTestoRTF(
-    const QTextDocument &document, int left, int top, int right, int bottom, QPrinter &printer)
+bool printDocument(const QTextDocument &document, int left, int top, int right, int bottom, QPrinter &printer)
 {
     // Margins smaller than the printer's unprintable edges grow to them.
     printer.setFullPage(false);

@@ -25,7 +25,7 @@ std::unique_ptr<QPrinter> defaultPrinter();
 std::unique_ptr<QPrinter> pdfPrinter(const QString &path);
 
 // The text in the font, wrapped to the printable width of the page as
-// SpezzaRighe wraps it, on as many pages as needed. False when the printer
+// wrapLines wraps it, on as many pages as needed. False when the printer
 // could not start.
 bool printText(QPrinter &printer, const QString &text, const QFont &font);
 
@@ -37,13 +37,13 @@ bool printText(QPrinter &printer, const QString &text, const QFont &font);
 // separate the items of a worksheet ("torno _ casa"): an item that fits on
 // a line is never split, it goes whole to the next line with the blanks
 // before it. The result ends with CR LF.
-QString SpezzaRighe(const QString &text, const std::function<bool(const QString &line)> &fits);
+QString wrapLines(const QString &text, const std::function<bool(const QString &line)> &fits);
 
 // The same by characters: a line holds at most width + 1 characters with
 // the blank that ends it.
-QString SpezzaRighe(const QString &text, int width);
+QString wrapLines(const QString &text, int width);
 
 // Prints the document with its own fonts, sizes and alignment inside the
 // margins (in twips), page after page. False when the printer could not start.
-bool StampaTestoRTF(
+bool printDocument(
     const QTextDocument &document, int left, int top, int right, int bottom, QPrinter &printer);

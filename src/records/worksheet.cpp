@@ -4,7 +4,7 @@
 
 namespace Worksheet {
 
-QString FaiScheda(Kind kind)
+QString build(Kind kind)
 {
     const QString newLine = QStringLiteral("\r\n");
     const QString indent = QStringLiteral("      ");

@@ -12,6 +12,6 @@ enum class Kind { Words, Sentences };
 constexpr int kWordsPerRow = 5;
 
 // From the word store and the spellings of the exercise.
-QString FaiScheda(Kind kind);
+QString build(Kind kind);
 
 } // namespace Worksheet

@@ -1,9 +1,8 @@
 #include "buttonhighlight.h"
 
-#include "scanlog.h"
-
 #include "feedback/colours.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QAbstractButton>
 #include <QEvent>

@@ -1,8 +1,7 @@
 #include "exercisescanning.h"
 
-#include "scanlog.h"
-
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QPushButton>
 
@@ -22,22 +21,17 @@ ExerciseScanning::ExerciseScanning(QWidget *window, const Buttons &buttons, Call
 
 ExerciseScanning::~ExerciseScanning() = default;
 
-bool ExerciseScanning::scanning() const
-{
-    return m_scan.mode() == Scan::Manual || m_scan.mode() == Scan::Automatic;
-}
-
 bool ExerciseScanning::offersWayOut()
 {
     const ProfileSettings &settings = appState().Settings;
-    return settings.scanning() && settings.WayOutButton;
+    return isScanning(settings.inputMode()) && settings.WayOutButton;
 }
 
 void ExerciseScanning::activate()
 {
     const ProfileSettings &settings = appState().Settings;
     m_scan.setLoops(settings.ScanLoops);
-    m_session.start(settings.scanning());
+    m_session.start();
     m_scan.activate(settings.inputMode(), settings.SpeechOn, offersWayOut());
 }
 

@@ -49,7 +49,8 @@ public:
     // The keyboard answer path has judged the answer.
     void answered(bool right) { m_scan.answered(right); }
 
-    bool scanning() const;
+    // The pupil works the window by switches: see ScanSession::active().
+    bool active() const { return m_session.active(); }
     // The pupil scans and the profile asks for a scanned way out.
     static bool offersWayOut();
     const ScanTimer &timer() const { return m_session.timer(); }

@@ -1,8 +1,7 @@
 #include "menuscanning.h"
 
-#include "scanlog.h"
-
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -49,7 +48,7 @@ void MenuScanning::activate()
     }
     m_scan.setRows(rows);
     m_scan.setLoops(settings.ScanLoops);
-    m_session.start(settings.scanning());
+    m_session.start();
     m_scan.activate(settings.inputMode());
 }
 
@@ -65,8 +64,12 @@ void MenuScanning::highlight(const QList<int> &buttons)
 
 void MenuScanning::select(int index)
 {
-    qCDebug(lcScanning, "select %s",
-        qPrintable(m_buttons.value(index) ? m_buttons[index]->objectName() : QString()));
+    // The name first, which a session driven from outside waits for, then
+    // what the pupil saw on the button.
+    if (const QPushButton *button = m_buttons.value(index))
+        qCDebug(lcScanning, "select %s «%s»", qPrintable(button->objectName()), qPrintable(button->text()));
+    else
+        qCDebug(lcScanning, "select none");
     if (m_click)
         m_click(index);
 }
@@ -96,14 +99,14 @@ bool MenuScanning::eventFilter(QObject *watched, QEvent *event)
 void MenuScanning::mouseOverButton(int index)
 {
     // In the scanning modes the mouse moves no highlight.
-    if (appState().Settings.scanning())
+    if (m_session.active())
         return;
     m_session.highlighter().highlight(index, kMouseHighlight);
 }
 
 void MenuScanning::mouseOverBackground()
 {
-    if (appState().Settings.scanning())
+    if (m_session.active())
         return;
     m_session.highlighter().clear();
 }

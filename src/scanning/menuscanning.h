@@ -28,6 +28,8 @@ public:
     // The window goes away: timer and keys stop.
     void deactivate();
 
+    // The pupil works the window by switches: see ScanSession::active().
+    bool active() const { return m_session.active(); }
     const ScanTimer &timer() const { return m_session.timer(); }
     const ButtonHighlighter &highlighter() const { return m_session.highlighter(); }
     void tick() { m_scan.tick(); }

@@ -9,11 +9,11 @@ int Scan::intervalMs(int scanInterval)
     return (scanInterval >= 1 ? scanInterval : 4) * 250;
 }
 
-bool Scan::isSwitch(int mode, int key)
+bool Scan::isSwitch(InputMode mode, int key)
 {
-    if (mode == Manual)
+    if (mode == InputMode::Manual)
         return key == kSwitch1 || key == kSwitch2;
-    return mode == Automatic && key == kSwitch1;
+    return mode == InputMode::Automatic && key == kSwitch1;
 }
 
 int Scan::firstStepMs(int intervalMs, int percent)
@@ -62,7 +62,7 @@ void MenuScan::setRows(const QList<QList<int>> &rows)
     }
 }
 
-void MenuScan::activate(int mode)
+void MenuScan::activate(InputMode mode)
 {
     m_mode = mode;
     m_row = Scan::kNone;
@@ -74,15 +74,15 @@ void MenuScan::activate(int mode)
         return;
     // One step from the last position lands on the first: in manual scanning
     // it is highlighted at once, in automatic scanning at the first tick.
-    if (mode == Scan::Manual)
+    if (mode == InputMode::Manual)
         step();
-    else if (mode == Scan::Automatic)
+    else if (mode == InputMode::Automatic)
         m_actions.runTimer(Scan::Timer::StartInNewWindow);
 }
 
 void MenuScan::keyDown(int key)
 {
-    if (m_mode == Scan::Automatic && key == Scan::kSwitch1)
+    if (m_mode == InputMode::Automatic && key == Scan::kSwitch1)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
@@ -90,12 +90,12 @@ void MenuScan::keyUp(int key)
 {
     if (m_groups.isEmpty())
         return;
-    if (m_mode == Scan::Manual) {
+    if (m_mode == InputMode::Manual) {
         if (key == Scan::kSwitch1)
             step();
         else if (key == Scan::kSwitch2)
             select();
-    } else if (m_mode == Scan::Automatic && key == Scan::kSwitch1) {
+    } else if (m_mode == InputMode::Automatic && key == Scan::kSwitch1) {
         if (m_stopped) {
             restart();
             return;
@@ -109,7 +109,7 @@ void MenuScan::keyUp(int key)
 
 void MenuScan::tick()
 {
-    if (m_mode != Scan::Automatic || m_groups.isEmpty() || m_stopped)
+    if (m_mode != InputMode::Automatic || m_groups.isEmpty() || m_stopped)
         return;
     if (m_row == Scan::kNone && m_loops > 0 && m_steps >= m_loops * ringSize())
         stop();
@@ -193,7 +193,7 @@ ExerciseScan::ExerciseScan(int answerCount, ExerciseScanActions &actions)
     , m_actions(actions)
 { }
 
-void ExerciseScan::activate(int mode, bool speechOn, bool wayOut)
+void ExerciseScan::activate(InputMode mode, bool speechOn, bool wayOut)
 {
     m_mode = mode;
     m_ring.clear();
@@ -207,7 +207,7 @@ void ExerciseScan::activate(int mode, bool speechOn, bool wayOut)
     m_stopped = false;
     m_index = int(m_ring.size()) - 1;
     m_steps = 0;
-    if (mode == Scan::Automatic)
+    if (mode == InputMode::Automatic)
         m_actions.runTimer(Scan::Timer::StartInNewWindow);
 }
 
@@ -216,7 +216,7 @@ void ExerciseScan::itemShown()
     m_waitingForNext = false;
     if (std::exchange(m_stopped, false))
         m_actions.showStopped(false);
-    if (!scanning() || m_ring.isEmpty())
+    if (!isScanning(m_mode) || m_ring.isEmpty())
         return;
     m_steps = 0;
     // A new item is new to the pupil, however it came.
@@ -226,28 +226,28 @@ void ExerciseScan::itemShown()
 
 void ExerciseScan::answered(bool right)
 {
-    if (!scanning() || !right)
+    if (!isScanning(m_mode) || !right)
         return;
     m_waitingForNext = true;
     m_actions.highlight(kNext);
-    if (m_mode == Scan::Automatic)
+    if (m_mode == InputMode::Automatic)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
 void ExerciseScan::keyDown(int key)
 {
-    if (m_mode == Scan::Automatic && key == Scan::kSwitch1)
+    if (m_mode == InputMode::Automatic && key == Scan::kSwitch1)
         m_actions.runTimer(Scan::Timer::Stop);
 }
 
 void ExerciseScan::keyUp(int key)
 {
-    if (m_mode == Scan::Manual) {
+    if (m_mode == InputMode::Manual) {
         if (key == Scan::kSwitch1 && !m_waitingForNext)
             step();
         else if (key == Scan::kSwitch2)
             m_waitingForNext ? goToNextItem() : select();
-    } else if (m_mode == Scan::Automatic && key == Scan::kSwitch1) {
+    } else if (m_mode == InputMode::Automatic && key == Scan::kSwitch1) {
         if (m_waitingForNext) {
             goToNextItem();
             m_actions.runTimer(Scan::Timer::Start);
@@ -263,7 +263,7 @@ void ExerciseScan::keyUp(int key)
 void ExerciseScan::tick()
 {
     // The highlight rests on "avanti" until the next item.
-    if (m_mode != Scan::Automatic || m_waitingForNext || m_stopped || m_ring.isEmpty())
+    if (m_mode != InputMode::Automatic || m_waitingForNext || m_stopped || m_ring.isEmpty())
         return;
     if (m_loops > 0 && m_steps >= m_loops * m_ring.size()) {
         m_stopped = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/inputmode.h"
+
 #include <QList>
 #include <QRect>
 
@@ -8,9 +10,6 @@
 // runs the timer and performs the selection through the actions interface.
 
 namespace Scan {
-
-// InputMode of the profile.
-enum Mode : int { Mouse = 0, Manual = 1, Automatic = 2 };
 
 // The pupil's two switches (by default the space bar and Enter, whose key
 // codes they keep); any other input is "another key".
@@ -25,7 +24,7 @@ constexpr int kNone = -1;
 // in manual scanning, switch 1 in automatic scanning. Any other key,
 // from a keyboard or an interface that sends more than it should, neither
 // steps, selects nor stops the highlight.
-bool isSwitch(int mode, int key);
+bool isSwitch(InputMode mode, int key);
 
 // What the automatic steps do next. The first step in a window just opened
 // waits the profile's longer delay, so the pupil can get back into position.
@@ -79,12 +78,12 @@ public:
     void setLoops(int loops) { m_loops = loops; }
 
     // The window is shown in the given input mode.
-    void activate(int mode);
+    void activate(InputMode mode);
     void keyDown(int key);
     void keyUp(int key);
     void tick();
 
-    int mode() const { return m_mode; }
+    InputMode mode() const { return m_mode; }
     // The button highlighted alone, or Scan::kNone.
     int scanIndex() const;
     bool stopped() const { return m_stopped; }
@@ -104,7 +103,7 @@ private:
     // scanning by rows.
     QList<QList<int>> m_groups;
     int m_loops = 0;
-    int m_mode = Scan::Mouse;
+    InputMode m_mode = InputMode::Mouse;
     int m_position = 0;
     // The row whose buttons are scanned, or Scan::kNone for the outer ring.
     int m_row = Scan::kNone;
@@ -148,7 +147,7 @@ public:
     void setLoops(int loops) { m_loops = loops; }
 
     // The window is shown; in automatic mode the steps start.
-    void activate(int mode, bool speechOn, bool wayOut = false);
+    void activate(InputMode mode, bool speechOn, bool wayOut = false);
     // A new item is on screen: the highlight goes to the first answer.
     void itemShown();
     // The outcome of the keyboard answer path.
@@ -158,12 +157,11 @@ public:
     void keyUp(int key);
     void tick();
 
-    int mode() const { return m_mode; }
+    InputMode mode() const { return m_mode; }
     int position() const { return m_ring.value(m_index, Scan::kNone); }
     bool stopped() const { return m_stopped; }
 
 private:
-    bool scanning() const { return m_mode == Scan::Manual || m_mode == Scan::Automatic; }
     void showAt(int index);
     void step();
     void select();
@@ -172,7 +170,7 @@ private:
 
     int m_answerCount = 0;
     int m_loops = 0;
-    int m_mode = Scan::Mouse;
+    InputMode m_mode = InputMode::Mouse;
     // The positions of the ring, in scan order.
     QList<int> m_ring;
     int m_index = 0;

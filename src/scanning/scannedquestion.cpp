@@ -7,6 +7,7 @@
 #include "layout/formlog.h"
 #include "layout/legible.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QLabel>
 #include <QPainter>

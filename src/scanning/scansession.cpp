@@ -1,13 +1,13 @@
 #include "scansession.h"
 
 #include "scanclock.h"
-#include "scanlog.h"
 
 #include "feedback/colours.h"
 #include "feedback/speechoutput.h"
 #include "layout/freespace.h"
 #include "layout/legible.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QLabel>
 
@@ -60,7 +60,7 @@ ScanSession::ScanSession(QWidget *window, KeyHandler keyDown, KeyHandler keyUp, 
 
 ScanSession::~ScanSession() = default;
 
-void ScanSession::start(bool keys)
+void ScanSession::start()
 {
     const ProfileSettings &settings = appState().Settings;
     m_mode = settings.inputMode();
@@ -72,7 +72,7 @@ void ScanSession::start(bool keys)
     m_highlighter.clear();
     m_guard.arm(ScanClock::now(), false);
     showStopped(false);
-    m_keys.setActive(keys);
+    m_keys.setActive(isScanning(m_mode));
 }
 
 void ScanSession::stop()

@@ -43,9 +43,9 @@ public:
     // The clock of the automatic steps, for tests.
     void setClock(ScanTimer::Clock clock) { m_timer.setClock(std::move(clock)); }
 
-    // The window is shown: with `keys` the switches are read, with the
-    // profile's timings.
-    void start(bool keys);
+    // The window is shown, in the profile's input mode: in a scanning mode
+    // the switches are read, with the profile's timings.
+    void start();
     // The window goes away: timer and keys stop.
     void stop();
 
@@ -59,6 +59,10 @@ public:
     void showStopped(bool stopped);
     // The caption, while it is shown; nullptr otherwise.
     const QLabel *stoppedPrompt() const;
+
+    // The pupil works this window by switches: it was last started in a
+    // scanning mode. The one question a window asks before it answers a click.
+    bool active() const { return isScanning(m_mode); }
 
     ButtonHighlighter &highlighter() { return m_highlighter; }
     const ButtonHighlighter &highlighter() const { return m_highlighter; }
@@ -79,7 +83,7 @@ private:
     void captionOver();
 
     QWidget *m_window = nullptr;
-    int m_mode = 0;
+    InputMode m_mode = InputMode::Mouse;
     KeyHandler m_keyDown;
     KeyHandler m_keyUp;
     CaptionVoice m_sayCaption;

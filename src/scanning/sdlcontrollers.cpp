@@ -1,7 +1,8 @@
 #include "sdlcontrollers.h"
 
 #include "controlleraccess.h"
-#include "scanlog.h"
+
+#include "state/logcategories.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

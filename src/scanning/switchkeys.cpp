@@ -2,9 +2,9 @@
 
 #include "controllersource.h"
 #include "scancycles.h"
-#include "scanlog.h"
 
 #include "state/appstate.h"
+#include "state/logcategories.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -105,7 +105,7 @@ bool KeyRepeatGuard::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     const bool repeat = !m_down.press(key->key()) || key->isAutoRepeat();
-    return repeat && appState().Settings.scanning();
+    return repeat && isScanning(appState().Settings.inputMode());
 }
 
 SwitchInputFilter::SwitchInputFilter(QWidget *scope, Handler pressed, Handler released, QObject *parent)

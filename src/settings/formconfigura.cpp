@@ -10,11 +10,11 @@
 #include "feedback/voices.h"
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
+#include "layout/formnames.h"
 #include "layout/legible.h"
 #include "layout/twips.h"
 #include "records/commondialogs.h"
 #include "scanning/controllersource.h"
-#include "scanning/scancycles.h"
 #include "state/appstate.h"
 
 #include <QAction>
@@ -166,7 +166,7 @@ QString loopsText(int loops)
 } // namespace
 
 FormConfigura::FormConfigura(QWidget *parent)
-    : Form(QStringLiteral("FormConfigura"), kDesignClient, parent)
+    : Form(FormName::kConfiguration, kDesignClient, parent)
 {
     m_tabs = addControl(named(new QTabBar, QStringLiteral("TabStrip1")), QRect(120, 120, 9360, 450));
     m_tabs->setProperty("captionPoints", kCaptionPoints);
@@ -473,8 +473,9 @@ void FormConfigura::buildInputPage()
                 QRect(360, 360 + 600 * i, 4320, 480));
         m_inputModes << option;
     }
-    bind(SettingBinding::options(
-        &ProfileSettings::InputMode, m_inputModes, {0, 1, 2}, settings(), thenShow()));
+    bind(SettingBinding::options(&ProfileSettings::InputMode, m_inputModes,
+        {qint16(InputMode::Mouse), qint16(InputMode::Manual), qint16(InputMode::Automatic)}, settings(),
+        thenShow()));
     m_systemCursor = place(m_inputPage,
         named(new QCheckBox(QStringLiteral("Usa cursore di sistema")),
             QStringLiteral("CheckDisabilitaMousePersonalizzato")),
@@ -613,7 +614,7 @@ void FormConfigura::takeSwitch(const SwitchInput &input)
     const SwitchInput other = index == 0 ? switches.second() : switches.first();
     // Only manual scanning shows, and uses, the second switch: otherwise it
     // makes way, taking the input the first switch leaves.
-    if (input == other && index == 0 && values.inputMode() != Scan::Manual) {
+    if (input == other && index == 0 && values.inputMode() != InputMode::Manual) {
         values.Switch2Input = switches.first().toText();
     } else if (input == other) {
         m_switchProblem->setText(QStringLiteral("%1 è già il sensore %2: premere un altro tasto o pulsante.")
@@ -749,7 +750,7 @@ void FormConfigura::hidePages()
 void FormConfigura::leave()
 {
     saveSettingsOrWarn(this);
-    showForm(QStringLiteral("FormMenu"));
+    showForm(FormName::kMainMenu);
 }
 
 void FormConfigura::showSettings()
@@ -769,7 +770,7 @@ void FormConfigura::showWhatFollows()
         inkPage(page);
     m_backgroundColourButton->setEnabled(!values.RandomBackground);
 
-    m_speechTags = SpeechTags(values.SpeechSpeed, values.SpeechPitch);
+    m_speechTags = speechTagsFor(values.SpeechSpeed, values.SpeechPitch);
     m_speedLabel->setText(QStringLiteral("Velocità = ") + signedNumber(values.SpeechSpeed));
     m_pitchLabel->setText(QStringLiteral("Tono = ") + signedNumber(values.SpeechPitch));
     if (m_agent) {
@@ -782,26 +783,26 @@ void FormConfigura::showWhatFollows()
     if (values.SpeechOn && !values.BalloonVisible)
         m_balloonHoldsAllText->setEnabled(false);
 
-    const int mode = values.inputMode();
-    m_systemCursor->setVisible(mode == 0);
-    m_scanBar->setVisible(mode == 2);
-    m_scanLabel->setVisible(mode == 2);
+    const InputMode mode = values.inputMode();
+    m_systemCursor->setVisible(mode == InputMode::Mouse);
+    m_scanBar->setVisible(mode == InputMode::Automatic);
+    m_scanLabel->setVisible(mode == InputMode::Automatic);
     m_scanLabel->setText(scanIntervalText(values.ScanInterval));
     // How switches are read matters in both scanning modes; the first step
     // and the rounds only where the highlight moves by itself.
     for (QWidget *control : std::initializer_list<QWidget *>{m_acceptanceLabel, m_acceptanceBar,
              m_releaseLabel, m_releaseBar, m_guardLabel, m_guardBar, m_spokenHighlight, m_rowColumn, m_wayOut,
              m_cueVolumeLabel, m_cueVolumeBar, m_switchNames[0], m_switchButtons[0]})
-        control->setVisible(mode != 0);
+        control->setVisible(isScanning(mode));
     // Only manual scanning has a second switch.
-    m_switchNames[1]->setVisible(mode == 1);
-    m_switchButtons[1]->setVisible(mode == 1);
+    m_switchNames[1]->setVisible(mode == InputMode::Manual);
+    m_switchButtons[1]->setVisible(mode == InputMode::Manual);
     m_cueVolumeLabel->setEnabled(values.SpokenHighlight);
     m_cueVolumeBar->setEnabled(values.SpokenHighlight);
     m_cueVolumeLabel->setText(QStringLiteral("Volume lettura: %1%").arg(values.CueVolume));
     for (QWidget *control :
         std::initializer_list<QWidget *>{m_firstStepLabel, m_firstStepBar, m_loopsLabel, m_loopsBar})
-        control->setVisible(mode == 2);
+        control->setVisible(mode == InputMode::Automatic);
     m_acceptanceLabel->setText(
         QStringLiteral("Tempo di accettazione: ") + secondsText(values.AcceptanceTime));
     m_releaseLabel->setText(QStringLiteral("Tempo di rilascio: ") + secondsText(values.ReleaseTime));
@@ -882,7 +883,7 @@ void FormConfigura::loadUser(const QString &name)
     state.UserName = name;
     state.ProfilePath = ProfileFiles::pathFor(name);
     showUserName();
-    CaricaImpostazioni();
+    loadSettings();
     ProfileSchema::keepInRange(state.Settings);
     fontForLetterCase(state.Settings);
     if (state.Settings.AgentCharacter != character)
@@ -922,28 +923,28 @@ void FormConfigura::typeNewUser(const QString &text)
 
 void FormConfigura::chooseBackgroundColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().BackgroundColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
 void FormConfigura::chooseButtonColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().ButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
 void FormConfigura::chooseTextColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().TextColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
 
 void FormConfigura::chooseTextBackground()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().TextBackColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
@@ -952,7 +953,7 @@ void FormConfigura::chooseTextFont()
 {
     // The dialog starts from the sample, which shows the font in force.
     const std::optional<QFont> font
-        = ScegliFont(this, m_textSample) ? completeFont(this, m_textSample) : std::nullopt;
+        = chooseFontFor(this, m_textSample) ? completeFont(this, m_textSample) : std::nullopt;
     if (font) {
         ProfileSettings &values = settings();
         if (values.LetterCase != QLatin1String("corsivo")) {
@@ -1030,7 +1031,7 @@ void FormConfigura::sayBalloonSetting()
 void FormConfigura::chooseBalloonFont()
 {
     const std::optional<QFont> font
-        = ScegliFont(this, m_balloonSample) ? completeFont(this, m_balloonSample) : std::nullopt;
+        = chooseFontFor(this, m_balloonSample) ? completeFont(this, m_balloonSample) : std::nullopt;
     if (font) {
         ProfileSettings &values = settings();
         values.BalloonFontName = font->family();
@@ -1057,7 +1058,7 @@ void FormConfigura::chooseCharacter()
 
 void FormConfigura::chooseSelectedButtonColour()
 {
-    if (ScegliColore(this, m_pickedColour))
+    if (chooseColourFor(this, m_pickedColour))
         settings().SelectedButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }

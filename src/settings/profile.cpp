@@ -332,15 +332,15 @@ QString damagedCopyPath(const QString &path)
 
 } // namespace Profile
 
-void ImpostazioniPredefinite()
+void resetSettings()
 {
     appState().Settings = ProfileSettings{};
 }
 
-void CaricaImpostazioni()
+void loadSettings()
 {
     AppState &state = appState();
-    ImpostazioniPredefinite();
+    resetSettings();
     state.DamagedProfilePath.clear();
     if (state.ProfilePath.isEmpty())
         return;
@@ -374,7 +374,7 @@ bool keepDamagedCopy(const QString &path, QString *copyPath, QString *error)
 
 } // namespace
 
-bool SalvaImpostazioni(QString *error, QString *notice)
+bool saveSettings(QString *error, QString *notice)
 {
     if (appState().ProfilePath.isEmpty())
         return fail(error, QStringLiteral("impossibile salvare le impostazioni: nessun utente scelto"));

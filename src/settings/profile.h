@@ -59,14 +59,14 @@ QString damagedCopyPath(const QString &path);
 } // namespace Profile
 
 // Operations on the program-wide settings and ProfilePath.
-void ImpostazioniPredefinite();
+void resetSettings();
 
 // A missing, short or damaged file gives every default; never an error. A
 // damaged one is remembered, so that the next save keeps a copy of it.
-void CaricaImpostazioni();
+void loadSettings();
 
 // Replaces the file at ProfilePath without ever destroying the old one: on
 // failure the old profile stays as it was and error says why, in Italian.
 // A file that did not load is first kept aside (damagedCopyPath); notice then
 // tells the teacher, in Italian, what happened and where the copy is.
-bool SalvaImpostazioni(QString *error = nullptr, QString *notice = nullptr);
+bool saveSettings(QString *error = nullptr, QString *notice = nullptr);

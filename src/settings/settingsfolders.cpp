@@ -84,34 +84,34 @@ bool isIniFile(const QFileInfo &info)
 
 namespace SettingsFolders {
 
-QString SettingsRoot()
+QString settingsRoot()
 {
     return dataHome() + QStringLiteral("/ImpostazioniProgrammiZerla/");
 }
 
-QString ProgramSettingsFolder()
+QString programSettingsFolder()
 {
-    return SettingsRoot() + QStringLiteral("Velmora/");
+    return settingsRoot() + QStringLiteral("Velmora/");
 }
 
-QString UsersFolder()
+QString usersFolder()
 {
-    return ProgramSettingsFolder() + QStringLiteral("utenti/");
+    return programSettingsFolder() + QStringLiteral("utenti/");
 }
 
-QString DataFolder()
+QString dataFolder()
 {
-    return ProgramSettingsFolder() + QStringLiteral("dati/");
+    return programSettingsFolder() + QStringLiteral("dati/");
 }
 
 QStringList all()
 {
-    return {SettingsRoot(), ProgramSettingsFolder(), UsersFolder(), DataFolder()};
+    return {settingsRoot(), programSettingsFolder(), usersFolder(), dataFolder()};
 }
 
 QString readMePath()
 {
-    return SettingsRoot() + QStringLiteral("leggimi.txt");
+    return settingsRoot() + QStringLiteral("leggimi.txt");
 }
 
 bool hasHome()
@@ -130,7 +130,7 @@ QString whyNotOurFolder(const QString &folder)
 {
     if (!hasHome())
         return QStringLiteral("non trovo la cartella personale");
-    const QString root = QDir::cleanPath(SettingsRoot());
+    const QString root = QDir::cleanPath(settingsRoot());
     const QString target = QDir::cleanPath(folder);
     if (target != root && !target.startsWith(root + u'/'))
         return QString();
@@ -167,23 +167,23 @@ void removeLeftovers()
         if (whyNotOurFolder(folder).isEmpty())
             TextFile::removeLeftovers(folder, extensions);
     };
-    clean(SettingsRoot(), {QStringLiteral("txt")});
-    clean(UsersFolder(), {QStringLiteral("ini")});
-    const QStringList users = QDir(DataFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    clean(settingsRoot(), {QStringLiteral("txt")});
+    clean(usersFolder(), {QStringLiteral("ini")});
+    const QStringList users = QDir(dataFolder()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString &user : users)
-        clean(DataFolder() + user, {QStringLiteral("rtf"), QStringLiteral("pdf")});
+        clean(dataFolder() + user, {QStringLiteral("rtf"), QStringLiteral("pdf")});
 }
 
 } // namespace SettingsFolders
 
-bool EsisteCartella(const QString &path)
+bool pathExists(const QString &path)
 {
     if (path.isEmpty() || path.contains(QChar(0)))
         return false;
     return QFileInfo::exists(path);
 }
 
-bool CreaCartella(const QString &path, QString *error)
+bool createFolder(const QString &path, QString *error)
 {
     if (path.isEmpty())
         return fail(error, QStringLiteral("impossibile creare la cartella: nessun percorso indicato"));
@@ -224,7 +224,7 @@ bool CreaCartella(const QString &path, QString *error)
     if (!SettingsFolders::writeFile(SettingsFolders::readMePath(), readMeBytes(), &reason)) {
         return fail(error,
             QStringLiteral("impossibile scrivere il file leggimi.txt in %1 (%2)")
-                .arg(shown(SettingsFolders::SettingsRoot()), reason));
+                .arg(shown(SettingsFolders::settingsRoot()), reason));
     }
     return true;
 }
@@ -233,7 +233,7 @@ namespace ProfileFiles {
 
 QString pathFor(const QString &userName)
 {
-    return SettingsFolders::UsersFolder() + userName + QStringLiteral(".ini");
+    return SettingsFolders::usersFolder() + userName + QStringLiteral(".ini");
 }
 
 QString resolve(const QString &path)
@@ -267,7 +267,7 @@ QString resolve(const QString &path)
 
 QStringList userNames()
 {
-    const QDir dir(SettingsFolders::UsersFolder());
+    const QDir dir(SettingsFolders::usersFolder());
     const QFileInfoList entries = dir.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
     QStringList names;
     for (const QFileInfo &entry : entries) {
@@ -291,7 +291,7 @@ QStringList userNames()
 QStringList unreadableNames()
 {
     QStringList names;
-    DIR *dir = ::opendir(QFile::encodeName(SettingsFolders::UsersFolder()).constData());
+    DIR *dir = ::opendir(QFile::encodeName(SettingsFolders::usersFolder()).constData());
     if (!dir)
         return names;
     while (const dirent *entry = ::readdir(dir)) {

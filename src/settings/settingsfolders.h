@@ -9,10 +9,10 @@
 // and their saved records in dati/. Every folder path ends with '/'.
 namespace SettingsFolders {
 
-QString SettingsRoot();
-QString ProgramSettingsFolder();
-QString UsersFolder();
-QString DataFolder();
+QString settingsRoot();
+QString programSettingsFolder();
+QString usersFolder();
+QString dataFolder();
 
 // The four folders, parent first, in the order start-up creates them.
 QStringList all();
@@ -46,18 +46,18 @@ void removeLeftovers();
 
 // True when path is not empty and names an existing folder or file, hidden
 // ones included; false when the test itself fails.
-bool EsisteCartella(const QString &path);
+bool pathExists(const QString &path);
 
 // Creates the folder (its parent must exist, and pass whyNotOurFolder), then
 // rewrites the read-me file in the settings root. False, with a reason in
 // Italian, when either fails or the folder is there as a link.
-bool CreaCartella(const QString &path, QString *error = nullptr);
+bool createFolder(const QString &path, QString *error = nullptr);
 
 // Profile file names are matched without regard to letter case: the folder
 // was meant for a case-insensitive file system.
 namespace ProfileFiles {
 
-// UsersFolder + name + ".ini".
+// usersFolder + name + ".ini".
 QString pathFor(const QString &userName);
 
 // The file on disk that path names, matched without regard to letter case;

@@ -11,7 +11,7 @@ bool saveSettingsOrWarn(QWidget *parent)
 {
     QString error;
     QString notice;
-    const bool saved = SalvaImpostazioni(&error, &notice);
+    const bool saved = saveSettings(&error, &notice);
     if (!notice.isEmpty())
         Dialogs::information(parent, notice);
     if (saved)

@@ -60,7 +60,8 @@ std::vector<Setting> makeSettings()
         flag("UseSystemCursor", &S::UseSystemCursor, false),
         // An unknown mode would leave the pupil with neither mouse nor
         // scanning; the mouse is the one that needs nothing set up.
-        integer("InputMode", &S::InputMode, 0, 0, 2, OutOfRange::Default),
+        integer("InputMode", &S::InputMode, qint16(InputMode::Mouse), qint16(InputMode::Mouse),
+            qint16(InputMode::Automatic), OutOfRange::Default),
         integer("ScanInterval", &S::ScanInterval, 4, 4, 60),
         text("VoiceModeId", &S::VoiceModeId, "{7EF71701-A92D-11d1-B17B-0020AFED142E}"),
         text("AgentCharacter", &S::AgentCharacter, "Merlin"),
@@ -116,6 +117,18 @@ ProfileSettings::ProfileSettings()
 {
     for (const ProfileSchema::Setting &setting : ProfileSchema::settings())
         std::visit([this](const auto &field) { this->*field.member = field.defaultValue; }, setting.field);
+}
+
+::InputMode ProfileSettings::inputMode() const
+{
+    switch (InputMode) {
+    case qint16(::InputMode::Manual):
+        return ::InputMode::Manual;
+    case qint16(::InputMode::Automatic):
+        return ::InputMode::Automatic;
+    default:
+        return ::InputMode::Mouse;
+    }
 }
 
 bool ProfileSettings::operator==(const ProfileSettings &other) const

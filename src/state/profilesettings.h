@@ -1,5 +1,7 @@
 #pragma once
 
+#include "inputmode.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -63,10 +65,9 @@ struct ProfileSettings
     // Text shown to the pupil in capitals.
     bool capitals() const { return LetterCase == QLatin1String("maiuscolo"); }
     // InputMode as used: a mode the program does not know would leave the
-    // pupil with neither the mouse nor scanning, so it counts as 0, the mouse.
-    int inputMode() const { return InputMode == 1 || InputMode == 2 ? InputMode : 0; }
-    // The pupil works the program with switch keys, by manual or automatic scanning.
-    bool scanning() const { return inputMode() != 0; }
+    // pupil with neither the mouse nor scanning, so it counts as the mouse.
+    ::InputMode inputMode() const;
+    void setInputMode(::InputMode mode) { InputMode = qint16(mode); }
 };
 
 // The settings of a profile, one row each, in the order of the lines of the

@@ -105,7 +105,7 @@ TEST_F(ConfigurationTest, ANewUserIsWrittenOnLeavingUnderASafeNameOnly)
     name->setText(QStringLiteral("gruppo1"));
     EXPECT_FALSE(find<QLabel>("LabelNomeNonValido")->isVisible());
     EXPECT_EQ(find<QLabel>("Label4")->text(), QStringLiteral("gruppo1"));
-    const QString file = SettingsFolders::UsersFolder() + QStringLiteral("gruppo1.ini");
+    const QString file = SettingsFolders::usersFolder() + QStringLiteral("gruppo1.ini");
     EXPECT_FALSE(QFileInfo::exists(file)) << "nothing is written before leaving";
 
     click("CheckSalvaUtente");
@@ -114,7 +114,7 @@ TEST_F(ConfigurationTest, ANewUserIsWrittenOnLeavingUnderASafeNameOnly)
     ProfileSettings expected;
     expected.KeepActivityRecord = true;
     EXPECT_EQ(Profile::parseBytes(TestEnv::readFile(file)), expected);
-    EXPECT_EQ(QDir(SettingsFolders::UsersFolder()).entryList(QDir::Files).size(), 2)
+    EXPECT_EQ(QDir(SettingsFolders::usersFolder()).entryList(QDir::Files).size(), 2)
         << "gruppo1.ini and the default user's file from choosing the option, nothing else";
 
     // A name that is taken would overwrite that pupil's settings.
@@ -130,11 +130,11 @@ TEST_F(ConfigurationTest, TheUserListShowsOtherUsersInCapitalsAndLoadsTheChosenO
     ProfileSettings gruppo;
     gruppo.LetterCase = QStringLiteral("maiuscolo");
     TestEnv::writeFile(
-        SettingsFolders::UsersFolder() + QStringLiteral("gruppo1.INI"), Profile::serialize(gruppo));
-    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("anna.ini"), Profile::serialize({}));
+        SettingsFolders::usersFolder() + QStringLiteral("gruppo1.INI"), Profile::serialize(gruppo));
+    TestEnv::writeFile(SettingsFolders::usersFolder() + QStringLiteral("anna.ini"), Profile::serialize({}));
     TestEnv::writeFile(
-        SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.INI"), Profile::serialize({}));
-    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("note.txt"), "x");
+        SettingsFolders::usersFolder() + QStringLiteral("_predefinito.INI"), Profile::serialize({}));
+    TestEnv::writeFile(SettingsFolders::usersFolder() + QStringLiteral("note.txt"), "x");
     appState().Settings.SoundsOn = false;
 
     open();
@@ -176,7 +176,7 @@ ProfileSettings unlikeTheDefaults()
     values.BackgroundColour = 0x80FF80;
     values.RandomBackground = false;
     values.UseSystemCursor = true;
-    values.InputMode = 2;
+    values.setInputMode(InputMode::Automatic);
     values.ScanInterval = 10;
     values.VoiceModeId = Voices::italian().value(1).modeId;
     values.AgentCharacter = QStringLiteral("Gufo");
@@ -205,7 +205,7 @@ TEST_F(ConfigurationTest, EverySettingOfAChosenPupilIsShownByItsControl)
     const ProfileSettings danno = unlikeTheDefaults();
     ASSERT_GE(Voices::italian().size(), 2);
     TestEnv::writeFile(
-        SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"), Profile::serialize(danno));
+        SettingsFolders::usersFolder() + QStringLiteral("danno.ini"), Profile::serialize(danno));
     become(QStringLiteral("anna"));
     FormConfigura *form = open();
     chooseListedUser(QStringLiteral("DANNO"));
@@ -241,9 +241,9 @@ TEST_F(ConfigurationTest, TheDefaultUserIsLoadedAndNeverTakesAnotherUsersSetting
 {
     ProfileSettings defaults;
     defaults.SoundsOn = false;
-    const QString defaultFile = SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.ini");
+    const QString defaultFile = SettingsFolders::usersFolder() + QStringLiteral("_predefinito.ini");
     TestEnv::writeFile(defaultFile, Profile::serialize(defaults));
-    TestEnv::writeFile(SettingsFolders::UsersFolder() + QStringLiteral("danno.ini"),
+    TestEnv::writeFile(SettingsFolders::usersFolder() + QStringLiteral("danno.ini"),
         Profile::serialize(unlikeTheDefaults()));
     become(QStringLiteral("anna"));
     open();
@@ -358,7 +358,7 @@ TEST_F(ConfigurationTest, TheFontDialogStartsFromTheFontInForceAndCancelChangesN
 TEST_F(ConfigurationTest, TheScanIntervalIsShownOnlyForAutomaticScanning)
 {
     ProfileSettings &values = appState().Settings;
-    values.InputMode = 2;
+    values.setInputMode(InputMode::Automatic);
     values.ScanInterval = 6;
     open()->showPage(FormConfigura::InputPage);
     EXPECT_TRUE(find<QSlider>("HScroll3")->isVisible());
@@ -384,7 +384,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
 {
     become(QStringLiteral("anna"));
     ProfileSettings &values = appState().Settings;
-    values.InputMode = 2;
+    values.setInputMode(InputMode::Automatic);
     values.AcceptanceTime = 250; // between two steps of the bar, as a hand-edited file may hold
     values.ReleaseTime = 1000;
     values.SelectionGuard = 1500;
@@ -416,7 +416,7 @@ TEST_F(ConfigurationTest, TheSwitchSettingsShowTheProfileAndAreSavedOnLeaving)
     find<QAction>("mnuEsci")->trigger();
 
     ProfileSettings expected; // no release time, endless loops, nothing read aloud
-    expected.InputMode = 2;
+    expected.setInputMode(InputMode::Automatic);
     expected.SelectionGuard = 0;
     expected.AcceptanceTime = 500;
     expected.FirstStepDelay = 300;
@@ -476,8 +476,8 @@ TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
     // The mouse shows the cursor box, automatic scanning every switch setting;
     // a character that is not there is told on the voice page.
     appState().Settings.AgentCharacter = QStringLiteral("Nessuno");
-    for (const int mode : {0, 2}) {
-        appState().Settings.InputMode = qint16(mode);
+    for (const InputMode mode : {InputMode::Mouse, InputMode::Automatic}) {
+        appState().Settings.setInputMode(mode);
         for (const QSize size : {QSize(1024, 768), QSize(1920, 1080)}) {
             host.resize(size);
             FormConfigura *form = open();
@@ -525,7 +525,7 @@ TEST_F(ConfigurationTest, EveryCaptionFitsAndNothingOverlapsAtBothScreenSizes)
 
 TEST_F(ConfigurationTest, ASwitchIsSetUpByPressingIt)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     FormConfigura *form = open();
     form->showPage(FormConfigura::InputPage);
     auto *first = find<QLabel>("LabelSensore1");

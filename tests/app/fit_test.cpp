@@ -171,7 +171,7 @@ void click(QPushButton *button)
 void showMenu(FormHost &host, const QString &name)
 {
     if (auto *menu = qobject_cast<MenuForm *>(host.showForm(name)))
-        menu->FitButtonFont();
+        menu->fitButtonFont();
 }
 
 // Through the topic menu button that opens it, with the shipped word lists.

@@ -37,7 +37,7 @@ protected:
         for (const QString &folder : SettingsFolders::all())
             QDir().mkpath(folder);
         // Installed already, so that no first-start message is in the way.
-        const QString fonts = CartellaWindows() + QStringLiteral("fonts");
+        const QString fonts = fontsParentFolder() + QStringLiteral("fonts");
         QDir().mkpath(fonts);
         QFile::copy(
             TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf"));
@@ -46,11 +46,11 @@ protected:
 
     void TearDown() override { Random::setSource({}); }
 
-    static QString profile() { return SettingsFolders::UsersFolder() + QStringLiteral("_predefinito.ini"); }
+    static QString profile() { return SettingsFolders::usersFolder() + QStringLiteral("_predefinito.ini"); }
 
     FormMenu *startToMainMenu()
     {
-        EXPECT_TRUE(m_velmora.Main());
+        EXPECT_TRUE(m_velmora.start());
         if (!m_velmora.host())
             return nullptr;
         m_velmora.host()->resize(1024, 768);
@@ -58,7 +58,7 @@ protected:
         QTest::mouseClick(start->startButton(), Qt::LeftButton);
         auto *menu = qobject_cast<FormMenu *>(m_velmora.host()->currentForm());
         if (menu)
-            menu->FitButtonFont();
+            menu->fitButtonFont();
         return menu;
     }
 
@@ -72,7 +72,7 @@ protected:
 TEST_F(HardeningTest, ADamagedProfileIsKeptBesideItAndToldOnceWhenTheMainMenuSaves)
 {
     ProfileSettings switchUser;
-    switchUser.InputMode = 2;
+    switchUser.setInputMode(InputMode::Automatic);
     const QByteArray damaged = Profile::serialize(switchUser).split('\n').mid(0, 23).join('\n') + '\n';
     TestEnv::writeFile(profile(), damaged);
 
@@ -84,7 +84,7 @@ TEST_F(HardeningTest, ADamagedProfileIsKeptBesideItAndToldOnceWhenTheMainMenuSav
 
     // A later damage gets a copy of its own; the first one stays.
     TestEnv::writeFile(profile(), "rovinato");
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_TRUE(saveSettingsOrWarn(nullptr));
     EXPECT_EQ(TestEnv::readFile(profile() + QStringLiteral(".danneggiato")), damaged);
     EXPECT_EQ(TestEnv::readFile(profile() + QStringLiteral(".danneggiato2")), QByteArray("rovinato"));
@@ -99,7 +99,7 @@ TEST_F(HardeningTest, LinksAreNeverWrittenThrough)
     TestEnv::writeFile(elsewhere, "non toccare");
     ASSERT_TRUE(QFile::link(elsewhere, profile()));
     ASSERT_TRUE(QFile::link(elsewhere, SettingsFolders::readMePath()));
-    QDir(SettingsFolders::DataFolder()).removeRecursively(); // start-up makes it and writes the read-me
+    QDir(SettingsFolders::dataFolder()).removeRecursively(); // start-up makes it and writes the read-me
 
     ASSERT_TRUE(startToMainMenu());
     EXPECT_EQ(TestEnv::readFile(elsewhere), QByteArray("non toccare"));
@@ -116,7 +116,7 @@ TEST_F(HardeningTest, AnUnknownInputModeLeavesTheMouseWorking)
         ProfileSettings stored;
         stored.InputMode = mode;
         TestEnv::writeFile(profile(), Profile::serialize(stored));
-        CaricaImpostazioni();
+        loadSettings();
         ASSERT_EQ(appState().Settings.InputMode, mode) << "the profile keeps what it holds";
 
         TestEnv::writeFile(TestEnv::home() + QStringLiteral("/lista.txt"), "_anno,h\r\n");
@@ -171,21 +171,21 @@ TEST_F(HardeningTest, ALeftoverLockNeverStopsAStartAndABrokenOneIsTold)
     TestEnv::writeFile(instanceLockPath(), "");
     {
         Velmora velmora;
-        EXPECT_TRUE(velmora.Main());
+        EXPECT_TRUE(velmora.start());
     }
     TestEnv::writeFile(instanceLockPath(), "\x01garbage\nnot a pid");
     {
         Velmora velmora;
-        EXPECT_TRUE(velmora.Main());
+        EXPECT_TRUE(velmora.start());
         Velmora second;
-        EXPECT_FALSE(second.Main()) << "while one runs, the next still ends at once";
+        EXPECT_FALSE(second.start()) << "while one runs, the next still ends at once";
     }
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
 
     QFile::remove(instanceLockPath());
     ASSERT_TRUE(QDir().mkdir(instanceLockPath()));
     Velmora velmora;
-    EXPECT_TRUE(velmora.Main());
+    EXPECT_TRUE(velmora.start());
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_TRUE(m_dialogs.messages().first().contains(QStringLiteral("cartella")));
 }
@@ -208,11 +208,11 @@ TEST_F(HardeningTest, AFileSizeLimitMakesTheSaveFailInsteadOfEndingTheProgram)
 
 TEST_F(HardeningTest, StartUpSaysWhatIsWrongWithTheFontAndTheProfileNames)
 {
-    const QString font = CartellaWindows() + QStringLiteral("fonts/indis1.ttf");
+    const QString font = fontsParentFolder() + QStringLiteral("fonts/indis1.ttf");
     QFile::remove(font);
     ASSERT_TRUE(QFile::link(TestEnv::home() + QStringLiteral("/sparito.ttf"), font));
     // A name in Windows-1252, which Qt cannot name: made byte by byte.
-    const QByteArray raw = QFile::encodeName(SettingsFolders::UsersFolder()) + "gi\xF2.ini";
+    const QByteArray raw = QFile::encodeName(SettingsFolders::usersFolder()) + "gi\xF2.ini";
     FILE *made = std::fopen(raw.constData(), "w");
     ASSERT_TRUE(made);
     std::fclose(made);
@@ -224,7 +224,7 @@ TEST_F(HardeningTest, StartUpSaysWhatIsWrongWithTheFontAndTheProfileNames)
     const QStringList names = messagesWith(QStringLiteral("non sa leggere"));
     ASSERT_EQ(names.size(), 1);
     EXPECT_TRUE(names.first().contains(QString::fromUtf8("giò"))) << names.first().toStdString();
-    menu->FitButtonFont();
+    menu->fitButtonFont();
     EXPECT_EQ(messagesWith(QStringLiteral("non sa leggere")).size(), 1) << "told once in a run";
 }
 

@@ -76,7 +76,7 @@ protected:
             host.showForm(ExerciseWindow::formNameFor(ExerciseWindow::Kind::Words)));
     }
 
-    static QString userFolder() { return SettingsFolders::DataFolder() + QStringLiteral("_predefinito/"); }
+    static QString userFolder() { return SettingsFolders::dataFolder() + QStringLiteral("_predefinito/"); }
 
     void click(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
 

@@ -21,7 +21,7 @@ const QDateTime kWhen(QDate(2026, 12, 8), QTime(16, 47, 30));
 
 QString userFolder()
 {
-    return SettingsFolders::DataFolder() + QStringLiteral("_predefinito/");
+    return SettingsFolders::dataFolder() + QStringLiteral("_predefinito/");
 }
 
 // The record of a pupil who chose a topic and saw one item, in a profile that keeps it.
@@ -118,7 +118,7 @@ TEST(RecordOnExit, AFolderThatCannotBeWrittenGivesTheReasonAndTheRecordStaysUnsa
 // by closing its window.
 TEST(RecordOnExit, EndingTheProgramSavesTheRecordFirstOrTellsWhyItCannot)
 {
-    const QString fonts = CartellaWindows() + QStringLiteral("fonts");
+    const QString fonts = fontsParentFolder() + QStringLiteral("fonts");
     QDir().mkpath(fonts);
     QFile::copy(
         TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf"));
@@ -133,7 +133,7 @@ TEST(RecordOnExit, EndingTheProgramSavesTheRecordFirstOrTellsWhyItCannot)
 
     for (int way = 0; way < 2; ++way) {
         Velmora velmora;
-        ASSERT_TRUE(velmora.Main());
+        ASSERT_TRUE(velmora.start());
         recordAnItem(QStringLiteral("pa_a %1").arg(way));
         const QStringList before = QDir(userFolder()).entryList(QDir::Files);
         end(*velmora.host(), way);
@@ -146,7 +146,7 @@ TEST(RecordOnExit, EndingTheProgramSavesTheRecordFirstOrTellsWhyItCannot)
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join(u'\n').toStdString();
 
     Velmora velmora;
-    ASSERT_TRUE(velmora.Main());
+    ASSERT_TRUE(velmora.start());
     QDir(userFolder()).removeRecursively();
     TestEnv::writeFile(QDir::cleanPath(userFolder()), "not a folder");
     recordAnItem(QStringLiteral("pa_a"));

@@ -217,15 +217,15 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
 {
     AppState &state = appState();
     state.Settings.TextFontSize = 40;
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     ProfileSettings luca;
     luca.KeepActivityRecord = true;
     luca.LetterCase = QStringLiteral("maiuscolo");
     state.Settings = luca;
     state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("Luca"));
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("_predefinito"));
-    CaricaImpostazioni();
+    loadSettings();
     ASSERT_EQ(state.Settings.TextFontSize, 40);
 
     state.CaptionTrailCount = 0;
@@ -235,7 +235,7 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
     click(static_cast<TopicMenuForm *>(host.currentForm())->button(12));
     menu = current<FormMenu>();
     ASSERT_EQ(state.CaptionTrailCount, 1);
-    menu->FitButtonFont();
+    menu->fitButtonFont();
 
     QComboBox *users = menu->userList();
     ASSERT_EQ(users->count(), 2);
@@ -254,7 +254,7 @@ TEST_F(RoadTest, ChoosingAnotherUserSavesTheOldLoadsTheNewAndClearsTheRecord)
     EXPECT_EQ(state.CaptionTrailCount, 0);
 
     state.ProfilePath = ProfileFiles::pathFor(QStringLiteral("_predefinito"));
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(state.Settings.TextFontSize, 44) << "the user who was left kept his settings";
 }
 
@@ -357,8 +357,8 @@ TEST_F(RoadTest, NoControlCoversAButtonInAnyWindowOrInputMode)
     RecordedSpeech speech(60000);
     appState().Settings.SpeechOn = true;
     appState().Settings.BalloonVisible = true;
-    for (const int mode : {0, 1, 2}) {
-        appState().Settings.InputMode = qint16(mode);
+    for (const InputMode mode : {InputMode::Mouse, InputMode::Manual, InputMode::Automatic}) {
+        appState().Settings.setInputMode(mode);
         QStringList covered;
         for (const QString &name :
             {QStringLiteral("FormAvvio"), QStringLiteral("FormMenu"), QStringLiteral("FormInfo")})
@@ -384,6 +384,6 @@ TEST_F(RoadTest, NoControlCoversAButtonInAnyWindowOrInputMode)
             }
         }
         EXPECT_EQ(opened.size(), 5);
-        EXPECT_TRUE(covered.isEmpty()) << "mode " << mode << ": " << covered.join(u'\n').toStdString();
+        EXPECT_TRUE(covered.isEmpty()) << "mode " << int(mode) << ": " << covered.join(u'\n').toStdString();
     }
 }

@@ -1,10 +1,13 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include "app/catalogue.h"
 #include "app/commandline.h"
 #include "app/formavvio.h"
 #include "app/startup.h"
+#include "exercises/exercisewindow.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "settings/settingsfolders.h"
 #include "settings/settingsnotice.h"
 #include "state/appstate.h"
@@ -30,8 +33,8 @@ const QByteArray kReadMe
 TEST(SettingsFolders, FirstStartCreatesAllFourWithTheReadMe)
 {
     RecordedDialogs dialogs;
-    ASSERT_FALSE(QFileInfo::exists(SettingsFolders::SettingsRoot()));
-    CreaCartelleImpostazioni();
+    ASSERT_FALSE(QFileInfo::exists(SettingsFolders::settingsRoot()));
+    createSettingsFolders();
     for (const QString &folder : SettingsFolders::all())
         EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
     EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
@@ -41,25 +44,25 @@ TEST(SettingsFolders, FirstStartCreatesAllFourWithTheReadMe)
 TEST(SettingsFolders, ExistingFoldersAreLeftUntouched)
 {
     RecordedDialogs dialogs;
-    CreaCartelleImpostazioni();
+    createSettingsFolders();
     TestEnv::writeFile(SettingsFolders::readMePath(), "edited by the teacher");
-    CreaCartelleImpostazioni();
+    createSettingsFolders();
     EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), "edited by the teacher");
 
     // With some missing, only those are made, and the read-me is written again.
-    QDir(SettingsFolders::DataFolder()).removeRecursively();
-    CreaCartelleImpostazioni();
-    EXPECT_TRUE(QFileInfo(SettingsFolders::DataFolder()).isDir());
+    QDir(SettingsFolders::dataFolder()).removeRecursively();
+    createSettingsFolders();
+    EXPECT_TRUE(QFileInfo(SettingsFolders::dataFolder()).isDir());
     EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
 }
 
 TEST(SettingsFolders, AFolderThatCannotBeMadeIsReportedOnceAndStartUpGoesOn)
 {
     RecordedDialogs dialogs;
-    QDir().mkpath(SettingsFolders::SettingsRoot());
+    QDir().mkpath(SettingsFolders::settingsRoot());
     // A file where the program's folder should be: no folder can be made below it.
-    TestEnv::writeFile(SettingsFolders::ProgramSettingsFolder().chopped(1), "x");
-    CreaCartelleImpostazioni();
+    TestEnv::writeFile(SettingsFolders::programSettingsFolder().chopped(1), "x");
+    createSettingsFolders();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().contains(QStringLiteral("non potranno essere salvate")));
 }
@@ -67,18 +70,18 @@ TEST(SettingsFolders, AFolderThatCannotBeMadeIsReportedOnceAndStartUpGoesOn)
 TEST(CursiveFont, InstalledOnceWithAMessageThenSilently)
 {
     RecordedDialogs dialogs;
-    const QString installed = CartellaWindows() + QStringLiteral("fonts/indis1.ttf");
-    EXPECT_TRUE(CartellaWindows().endsWith(u'/'));
-    ASSERT_FALSE(EsisteFile(installed));
+    const QString installed = fontsParentFolder() + QStringLiteral("fonts/indis1.ttf");
+    EXPECT_TRUE(fontsParentFolder().endsWith(u'/'));
+    ASSERT_FALSE(fileExists(installed));
 
-    InstallaFontCorsivo();
-    EXPECT_TRUE(EsisteFile(installed));
+    installCursiveFont();
+    EXPECT_TRUE(fileExists(installed));
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().startsWith(QStringLiteral(
         "Ho installato il font per il corsivo 'indis1.ttf'\r\n ----------------------- \r\n")));
     EXPECT_TRUE(QFontDatabase::families().contains(QStringLiteral("Indis1")));
 
-    InstallaFontCorsivo();
+    installCursiveFont();
     EXPECT_EQ(dialogs.messages().size(), 1);
 }
 
@@ -86,10 +89,10 @@ TEST(CursiveFont, AMissingFontFileIsReportedAndStartUpGoesOn)
 {
     RecordedDialogs dialogs;
     appState().ApplicationFolder = TestEnv::makeFolder(QStringLiteral("empty-program-folder"));
-    InstallaFontCorsivo();
+    installCursiveFont();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_TRUE(dialogs.messages().first().startsWith(QStringLiteral("Non ho potuto installare")));
-    EXPECT_FALSE(EsisteFile(CartellaWindows() + QStringLiteral("fonts/indis1.ttf")));
+    EXPECT_FALSE(fileExists(fontsParentFolder() + QStringLiteral("fonts/indis1.ttf")));
 }
 
 TEST(Files, WildcardsMatchOrdinaryFilesOnly)
@@ -97,10 +100,10 @@ TEST(Files, WildcardsMatchOrdinaryFilesOnly)
     const QString folder = TestEnv::makeFolder(QStringLiteral("files"));
     TestEnv::writeFile(folder + QStringLiteral("/.hidden.ttf"), "x");
     QDir().mkdir(folder + QStringLiteral("/folder.ttf"));
-    EXPECT_FALSE(EsisteFile(folder + QStringLiteral("/*.ttf")));
+    EXPECT_FALSE(fileExists(folder + QStringLiteral("/*.ttf")));
     TestEnv::writeFile(folder + QStringLiteral("/a.ttf"), "x");
-    EXPECT_TRUE(EsisteFile(folder + QStringLiteral("/*.ttf")));
-    EXPECT_FALSE(EsisteFile(folder + QStringLiteral("/b.ttf")));
+    EXPECT_TRUE(fileExists(folder + QStringLiteral("/*.ttf")));
+    EXPECT_FALSE(fileExists(folder + QStringLiteral("/b.ttf")));
 }
 
 TEST(CommandLine, QtsOwnOptionsAreLeftToQtAndOnlyUnknownOnesAreRefused)
@@ -158,11 +161,11 @@ TEST(Startup, MainShowsTheStartWindowAndItsButtonLeadsOn)
 {
     RecordedDialogs dialogs;
     Velmora velmora;
-    ASSERT_TRUE(velmora.Main());
+    ASSERT_TRUE(velmora.start());
     EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito"));
     EXPECT_EQ(appState().AgentLanguageId, QStringLiteral("&H410"));
     EXPECT_TRUE(appState().ProfilePath.endsWith(QStringLiteral("/Velmora/utenti/_predefinito.INI")));
-    EXPECT_TRUE(QFileInfo(SettingsFolders::UsersFolder()).isDir());
+    EXPECT_TRUE(QFileInfo(SettingsFolders::usersFolder()).isDir());
     EXPECT_EQ(appState().Settings, ProfileSettings{}) << "no profile yet: the defaults";
 
     FormHost *host = velmora.host();
@@ -176,7 +179,7 @@ TEST(Startup, MainShowsTheStartWindowAndItsButtonLeadsOn)
 
     // A second start while this one runs gets no window.
     Velmora second;
-    EXPECT_FALSE(second.Main());
+    EXPECT_FALSE(second.start());
     EXPECT_EQ(second.host(), nullptr);
 
     QTest::mouseClick(start->startButton(), Qt::LeftButton);
@@ -191,6 +194,23 @@ TEST(Startup, TheFixedBackgroundIsUsedWhenTheProfileSaysSo)
     registerForms(host);
     Form *start = host.showForm(QStringLiteral("FormAvvio"));
     EXPECT_EQ(start->backgroundColour(), QColor(0x80, 0xFF, 0x80));
+}
+
+TEST(Startup, EveryFormNameHasItsFormAndEveryMenuItsWayBack)
+{
+    FormHost host;
+    registerForms(host);
+    QStringList names;
+    for (const QLatin1String name : FormName::kAll)
+        names << name;
+    names.sort();
+    EXPECT_EQ(host.formNames(), names) << "one form for each name, and no form without one";
+
+    // An exercise goes back to its topic menu by the marker the menu left.
+    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus()) {
+        EXPECT_TRUE(names.contains(menu.formName)) << menu.formName.toStdString();
+        EXPECT_EQ(ExerciseWindow::topicMenuFor(menu.marker), menu.formName);
+    }
 }
 
 TEST(SettingsNotice, AFailedSaveIsToldOnceAndTheSettingsStayInMemory)

@@ -6,7 +6,6 @@
 #include "app/topicmenu.h"
 #include "exercises/exercisewindow.h"
 #include "feedback/colours.h"
-#include "layout/fontfit.h"
 #include "layout/formhost.h"
 #include "scanning/exercisescanning.h"
 #include "scanning/menuscanning.h"
@@ -18,6 +17,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -80,7 +80,7 @@ protected:
 
 TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanInterval = 4;
     FormMenu *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     MenuScanning *scanning = menu->scanning();
@@ -120,7 +120,7 @@ TEST_F(SwitchAccessTest, OneSwitchTakesAPupilFromTheMainMenuToTheNextWord)
 TEST_F(SwitchAccessTest, EsciAsksAPupilWhoScansWithNoFirst)
 {
     QSignalSpy ending(&host, &FormHost::programEnding);
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     const auto askToLeave = [this, &menu] {
         for (int i = 0; i < 8; ++i)
@@ -184,7 +184,7 @@ TEST_F(SwitchAccessTest, EitherSwitchKeyOpensTheProgram)
 
 TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     FormMenu *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     EXPECT_TRUE(lit(menu->button(0))) << "the first button is lit at once";
     for (int i = 0; i < 9; ++i)
@@ -202,7 +202,7 @@ TEST_F(SwitchAccessTest, TwoSwitchesOnAMenuStepWrapAndSelect)
 
 TEST_F(SwitchAccessTest, KeysThatAreNoSwitchNeitherStopTheStepsNorSelect)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
     topic->scanning()->tick();
     press(Qt::Key_A);
@@ -229,7 +229,7 @@ TEST_F(SwitchAccessTest, TheMouseLightsTheButtonUnderItInRedOnlyInMouseMode)
     press(Qt::Key_Return);
     EXPECT_EQ(host.currentForm(), topic);
 
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
     hover(topic->button(2));
     EXPECT_TRUE(lit(topic->button(0)));
@@ -243,15 +243,33 @@ TEST_F(SwitchAccessTest, CaptionsFillTheButtonsInOneSizeAndCapitals)
     appState().Settings.LetterCase = QStringLiteral("maiuscolo");
     auto *topic = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuH")));
     EXPECT_TRUE(topic->fontFitPending());
-    topic->FitButtonFont();
+    topic->fitButtonFont();
     EXPECT_FALSE(topic->fontFitPending());
 
     QStringList captions;
     for (int i = 0; i < topic->buttonCount(); ++i)
         captions << topic->button(i)->text();
     EXPECT_TRUE(captions.contains(QStringLiteral("ANNO  HANNO")));
-    const int points
-        = FontFit::fittingPointSize(captions, appState().Settings.TextFontName, topic->button(0)->size());
+
+    // The captions fill the buttons: the longest, with four blanks each
+    // side, reaches the button's width or four fifths of its height at the
+    // size chosen, and stays within both one point smaller.
+    QString longest;
+    for (const QString &caption : std::as_const(captions)) {
+        if (caption.size() > longest.size())
+            longest = caption;
+    }
+    const QString measured = QStringLiteral("    %1    ").arg(longest);
+    const QSize button = topic->button(0)->size();
+    const auto fillsAt = [&](int points) {
+        QFont font(appState().Settings.TextFontName);
+        font.setPointSize(points);
+        const QSize text = QFontMetrics(font).size(Qt::TextSingleLine, measured);
+        return text.width() >= button.width() || text.height() * 5 >= button.height() * 4;
+    };
+    const int points = topic->button(0)->font().pointSize();
+    EXPECT_TRUE(fillsAt(points)) << points << " points";
+    EXPECT_FALSE(fillsAt(points - 1)) << points << " points";
     for (int i = 0; i < topic->buttonCount(); ++i) {
         EXPECT_EQ(topic->button(i)->font().pointSize(), points);
         EXPECT_EQ(topic->button(i)->font().family(), QFont(appState().Settings.TextFontName).family());
@@ -265,7 +283,7 @@ namespace {
 TEST_F(SwitchAccessTest, TheLargestTopicMenuIsScannedByRowsAfterALongerFirstWait)
 {
     ProfileSettings &settings = appState().Settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.RowColumnScanning = true;
     settings.FirstStepDelay = 250;
     auto *menu = static_cast<TopicMenuForm *>(host.showForm(QStringLiteral("FormMenuCG")));
@@ -297,7 +315,7 @@ TEST_F(SwitchAccessTest, TheLargestTopicMenuIsScannedByRowsAfterALongerFirstWait
 
 TEST_F(SwitchAccessTest, AfterItsRoundsTheMenuStopsOnNoButtonAndASpaceStartsItAgain)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanLoops = 1;
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     MenuScanning *scanning = menu->scanning();
@@ -332,7 +350,7 @@ TEST_F(SwitchAccessTest, AfterItsRoundsTheMenuStopsOnNoButtonAndASpaceStartsItAg
 TEST_F(SwitchAccessTest, EachHighlightedCaptionIsSaidAndCutByTheNext)
 {
     RecordedSpeech speech(60000);
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     appState().Settings.SpokenHighlight = true;
     auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
     press(Qt::Key_Space);

@@ -42,14 +42,14 @@ protected:
     {
         const QString path = appState().ProfilePath;
         appState().ProfilePath = ProfileFiles::pathFor(name);
-        EXPECT_TRUE(SalvaImpostazioni());
+        EXPECT_TRUE(saveSettings());
         appState().ProfilePath = path;
     }
 
     FormMenu *showMenu()
     {
         auto *menu = static_cast<FormMenu *>(host.showForm(QStringLiteral("FormMenu")));
-        menu->FitButtonFont();
+        menu->fitButtonFont();
         return menu;
     }
 
@@ -110,7 +110,7 @@ TEST_F(UserListTest, ACurrentUserWithoutAProfileHasNoEntrySelectedAndAnyEntryCan
     EXPECT_EQ(state.Settings, anna);
     EXPECT_EQ(state.CaptionTrailCount, 0) << "another user: the record starts afresh";
     EXPECT_TRUE(menu->fontFitPending());
-    menu->FitButtonFont();
+    menu->fitButtonFont();
     EXPECT_EQ(users->currentText(), QStringLiteral("anna"));
 }
 
@@ -133,7 +133,7 @@ TEST_F(UserListTest, ThePupilLeftKeepsTheWorkTheRecordForgets)
     menu->userList()->activated(1);
     EXPECT_EQ(state.UserName, QStringLiteral("luca"));
     EXPECT_EQ(state.CaptionTrailCount, 0);
-    const QDir annasFolder(SettingsFolders::DataFolder() + QStringLiteral("anna"));
+    const QDir annasFolder(SettingsFolders::dataFolder() + QStringLiteral("anna"));
     const QStringList saved = annasFolder.entryList({QStringLiteral("*.rtf")}, QDir::Files);
     ASSERT_EQ(saved.size(), 1);
     EXPECT_TRUE(TestEnv::readFile(annasFolder.filePath(saved.first())).contains("_ casa"));
@@ -149,7 +149,7 @@ TEST_F(UserListTest, ThePupilChosenWorksTheMenuAtOnce)
     AppState &state = appState();
     saveAs(QStringLiteral("anna"));
     ProfileSettings luca;
-    luca.InputMode = 2;
+    luca.setInputMode(InputMode::Automatic);
     luca.ScanInterval = 8;
     luca.LetterCase = QStringLiteral("maiuscolo");
     luca.ButtonColour = 0x00FF00;
@@ -165,12 +165,12 @@ TEST_F(UserListTest, ThePupilChosenWorksTheMenuAtOnce)
     EXPECT_TRUE(menu->scanning()->timer().isActive()) << "the switch pupil scans without another window";
     EXPECT_EQ(menu->scanning()->timer().interval(), 2000);
     EXPECT_EQ(menu->button(0)->palette().color(QPalette::Button), QColor(Qt::green));
-    menu->FitButtonFont();
+    menu->fitButtonFont();
     EXPECT_EQ(menu->button(0)->text(), caption.toUpper());
 
     menu->userList()->activated(0);
     EXPECT_FALSE(menu->scanning()->timer().isActive()) << "the mouse pupil is not scanned";
-    menu->FitButtonFont();
+    menu->fitButtonFont();
     EXPECT_EQ(menu->button(0)->text(), caption);
 }
 

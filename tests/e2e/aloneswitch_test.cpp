@@ -13,7 +13,7 @@ namespace {
 ProfileSettings automaticScanning()
 {
     ProfileSettings settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.ScanInterval = 8;
     settings.SpeechOn = false;
     settings.SoundsOn = false;

@@ -17,7 +17,7 @@ namespace {
 TEST(ConfigurationWindow, ATeacherTypesANewUserWhileTheProfileScansAndTheMenuScansAfter)
 {
     ProfileSettings settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.SpeechOn = false;
     settings.SoundsOn = false;
     XSession x;
@@ -68,7 +68,7 @@ TEST(ConfigurationWindow, ThePupilChosenWithTheMouseIsTheOneShownAndApplied)
             std::cerr << "The program's log:\n" << x.log().toStdString() << '\n';
     });
     ProfileSettings scanning = mouse;
-    scanning.InputMode = 2;
+    scanning.setInputMode(InputMode::Automatic);
     const QString pupilFile = x.usersFolder() + QStringLiteral("gruppo1.ini");
     {
         QFile file(pupilFile);

@@ -77,7 +77,7 @@ private:
 ProfileSettings controllerProfile()
 {
     ProfileSettings settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.ScanInterval = 8;
     settings.SpeechOn = false;
     settings.SoundsOn = false;

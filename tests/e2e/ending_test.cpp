@@ -57,7 +57,7 @@ QString plainText(const QString &rtf)
 TEST(Ending, ASessionThatLogsOutLeavesThePupilsWorkSavedInTheDataFolder)
 {
     ProfileSettings settings;
-    settings.InputMode = 0;
+    settings.setInputMode(InputMode::Mouse);
     settings.KeepActivityRecord = true;
     settings.SpeechOn = false;
     settings.SoundsOn = false;

@@ -21,7 +21,7 @@ namespace {
 ProfileSettings mouseProfile()
 {
     ProfileSettings settings;
-    settings.InputMode = 0;
+    settings.setInputMode(InputMode::Mouse);
     settings.SpeechOn = false;
     settings.SoundsOn = false;
     return settings;

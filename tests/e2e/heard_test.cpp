@@ -113,7 +113,7 @@ TEST(Heard, TheGreetingLeggiAndAWrongAnswerAreHeard)
 
     ProfileSettings settings;
     // Manual scanning: Enter selects, space moves on; no mouse needed.
-    settings.InputMode = 1;
+    settings.setInputMode(InputMode::Manual);
     settings.SpeechOn = true;
     settings.SoundsOn = true;
     settings.BalloonVisible = true;

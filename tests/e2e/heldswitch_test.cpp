@@ -19,10 +19,10 @@ const QColor kBackground(255, 255, 0);
 const QColor kButton(255, 255, 255);
 const QColor kHighlight(0, 0, 255);
 
-ProfileSettings switchProfile(int inputMode)
+ProfileSettings switchProfile(InputMode inputMode)
 {
     ProfileSettings settings;
-    settings.InputMode = qint16(inputMode);
+    settings.setInputMode(inputMode);
     settings.ScanInterval = 4;
     settings.SpeechOn = false;
     settings.SoundsOn = false;
@@ -49,7 +49,7 @@ double share(const QImage &image, const QRect &place, const QColor &colour)
 class HeldSwitch : public ::testing::Test
 {
 protected:
-    void startIn(int inputMode) { start(switchProfile(inputMode)); }
+    void startIn(InputMode inputMode) { start(switchProfile(inputMode)); }
     void start(const ProfileSettings &settings)
     {
         ASSERT_TRUE(x.start(settings)) << x.error().toStdString();
@@ -112,7 +112,7 @@ protected:
 
 TEST_F(HeldSwitch, ManualScanningCountsAHeldSwitchOnceOnMenusAndInAnExercise)
 {
-    startIn(1);
+    startIn(InputMode::Manual);
     int from = x.lineCount();
     x.hold(QStringLiteral("Return"), kHold);
     from = expectShown(QStringLiteral("FormMenu"), from);
@@ -149,7 +149,7 @@ TEST_F(HeldSwitch, ManualScanningCountsAHeldSwitchOnceOnMenusAndInAnExercise)
 
 TEST_F(HeldSwitch, AutomaticScanningStandsStillWhileTheSwitchIsHeldAndSelectsOnce)
 {
-    startIn(2);
+    startIn(InputMode::Automatic);
     int from = enterMainMenu();
     // Before the first step nothing is highlighted, so nothing is chosen.
     x.tap(QStringLiteral("space"));
@@ -186,7 +186,7 @@ TEST_F(HeldSwitch, AutomaticScanningStandsStillWhileTheSwitchIsHeldAndSelectsOnc
 
 TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
 {
-    startIn(1);
+    startIn(InputMode::Manual);
     int from = enterMainMenu();
     x.tap(QStringLiteral("space"));
     x.tap(QStringLiteral("Return"));
@@ -226,7 +226,7 @@ TEST_F(HeldSwitch, TheEnterThatAnswersAMessageBoxDoesNothingInTheWindowBelow)
 
 TEST_F(HeldSwitch, EverySyllableButtonShowsWholeInItsExactColour)
 {
-    startIn(1);
+    startIn(InputMode::Manual);
     int from = enterMainMenu();
     x.tap(QStringLiteral("space"));
     x.tap(QStringLiteral("space"));
@@ -257,7 +257,7 @@ TEST_F(HeldSwitch, EverySyllableButtonShowsWholeInItsExactColour)
 
 TEST_F(HeldSwitch, ABriefPressSelectsNothingAndAHeldOneSelectsOnceWithItsTimeShown)
 {
-    ProfileSettings settings = switchProfile(2);
+    ProfileSettings settings = switchProfile(InputMode::Automatic);
     settings.AcceptanceTime = 1000;
     int from = startOnMainMenu(settings);
     x.tap(QStringLiteral("space"));
@@ -293,7 +293,7 @@ TEST_F(HeldSwitch, ABriefPressSelectsNothingAndAHeldOneSelectsOnceWithItsTimeSho
 
 TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnoredAlsoInTheWindowItOpened)
 {
-    ProfileSettings settings = switchProfile(1);
+    ProfileSettings settings = switchProfile(InputMode::Manual);
     settings.ReleaseTime = 1000;
     int from = startOnMainMenu(settings);
     x.tap(QStringLiteral("space"));
@@ -318,7 +318,7 @@ TEST_F(HeldSwitch, APressSoonAfterAReleaseIsABounceAndIgnoredAlsoInTheWindowItOp
 
 TEST_F(HeldSwitch, TheFirstStepWaitsLongerAndTheScanStopsAfterItsRounds)
 {
-    ProfileSettings settings = switchProfile(2);
+    ProfileSettings settings = switchProfile(InputMode::Automatic);
     settings.FirstStepDelay = 300;
     settings.ScanLoops = 1;
     start(settings);
@@ -346,7 +346,7 @@ TEST_F(HeldSwitch, TheFirstStepWaitsLongerAndTheScanStopsAfterItsRounds)
 
 TEST_F(HeldSwitch, TwoSwitchesScanTheMenuByRowsWithEachHighlightSaid)
 {
-    ProfileSettings settings = switchProfile(1);
+    ProfileSettings settings = switchProfile(InputMode::Manual);
     settings.RowColumnScanning = true;
     settings.SpokenHighlight = true;
     start(settings);
@@ -370,7 +370,7 @@ TEST_F(HeldSwitch, TwoSwitchesScanTheMenuByRowsWithEachHighlightSaid)
 
 TEST_F(HeldSwitch, TheScannedMenuButtonLeavesAnExerciseWithoutAQuestion)
 {
-    ProfileSettings settings = switchProfile(1);
+    ProfileSettings settings = switchProfile(InputMode::Manual);
     settings.WayOutButton = true;
     int from = startOnMainMenu(settings);
     x.tap(QStringLiteral("Return"));
@@ -391,7 +391,7 @@ TEST_F(HeldSwitch, TheScannedMenuButtonLeavesAnExerciseWithoutAQuestion)
 
 TEST_F(HeldSwitch, EsciAsksFirstNoGoesBackToTheScanningMenuAndYesEndsTheProgram)
 {
-    ProfileSettings settings = switchProfile(2);
+    ProfileSettings settings = switchProfile(InputMode::Automatic);
     // Steps long enough to wait after a window opens and still press on the button lit.
     settings.ScanInterval = 6;
     start(settings);

@@ -102,7 +102,7 @@ TEST(Install, TheInstalledCopyStartedFromAnotherFolderReachesAWordExercise)
     XSession x;
     x.setProgram(root + QStringLiteral("/usr/bin/velmora"), TestEnv::makeFolder(QStringLiteral("elsewhere")));
     ProfileSettings settings;
-    settings.InputMode = 1;
+    settings.setInputMode(InputMode::Manual);
     settings.SpeechOn = false;
     settings.SoundsOn = false;
     ASSERT_TRUE(x.start(settings)) << x.error().toStdString();

@@ -96,7 +96,7 @@ TEST(Missing, ASoundThatIsANamedPipeIsNeverOpenedAndEsciStillEndsTheProgram)
         ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     }
     ProfileSettings settings;
-    settings.InputMode = 0;
+    settings.setInputMode(InputMode::Mouse);
     settings.SpeechOn = false;
     settings.SoundsOn = true;
     XSession x;
@@ -136,7 +136,7 @@ TEST(Missing, ASoundThatIsANamedPipeIsNeverOpenedAndEsciStillEndsTheProgram)
 TEST(Missing, AMissingOrDamagedCharacterAndMissingVoiceDataAreToldWhenTheFirstExerciseOpens)
 {
     ProfileSettings settings;
-    settings.InputMode = 0;
+    settings.setInputMode(InputMode::Mouse);
     settings.SpeechOn = true;
     settings.SoundsOn = false;
     for (const bool damaged : {true, false}) {

@@ -67,7 +67,7 @@ protected:
 TEST_F(SwitchInputs, AMouseSwitchInterfaceWorksMenusAndAnExerciseWherePointerStands)
 {
     ProfileSettings settings;
-    settings.InputMode = 1;
+    settings.setInputMode(InputMode::Manual);
     settings.SpeechOn = false;
     settings.SoundsOn = false;
     settings.Switch1Input = QStringLiteral("mouse:left");
@@ -115,7 +115,7 @@ TEST_F(SwitchInputs, AMouseSwitchInterfaceWorksMenusAndAnExerciseWherePointerSta
 TEST_F(SwitchInputs, AKeySetUpByPressingItIsTheSwitchThatWorksTheExercise)
 {
     ProfileSettings settings;
-    settings.InputMode = 2;
+    settings.setInputMode(InputMode::Automatic);
     settings.ScanInterval = 8;
     settings.SpeechOn = false;
     settings.SoundsOn = false;
@@ -146,6 +146,8 @@ TEST_F(SwitchInputs, AKeySetUpByPressingItIsTheSwitchThatWorksTheExercise)
     x.tap(QStringLiteral("F7"));
     EXPECT_GE(x.waitForLine(QStringLiteral("shown FormMenuSuoniSimili"), from), 0);
     EXPECT_EQ(x.linesWith(QStringLiteral("select Command1_"), from).size(), 1);
+    EXPECT_EQ(x.linesWith(QStringLiteral("select Command1_0 «Suoni simili»"), from).size(), 1)
+        << "the log says what the pupil chose";
     from = x.waitForLine(QStringLiteral("shown FormMenuSuoniSimili"), from);
     ASSERT_GE(from, 0);
     seeLit(QStringLiteral("Command1_0"), from);

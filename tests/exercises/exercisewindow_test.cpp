@@ -143,7 +143,7 @@ TEST_F(ExerciseTest, CapitalsEverywhereAndAnswersStillRecognised)
 
 TEST_F(ExerciseTest, ScanningModesIgnoreClicksOnAnswersAndNext)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     ExerciseWindow *window = open("vado _ scuola,a\r\n");
     click(window->answerButton(0));
     click(window->answerButton(1));
@@ -258,7 +258,7 @@ TEST_F(ExerciseTest, AReviewPlaysTheStoreAgainstEachItemsOwnPair)
 
 TEST_F(ExerciseTest, TwoKeysPlayAWholeExercise)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     appState().Settings.SpeechOn = true;
     ExerciseWindow *window = open("Marco _ un gatto,ha\r\n");
     EXPECT_TRUE(lit(window->answerButton(0)));
@@ -298,7 +298,7 @@ TEST_F(ExerciseTest, TwoKeysPlayAWholeExercise)
 
 TEST_F(ExerciseTest, OneKeyPlaysAWholeExercise)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.ScanInterval = 6;
     appState().Settings.SpeechOn = false;
     appState().ChoiceA = QStringLiteral("o");
@@ -337,7 +337,7 @@ TEST_F(ExerciseTest, OneKeyPlaysAWholeExercise)
 
 TEST_F(ExerciseTest, SpaceOnAFocusedAnswerMovesTheHighlightOnly)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     appState().Settings.SpeechOn = true;
     ExerciseWindow *window = open("vado _ scuola,a\r\n");
     window->answerButton(1)->setFocus();
@@ -393,7 +393,7 @@ TEST_F(ExerciseTest, FiveSyllablesChangeTheCountsButLeaveNoRecord)
 
 TEST_F(ExerciseTest, TheFiveButtonRingEndsWithReadAloud)
 {
-    appState().Settings.InputMode = 2;
+    appState().Settings.setInputMode(InputMode::Automatic);
     appState().Settings.SpeechOn = true;
     ExerciseWindow *window = open("ba_,gno\r\n", ExerciseWindow::Kind::Syllables);
     for (int i = 1; i < 5; ++i) {
@@ -515,7 +515,7 @@ namespace {
 
 TEST_F(ExerciseTest, TheScannedWayOutCoversNothingAndLeavesWithoutAsking)
 {
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     appState().Settings.WayOutButton = true;
     appState().ChoiceA = QStringLiteral("s");
     appState().ChoiceB = QStringLiteral("z");
@@ -547,14 +547,14 @@ TEST_F(ExerciseTest, TheScannedWayOutCoversNothingAndLeavesWithoutAsking)
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuH"));
     EXPECT_EQ(dialogs.messages().size(), messages);
 
-    appState().Settings.InputMode = 0;
+    appState().Settings.setInputMode(InputMode::Mouse);
     EXPECT_FALSE(open("ca_a,s\r\n")->wayOutButton()->isVisible()) << "the mouse has the menu bar";
 }
 
 TEST_F(ExerciseTest, TheHighlightSaysEachSpellingsCueAtOnceAndTheGreetingGivesWay)
 {
     RecordedSpeech speech(300);
-    appState().Settings.InputMode = 1;
+    appState().Settings.setInputMode(InputMode::Manual);
     appState().Settings.SpokenHighlight = true;
     appState().Settings.LetterCase = QStringLiteral("maiuscolo");
     open("Marco _ fame,ha\r\n");

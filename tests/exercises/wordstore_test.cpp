@@ -80,7 +80,7 @@ TEST(WordList, LoadsTheSameRowsWhateverTheLayout)
     for (const QByteArray &bytes : layouts) {
         SCOPED_TRACE(bytes.toStdString());
         writeList(bytes);
-        const LoadReport report = CaricaParole();
+        const LoadReport report = loadWords();
         EXPECT_TRUE(report.ok()) << report.text().toStdString();
         EXPECT_EQ(report.recordsRead, 3);
         EXPECT_EQ(loadedRows(), expected);
@@ -98,7 +98,7 @@ TEST(WordList, KeepsFieldsAsWritten)
     };
     for (const auto &[bytes, row] : cases) {
         writeList(bytes);
-        EXPECT_TRUE(CaricaParole().ok());
+        EXPECT_TRUE(loadWords().ok());
         EXPECT_EQ(loadedRows(), Rows{row});
     }
 }
@@ -106,9 +106,9 @@ TEST(WordList, KeepsFieldsAsWritten)
 TEST(WordList, LoadOverwritesOnlyTheRowsItReads)
 {
     writeList(numberedList(20, "frase # _[a-b]a"));
-    ASSERT_EQ(CaricaFrasi().recordsRead, 20);
+    ASSERT_EQ(loadSentences().recordsRead, 20);
     writeList(numberedList(5, "parola_#,x"));
-    ASSERT_EQ(CaricaParole().recordsRead, 5);
+    ASSERT_EQ(loadWords().recordsRead, 5);
 
     EXPECT_EQ(appState().WordCount, 5);
     const WordItem &fifth = appState().wordRow(5);
@@ -138,7 +138,7 @@ TEST(WordList, KeepsGoodRecordsAndReportsBadOnesByLine)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.bytes.toStdString());
         writeList(c.bytes);
-        const LoadReport report = CaricaParole();
+        const LoadReport report = loadWords();
         EXPECT_EQ(loadedRows(), c.rows);
         EXPECT_EQ(report.recordsRead, int(c.rows.size()));
         expectProblems(report, c.problems);
@@ -150,7 +150,7 @@ TEST(WordList, LeavesOutOverlongRecordsAndControlCharactersAndRefusesUtf16)
     const QByteArray longest = "_" + QByteArray(197, 'a') + ",b"; // 200 characters: kept
     writeList("_anana,b\r\n_" + QByteArray(1024 * 1024, 'a') + ",b\r\n" + longest + "\r\n_a\x01ne,b\r\n"
         + QByteArray("_atto,b\0\r\n", 10) + "_ane,b\tx\r\n");
-    LoadReport report = CaricaParole();
+    LoadReport report = loadWords();
     EXPECT_EQ(
         loadedRows(), (Rows{"_anana|b", QByteArray(longest).replace(',', '|').toStdString(), "_ane|b\tx"}));
     expectProblems(report,
@@ -159,7 +159,7 @@ TEST(WordList, LeavesOutOverlongRecordsAndControlCharactersAndRefusesUtf16)
 
     writeList(
         "Luca _ un cane[a-ha]ha\r\n" + QByteArray(300, 'x') + "[a-ha]ha\r\nLuca\x07 _ fame[a-ha]ha\r\n");
-    report = CaricaFrasi();
+    report = loadSentences();
     EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha"}));
     expectProblems(report, {{2, "troppo lunga: 308 caratteri"}, {3, "carattere di controllo (codice 7)"}});
 
@@ -171,7 +171,7 @@ TEST(WordList, LeavesOutOverlongRecordsAndControlCharactersAndRefusesUtf16)
     for (const QByteArray &utf16 : {"\xFF\xFE" + little, little, big}) {
         for (const bool sentences : {false, true}) {
             writeList(utf16);
-            report = sentences ? CaricaFrasi() : CaricaParole();
+            report = sentences ? loadSentences() : loadWords();
             EXPECT_EQ(appState().WordCount, 0);
             expectProblems(report, {{0, "codifica UTF-16"}});
             EXPECT_TRUE(report.text().contains(QStringLiteral("Windows-1252")))
@@ -185,20 +185,20 @@ TEST(WordList, LeavesOutAnswersNoButtonOffers)
 {
     const QByteArray list = "_ fame,HA\r\n_ sonno,o\r\n_ casa,a\r\n_ freddo,\r\n";
     writeList(list);
-    LoadReport report = CaricaParole({QStringLiteral("a"), QStringLiteral("ha")});
+    LoadReport report = loadWords({QStringLiteral("a"), QStringLiteral("ha")});
     EXPECT_EQ(loadedRows(), (Rows{"_ fame|HA", "_ casa|a"}));
     expectProblems(report,
         {{2, "la risposta «o» non è nessuna delle due scelte «a» e «ha»"},
             {4, "la risposta dopo «_ freddo» è vuota"}});
 
     writeList("_ casa,la\r\n_albero,L'\r\n_ zaino,il\r\n");
-    report = CaricaParole({QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")});
+    report = loadWords({QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")});
     EXPECT_EQ(loadedRows(), (Rows{"_ casa|la", "_albero|L'"}));
     expectProblems(report, {{3, "la risposta «il» non è nessuna delle tre scelte «la», «lo» e «l'»"}});
 
     // Spellings not known (no menu chose them): every answer stays.
     writeList(list);
-    EXPECT_EQ(CaricaParole({QString(), QString()}).problems.size(), 1);
+    EXPECT_EQ(loadWords({QString(), QString()}).problems.size(), 1);
     EXPECT_EQ(appState().WordCount, 4);
 }
 
@@ -222,9 +222,9 @@ TEST(WordList, AListThatCannotBeReadLoadsNothing)
         if (path == locked && geteuid() == 0)
             continue; // permissions do not stop root
         writeList("_anana,b\r\n_ane,p");
-        ASSERT_EQ(CaricaParole().recordsRead, 2);
+        ASSERT_EQ(loadWords().recordsRead, 2);
         appState().WordListPath = path;
-        const LoadReport report = CaricaParole();
+        const LoadReport report = loadWords();
         EXPECT_EQ(appState().WordCount, 0);
         expectProblems(report, {{0, message}});
         EXPECT_EQ(appState().wordRow(2).text, QStringLiteral("_ane"));
@@ -232,8 +232,8 @@ TEST(WordList, AListThatCannotBeReadLoadsNothing)
 
     for (const QByteArray &empty : {QByteArray(), QByteArray("\r\n  \r\n\n")}) {
         writeList(empty);
-        expectProblems(CaricaParole(), {{0, "il file è vuoto"}});
-        expectProblems(CaricaFrasi(), {{0, "il file è vuoto"}});
+        expectProblems(loadWords(), {{0, "il file è vuoto"}});
+        expectProblems(loadSentences(), {{0, "il file è vuoto"}});
         EXPECT_EQ(appState().WordCount, 0);
     }
 }
@@ -241,17 +241,17 @@ TEST(WordList, AListThatCannotBeReadLoadsNothing)
 TEST(WordList, ReadsAtMost12000Records)
 {
     writeList(numberedList(kMaxWordRows, "_#,x"));
-    EXPECT_TRUE(CaricaParole().ok());
+    EXPECT_TRUE(loadWords().ok());
     EXPECT_EQ(appState().WordCount, kMaxWordRows);
 
     writeList(numberedList(kMaxWordRows + 1, "_#,x"));
-    LoadReport report = CaricaParole();
+    LoadReport report = loadWords();
     EXPECT_EQ(appState().WordCount, kMaxWordRows);
     EXPECT_EQ(appState().wordRow(kMaxWordRows).text, QStringLiteral("_12000"));
     expectProblems(report, {{12001, "più di 12000 righe"}});
 
     writeList(numberedList(kMaxWordRows + 1, "# _[a-b]a"));
-    report = CaricaFrasi();
+    report = loadSentences();
     EXPECT_EQ(appState().WordCount, kMaxWordRows);
     expectProblems(report, {{12001, "più di 12000 righe"}});
 }
@@ -263,7 +263,7 @@ TEST(SentenceList, SplitsTextChoicesAndAnswer)
               "Loro _anno fame[-h]h\n"
               "_ andato[\xE8-e-\xE8]e-\xE8\r\n"
               "IO _ FAME[ho-o]HO");
-    const LoadReport report = CaricaFrasi();
+    const LoadReport report = loadSentences();
     EXPECT_TRUE(report.ok()) << report.text().toStdString();
     EXPECT_EQ(loadedRows(true),
         (Rows{"Luca _ un cane|ha|a|ha", "Il [gatto] _ nero|è|e|è", "Loro _anno fame|h||h",
@@ -281,7 +281,7 @@ TEST(SentenceList, SkipsMalformedLinesAndReportsThem)
               "Luca _ fame[-ha]\r\n"
               "\r\n"
               "Luca _ fame[a-ha]ha");
-    const LoadReport report = CaricaFrasi();
+    const LoadReport report = loadSentences();
     EXPECT_EQ(loadedRows(true), (Rows{"Luca _ un cane|ha|a|ha", "Luca _ fame|ha|a|ha"}));
     expectProblems(report,
         {{2, "manca «[»"}, {3, "manca «-»"}, {4, "manca «]»"}, {5, "manca «]»"},
@@ -319,9 +319,9 @@ TEST(CompleteWord, FillsTheFirstGapAndDropsTheOthers)
     EXPECT_EQ(completeWord(QStringLiteral("_"), QStringLiteral("gn")), QStringLiteral("gn"));
 
     writeList("so__o,gn\r\n");
-    CaricaParole();
-    EXPECT_EQ(ParolaCompleta(1), QStringLiteral("sogno"));
-    EXPECT_EQ(ParolaCompleta(2), QString());
+    loadWords();
+    EXPECT_EQ(completedItem(1), QStringLiteral("sogno"));
+    EXPECT_EQ(completedItem(2), QString());
 }
 
 class RandomWord : public ::testing::Test
@@ -337,7 +337,7 @@ protected:
         Random::setSource([&] { return draws[next++ % draws.size()]; });
         std::vector<int> rows;
         for (std::size_t i = 0; i < draws.size(); ++i) {
-            ScegliParolaCasuale();
+            pickRandomItem();
             rows.push_back(appState().CurrentWordIndex);
         }
         return rows;
@@ -389,7 +389,7 @@ TEST(Review, ReadsEveryFileInOrderEachRowWithItsFilesPair)
 {
     const QList<ReviewFile> review = reviewOf({{"bp.txt", "_alla,b\r\n_ane,p\r\n"}, {"empty.txt", ""},
         {"cg.txt", "_asa,c\r\n"}, {"cgdolce.txt", "_elato,g\r\n"}});
-    const ReviewReport report = CaricaRipasso(review);
+    const ReviewReport report = loadReview(review);
     EXPECT_TRUE(report.ok()) << "an empty file adds nothing and is no problem";
     EXPECT_EQ(report.rows, 4);
     EXPECT_EQ(appState().WordCount, 4);
@@ -401,7 +401,7 @@ TEST(Review, SkipsAMissingFileAndNamesItOnce)
 {
     const QList<ReviewFile> review
         = reviewOf({{"bp.txt", "_alla,b\r\n"}, {"dt.txt", QByteArray()}, {"fv.txt", "_ino,v\r\n_ico,f\r\n"}});
-    const ReviewReport report = CaricaRipasso(review);
+    const ReviewReport report = loadReview(review);
     EXPECT_EQ(report.rows, 3);
     EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|p", "_ino|v|f|v", "_ico|f|f|v"}));
     ASSERT_EQ(report.missing.size(), 1);
@@ -413,7 +413,7 @@ TEST(Review, LeavesOutAWordNotAnsweredByItsFilesPair)
 {
     const QList<ReviewFile> review
         = reviewOf({{"bp.txt", "_alla,b\r\n_ane,d\r\n"}, {"dt.txt", "_ado,d\r\n"}});
-    const ReviewReport report = CaricaRipasso(review);
+    const ReviewReport report = loadReview(review);
     EXPECT_EQ(loadedRows(true), (Rows{"_alla|b|b|p", "_ado|d|d|t"}));
     ASSERT_EQ(report.damaged.size(), 1);
     expectProblems(report.damaged.first(), {{2, "la risposta «d» non è nessuna delle due scelte «b» e «p»"}});
@@ -424,7 +424,7 @@ TEST(Review, StopsAtTheLastRowOfTheStore)
 {
     const QList<ReviewFile> review = reviewOf({{"xa.txt", numberedList(kMaxWordRows - 1, "_#,x")},
         {"yb.txt", numberedList(2, "_b#,y")}, {"zc.txt", "_c,z\r\n"}});
-    const ReviewReport report = CaricaRipasso(review);
+    const ReviewReport report = loadReview(review);
     EXPECT_EQ(appState().WordCount, kMaxWordRows);
     EXPECT_EQ(appState().wordRow(kMaxWordRows).text, QStringLiteral("_b1"));
     EXPECT_TRUE(report.full);

@@ -93,7 +93,7 @@ TEST_F(AgentTest, TheBalloonShowsWhatIsSaidAndCoversNoControl)
 
     // Without the "shown" bit the text is only heard.
     agent->setBalloonStyle(Agent::BalloonHoldsAllText);
-    agent->speak(QStringLiteral("casa") + SpeechTags(200, 100));
+    agent->speak(QStringLiteral("casa") + speechTagsFor(200, 100));
     QTRY_COMPARE(speech.said().size(), 2);
     EXPECT_EQ(speech.said().last(), QStringLiteral("casa"));
     EXPECT_FALSE(agent->balloon()->isVisible());
@@ -168,7 +168,7 @@ TEST_F(AgentTest, TheProfileSpeedAndPitchApplyUnlessTheTextSaysOtherwise)
     appState().Settings.SpeechPitch = 60;
     agent->setVoice(QStringLiteral("{7EF71701-A92D-11d1-B17B-0020AFED142E}"));
     agent->speak(QStringLiteral("uno"));
-    agent->speak(QStringLiteral("due") + SpeechTags(130, 100));
+    agent->speak(QStringLiteral("due") + speechTagsFor(130, 100));
     QTRY_COMPARE(speech.utterances().size(), 2);
     EXPECT_GT(speech.utterances()[0].rate, 175);
     EXPECT_LT(speech.utterances()[0].pitch, 50);

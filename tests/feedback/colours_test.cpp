@@ -29,7 +29,7 @@ TEST(Colours, RandomBackgroundsComeFromThePaletteWithPinkTwiceAsOften)
     QMap<double, int> seen;
     constexpr int draws = 36000;
     for (int i = 0; i < draws; ++i)
-        ++seen[ColoreCasuale()];
+        ++seen[randomPaletteColour()];
     EXPECT_EQ(seen.size(), 17);
     for (auto it = seen.cbegin(); it != seen.cend(); ++it) {
         EXPECT_NE(std::find(Colours::palette().begin(), Colours::palette().end(), it.key()),

@@ -20,8 +20,8 @@ TEST(Sounds, SilentWhenSoundsAreOff)
 {
     RecordedSounds sounds;
     appState().Settings.SoundsOn = false;
-    SuonoEsatto();
-    SuonoErrato();
+    playRightSound();
+    playWrongSound();
     EXPECT_TRUE(sounds.played().isEmpty());
 }
 
@@ -29,7 +29,7 @@ TEST(Sounds, RightAnswersSpreadOverFourFilesWrongAnswersUseOne)
 {
     RecordedSounds sounds;
     for (int i = 0; i < 4000; ++i)
-        SuonoEsatto();
+        playRightSound();
     QMap<QString, int> counts;
     for (const QString &path : sounds.played())
         ++counts[QFileInfo(path).fileName()];
@@ -37,7 +37,7 @@ TEST(Sounds, RightAnswersSpreadOverFourFilesWrongAnswersUseOne)
     for (int n : counts)
         EXPECT_NEAR(n, 1000, 150);
 
-    SuonoErrato();
+    playWrongSound();
     EXPECT_EQ(sounds.played().last(), appState().ApplicationFolder + QStringLiteral("/suoni/no.wav"));
 }
 
@@ -50,11 +50,11 @@ TEST(Sounds, ShippedFilesExistAndTheRealOutputNeverBlocksOrCrashes)
 
     // No audio device here: each call must return at once and replace the last.
     for (int i = 0; i < 5; ++i) {
-        SuonoEsatto();
-        SuonoErrato();
+        playRightSound();
+        playWrongSound();
     }
     appState().ApplicationFolder = QStringLiteral("/nonexistent");
-    SuonoEsatto();
+    playRightSound();
 }
 
 TEST(Sounds, MissingDamagedAndUnusualFilesAreNamed)

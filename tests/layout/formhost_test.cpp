@@ -1,6 +1,7 @@
 #include "layout/form.h"
 #include "layout/formhost.h"
 #include "layout/twips.h"
+#include "testenv.h"
 
 #include <QMenuBar>
 #include <QPointer>
@@ -53,7 +54,9 @@ TEST(FormHost, ShowingAFormLoadsItThenUnloadsThePreviousThenActivates)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull()) << "the form that was left is destroyed";
 
+    const TestEnv::ExpectedError error(QStringLiteral("no form is registered as nowhere"));
     EXPECT_EQ(host.showForm(QStringLiteral("nowhere")), nullptr);
+    EXPECT_EQ(error.count(), 1) << "an unknown name is an error";
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("second"));
 }
 

@@ -41,7 +41,7 @@ TEST(Resizer, FirstResizeOnlyRecordsTheDesignLayout)
     resizer.setSourceForm(&w.form, &w.form);
     EXPECT_TRUE(resizer.layoutPending());
     w.form.resize(800, 400);
-    resizer.ResizeControls();
+    resizer.resizeControls();
     EXPECT_FALSE(resizer.layoutPending());
     EXPECT_EQ(resizer.designSize(), QSize(800, 400));
     EXPECT_EQ(w.plain->geometry(), QRect(40, 20, 100, 50));
@@ -52,13 +52,13 @@ TEST(Resizer, ScalesFromDesignValuesAndReturnsExactly)
     Window w;
     Resizer resizer;
     resizer.setSourceForm(&w.form, &w.form);
-    resizer.ReInitialise();
+    resizer.reinitialise();
 
-    resizer.ResizeControls();
+    resizer.resizeControls();
     EXPECT_EQ(w.plain->geometry(), QRect(40, 20, 100, 50)) << "ratio 1 keeps the design";
 
     w.form.resize(1000, 300);
-    resizer.ResizeControls();
+    resizer.resizeControls();
     EXPECT_EQ(w.plain->geometry(), QRect(100, 30, 250, 75));
     EXPECT_EQ(w.moving->geometry(), QRect(500, 150, 80, 40)) << "@LT moves but keeps its size";
     EXPECT_EQ(w.frame->geometry(), QRect(0, 225, 500, 75));
@@ -66,9 +66,9 @@ TEST(Resizer, ScalesFromDesignValuesAndReturnsExactly)
 
     // Odd ratios round on every pass; going back must not accumulate error.
     for (int width : {333, 517, 401, 999, 123})
-        w.form.resize(width, width / 3), resizer.ResizeControls();
+        w.form.resize(width, width / 3), resizer.resizeControls();
     w.form.resize(400, 200);
-    resizer.ResizeControls();
+    resizer.resizeControls();
     EXPECT_EQ(w.plain->geometry(), QRect(40, 20, 100, 50));
     EXPECT_EQ(w.moving->geometry(), QRect(200, 100, 80, 40));
     EXPECT_EQ(w.inner->geometry(), QRect(10, 10, 20, 20));
@@ -80,9 +80,9 @@ TEST(Resizer, TagsNotStartingWithAtScaleEverything)
     w.plain->setProperty("Tag", QStringLiteral("LT"));
     Resizer resizer;
     resizer.setSourceForm(&w.form, &w.form);
-    resizer.ReInitialise();
+    resizer.reinitialise();
     w.form.resize(800, 400);
-    resizer.ResizeControls();
+    resizer.resizeControls();
     EXPECT_EQ(w.plain->geometry(), QRect(80, 40, 200, 100));
 }
 
@@ -91,10 +91,10 @@ TEST(Resizer, MinimizedWindowAndEmptyDesignAreLeftAlone)
     Window w;
     Resizer resizer;
     resizer.setSourceForm(&w.form, &w.form);
-    resizer.ReInitialise();
+    resizer.reinitialise();
     w.form.showMinimized();
     w.form.resize(800, 400);
-    resizer.ResizeControls();
+    resizer.resizeControls();
     EXPECT_EQ(w.plain->geometry(), QRect(40, 20, 100, 50));
 
     QWidget empty;
@@ -103,9 +103,9 @@ TEST(Resizer, MinimizedWindowAndEmptyDesignAreLeftAlone)
     button->setGeometry(5, 6, 7, 8);
     Resizer zero;
     zero.setSourceForm(&empty, &empty);
-    zero.ReInitialise();
+    zero.reinitialise();
     empty.resize(300, 300);
-    zero.ResizeControls();
+    zero.resizeControls();
     EXPECT_EQ(button->geometry(), QRect(5, 6, 7, 8));
 }
 
@@ -114,7 +114,7 @@ TEST(Resizer, SizeFormToScreenTakesThePercentCentred)
     Window w;
     Resizer resizer;
     resizer.setSourceForm(&w.form, &w.form);
-    resizer.SizeFormToScreen(75);
+    resizer.sizeFormToScreen(75);
     const QRect screen = w.form.screen()->geometry();
     EXPECT_EQ(w.form.width(), int(0.75 * screen.width()));
     EXPECT_EQ(w.form.height(), int(0.75 * screen.height()));

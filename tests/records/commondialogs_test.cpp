@@ -27,11 +27,11 @@ TEST(CommonDialogs, AColourIsTakenOnlyWhenConfirmed)
     palette.setColor(QPalette::WindowText, Qt::red);
     target.setPalette(palette);
 
-    EXPECT_FALSE(ScegliColore(nullptr, &target));
+    EXPECT_FALSE(chooseColourFor(nullptr, &target));
     EXPECT_EQ(CommonDialogs::foreColour(&target), QColor(Qt::red));
 
     dialogs.answerColour(QColor(0, 128, 255));
-    EXPECT_TRUE(ScegliColore(nullptr, &target));
+    EXPECT_TRUE(chooseColourFor(nullptr, &target));
     EXPECT_EQ(CommonDialogs::foreColour(&target), QColor(0, 128, 255));
 }
 
@@ -42,7 +42,7 @@ TEST(CommonDialogs, AFontIsTakenInWholePointsWithItsStyleButNotItsStrikeOut)
     QFont before(QStringLiteral("Arial"), 20);
     before.setUnderline(true);
     target.setFont(before);
-    EXPECT_FALSE(ScegliFont(nullptr, &target));
+    EXPECT_FALSE(chooseFontFor(nullptr, &target));
     EXPECT_EQ(target.font(), before);
 
     CommonDialogs::FontChoice boldItalic;
@@ -52,7 +52,7 @@ TEST(CommonDialogs, AFontIsTakenInWholePointsWithItsStyleButNotItsStrikeOut)
     boldItalic.italic = true;
     boldItalic.strikeOut = true;
     dialogs.answerFont(boldItalic);
-    ASSERT_TRUE(ScegliFont(nullptr, &target));
+    ASSERT_TRUE(chooseFontFor(nullptr, &target));
     EXPECT_EQ(target.font().family(), QStringLiteral("Liberation Serif"));
     EXPECT_EQ(target.font().pointSize(), 11);
     EXPECT_TRUE(target.font().bold());
@@ -65,7 +65,7 @@ TEST(CommonDialogs, AFontIsTakenInWholePointsWithItsStyleButNotItsStrikeOut)
     regular.italic = false;
     regular.tenthsOfPoint = 140;
     dialogs.answerFont(regular);
-    ASSERT_TRUE(ScegliFont(nullptr, &target));
+    ASSERT_TRUE(chooseFontFor(nullptr, &target));
     EXPECT_FALSE(target.font().bold());
     EXPECT_FALSE(target.font().italic());
     EXPECT_EQ(target.font().pointSize(), 14);
@@ -73,8 +73,8 @@ TEST(CommonDialogs, AFontIsTakenInWholePointsWithItsStyleButNotItsStrikeOut)
 
 TEST(CommonDialogs, TextFromBytesEndsAtTheFirstZero)
 {
-    EXPECT_EQ(TestoDaByte(QByteArray("citt\xe0\0resto", 11)), QStringLiteral("città"));
-    EXPECT_EQ(TestoDaByte(QByteArray("senza zero")), QStringLiteral("senza zero"));
+    EXPECT_EQ(textFromBytes(QByteArray("citt\xe0\0resto", 11)), QStringLiteral("città"));
+    EXPECT_EQ(textFromBytes(QByteArray("senza zero")), QStringLiteral("senza zero"));
 }
 
 // Runs step on the modal dialog once it is open.
@@ -91,12 +91,12 @@ TEST(StandardDialogs, TheChoiceOfTheRealColourAndFontDialogsReachesTheTarget)
 {
     QLabel target;
     whenOpen<QColorDialog>([](QColorDialog *dialog) { dialog->reject(); });
-    EXPECT_FALSE(ScegliColore(nullptr, &target));
+    EXPECT_FALSE(chooseColourFor(nullptr, &target));
     whenOpen<QColorDialog>([](QColorDialog *dialog) {
         dialog->setCurrentColor(QColor(10, 20, 30));
         dialog->accept();
     });
-    ASSERT_TRUE(ScegliColore(nullptr, &target));
+    ASSERT_TRUE(chooseColourFor(nullptr, &target));
     EXPECT_EQ(CommonDialogs::foreColour(&target), QColor(10, 20, 30));
 
     QFont chosen(QStringLiteral("Liberation Sans"));
@@ -107,7 +107,7 @@ TEST(StandardDialogs, TheChoiceOfTheRealColourAndFontDialogsReachesTheTarget)
         dialog->setCurrentFont(chosen);
         dialog->accept();
     });
-    ASSERT_TRUE(ScegliFont(nullptr, &target));
+    ASSERT_TRUE(chooseFontFor(nullptr, &target));
     EXPECT_EQ(target.font().family(), QStringLiteral("Liberation Sans"));
     EXPECT_EQ(target.font().pointSize(), 11);
     EXPECT_TRUE(target.font().bold());
@@ -119,7 +119,8 @@ const QList<CommonDialogs::FileFilter> kRtf
 
 QString save(const QString &folder)
 {
-    return ScegliFile(nullptr, 2, QStringLiteral("Salva"), QString(), kRtf, folder, QStringLiteral("rtf"));
+    return chooseFilePath(nullptr, CommonDialogs::FileMode::Save, QStringLiteral("Salva"), QString(), kRtf,
+        folder, QStringLiteral("rtf"));
 }
 
 TEST(FileDialog, SavingAddsTheExtensionAndKeepsLongPathsWhole)
@@ -170,7 +171,8 @@ TEST(FileDialog, OpeningAsksForAnExistingFile)
         dialog->selectFile(QStringLiteral("elenco.rtf"));
         static_cast<QDialog *>(dialog)->accept();
     });
-    EXPECT_EQ(ScegliFile(nullptr, 1, QStringLiteral("Apri"), QString(), kRtf, folder, QStringLiteral("rtf")),
+    EXPECT_EQ(chooseFilePath(nullptr, CommonDialogs::FileMode::Open, QStringLiteral("Apri"), QString(), kRtf,
+                  folder, QStringLiteral("rtf")),
         folder + QStringLiteral("/elenco.rtf"));
 }
 

@@ -133,7 +133,7 @@ TEST(RecordPrinting, ALongRecordGoesOnAsManyPagesAsItNeeds)
     const QString path = TestEnv::makeFolder(QStringLiteral("pdf")) + QStringLiteral("/registro.pdf");
     std::unique_ptr<QPrinter> printer = Printing::pdfPrinter(path);
     printer->setPageSize(QPageSize(QPageSize::A4));
-    ASSERT_TRUE(StampaTestoRTF(rich, 1440, 1440, 1440, 1440, *printer));
+    ASSERT_TRUE(printDocument(rich, 1440, 1440, 1440, 1440, *printer));
     printer.reset();
 
     QProcess info;

@@ -33,37 +33,37 @@ QString row(int first, int last)
 TEST(Worksheet, WordsGoFiveToARowAfterTheHeading)
 {
     loadItems(0, {});
-    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Words), kHeading);
+    EXPECT_EQ(Worksheet::build(Worksheet::Kind::Words), kHeading);
 
     loadItems(7, QStringLiteral("_"));
-    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Words), kHeading + row(1, 5) + row(6, 7));
+    EXPECT_EQ(Worksheet::build(Worksheet::Kind::Words), kHeading + row(1, 5) + row(6, 7));
 
     loadItems(10, QStringLiteral("_"));
-    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Words), kHeading + row(1, 5) + row(6, 10));
+    EXPECT_EQ(Worksheet::build(Worksheet::Kind::Words), kHeading + row(1, 5) + row(6, 10));
 }
 
 TEST(Worksheet, SentencesGoOneToALine)
 {
     loadItems(2, QStringLiteral("Luca _ un cane "));
-    EXPECT_EQ(Worksheet::FaiScheda(Worksheet::Kind::Sentences),
+    EXPECT_EQ(Worksheet::build(Worksheet::Kind::Sentences),
         kHeading + QStringLiteral("      Luca _ un cane 1\r\n\r\n      Luca _ un cane 2\r\n\r\n"));
 }
 
 TEST(Wrapping, KeepsShortLinesAndFillsLongOnesUpToTheWidth)
 {
     const QString noBlank(90, u'x');
-    EXPECT_EQ(SpezzaRighe(noBlank, 90), noBlank + QStringLiteral("\r\n"));
-    EXPECT_EQ(SpezzaRighe(QStringLiteral("  uno\r\ndue\r\n\r\ntre  "), 90),
+    EXPECT_EQ(wrapLines(noBlank, 90), noBlank + QStringLiteral("\r\n"));
+    EXPECT_EQ(wrapLines(QStringLiteral("  uno\r\ndue\r\n\r\ntre  "), 90),
         QStringLiteral("uno\r\ndue\r\n\r\ntre\r\n"));
 
     // Twenty words of four letters and a blank: eighteen fill a line of 90.
     const QString words = QStringLiteral("abcd ").repeated(20).trimmed();
     EXPECT_EQ(
-        SpezzaRighe(words, 90), QStringLiteral("abcd ").repeated(18) + QStringLiteral("\r\nabcd abcd\r\n"));
+        wrapLines(words, 90), QStringLiteral("abcd ").repeated(18) + QStringLiteral("\r\nabcd abcd\r\n"));
     // The worksheet's own layout survives, leading line breaks included.
     loadItems(7, QStringLiteral("_"));
-    const QString sheet = Worksheet::FaiScheda(Worksheet::Kind::Words);
-    EXPECT_EQ(SpezzaRighe(sheet, 90), sheet + QStringLiteral("\r\n"));
+    const QString sheet = Worksheet::build(Worksheet::Kind::Words);
+    EXPECT_EQ(wrapLines(sheet, 90), sheet + QStringLiteral("\r\n"));
 }
 
 TEST(Wrapping, AnItemOfTheWorksheetIsNeverSplitAcrossLines)
@@ -77,7 +77,7 @@ TEST(Wrapping, AnItemOfTheWorksheetIsNeverSplitAcrossLines)
 
     // "torno _" would end the first line and "casa" start the next: the
     // whole item goes on, in line with the row.
-    EXPECT_EQ(SpezzaRighe(Worksheet::FaiScheda(Worksheet::Kind::Words), 90),
+    EXPECT_EQ(wrapLines(Worksheet::build(Worksheet::Kind::Words), 90),
         kHeading
             + QStringLiteral(
                 "      il gatto _ fame      la nonna _ gli occhiali      il cane _ la coda lunga\r\n"
@@ -89,7 +89,7 @@ TEST(Wrapping, CutsAWordLongerThanALineWithoutLosingAnything)
 {
     const QString word = QString(100, u'a') + QString(100, u'b');
     for (const QString &text : {word, QStringLiteral("uno ") + word + QStringLiteral(" due")}) {
-        const QString wrapped = SpezzaRighe(text, 90);
+        const QString wrapped = wrapLines(text, 90);
         QString joined;
         for (const QString &line : wrapped.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
             EXPECT_LE(line.size(), 91);
@@ -100,7 +100,7 @@ TEST(Wrapping, CutsAWordLongerThanALineWithoutLosingAnything)
     }
     // An accent written as a mark of its own stays with its letter.
     for (const QString &line :
-        SpezzaRighe(QStringLiteral("a\u0300").repeated(100), 90).split(QStringLiteral("\r\n")))
+        wrapLines(QStringLiteral("a\u0300").repeated(100), 90).split(QStringLiteral("\r\n")))
         EXPECT_FALSE(line.startsWith(QChar(0x0300)));
 }
 

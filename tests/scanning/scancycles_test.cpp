@@ -91,7 +91,7 @@ TEST(MenuScan, ManualScanningHighlightsTheFirstButtonAtOnceAndWrapsAround)
 {
     Recorder recorder;
     MenuScan scan(3, recorder);
-    scan.activate(Scan::Manual);
+    scan.activate(InputMode::Manual);
     EXPECT_EQ(recorder.take(), lines({"light 0"}));
 
     for (int i = 0; i < 3; ++i)
@@ -113,7 +113,7 @@ TEST(MenuScan, AutomaticScanningWaitsOneIntervalAndASpaceBeforeItSelectsNothing)
 {
     Recorder recorder;
     MenuScan scan(9, recorder);
-    scan.activate(Scan::Automatic);
+    scan.activate(InputMode::Automatic);
     EXPECT_EQ(recorder.take(), lines({"start new"}));
 
     scan.keyDown(Scan::kSwitch1);
@@ -129,7 +129,7 @@ TEST(MenuScan, AutomaticScanningGoesOnThroughOtherKeysAndSelectsOnASpace)
 {
     Recorder recorder;
     MenuScan scan(2, recorder);
-    scan.activate(Scan::Automatic);
+    scan.activate(InputMode::Automatic);
     scan.tick();
     scan.tick();
     scan.tick();
@@ -141,9 +141,9 @@ TEST(MenuScan, AutomaticScanningGoesOnThroughOtherKeysAndSelectsOnASpace)
     scan.keyDown(Scan::kSwitch2);
     scan.keyUp(Scan::kSwitch2);
     EXPECT_TRUE(recorder.take().isEmpty());
-    EXPECT_FALSE(Scan::isSwitch(Scan::Automatic, Scan::kSwitch2));
-    EXPECT_TRUE(Scan::isSwitch(Scan::Manual, Scan::kSwitch2));
-    EXPECT_FALSE(Scan::isSwitch(Scan::Mouse, Scan::kSwitch1));
+    EXPECT_FALSE(Scan::isSwitch(InputMode::Automatic, Scan::kSwitch2));
+    EXPECT_TRUE(Scan::isSwitch(InputMode::Manual, Scan::kSwitch2));
+    EXPECT_FALSE(Scan::isSwitch(InputMode::Mouse, Scan::kSwitch1));
 
     // The release restarts the interval before the selection acts, so a
     // selection that stays in the window keeps scanning.
@@ -156,7 +156,7 @@ TEST(MenuScan, MouseModeIgnoresKeysAndTicks)
 {
     Recorder recorder;
     MenuScan scan(4, recorder);
-    scan.activate(Scan::Mouse);
+    scan.activate(InputMode::Mouse);
     scan.keyDown(Scan::kSwitch1);
     scan.keyUp(Scan::kSwitch1);
     scan.keyUp(Scan::kSwitch2);
@@ -169,9 +169,9 @@ TEST(MenuScan, ANewActivationStartsOver)
 {
     Recorder recorder;
     MenuScan scan(3, recorder);
-    scan.activate(Scan::Manual);
+    scan.activate(InputMode::Manual);
     scan.keyUp(Scan::kSwitch1);
-    scan.activate(Scan::Manual);
+    scan.activate(InputMode::Manual);
     EXPECT_EQ(recorder.take(), lines({"light 0", "light 1", "light 0"}));
 }
 
@@ -180,7 +180,7 @@ TEST(MenuScan, ByRowsASelectionEntersTheRowAndARoundWithoutOneGoesBackToTheRows)
     Recorder recorder;
     MenuScan scan(5, recorder);
     scan.setRows({{0, 3}, {1}, {2, 4}});
-    scan.activate(Scan::Automatic);
+    scan.activate(InputMode::Automatic);
     for (int i = 0; i < 3; ++i)
         scan.tick();
     EXPECT_EQ(recorder.take(), lines({"start new", "light 0 3", "light 1", "light 2 4"}));
@@ -200,7 +200,7 @@ TEST(MenuScan, ByRowsASelectionEntersTheRowAndARoundWithoutOneGoesBackToTheRows)
     scan.keyUp(Scan::kSwitch1);
     EXPECT_EQ(recorder.take(), lines({"light 1", "stop", "start", "select 1"}));
 
-    scan.activate(Scan::Manual);
+    scan.activate(InputMode::Manual);
     scan.keyUp(Scan::kSwitch2);
     scan.keyUp(Scan::kSwitch1);
     scan.keyUp(Scan::kSwitch2);
@@ -212,7 +212,7 @@ TEST(MenuScan, AfterItsLoopsAutomaticScanningStopsOnNoButtonUntilASpaceStartsItA
     Recorder recorder;
     MenuScan scan(2, recorder);
     scan.setLoops(2);
-    scan.activate(Scan::Automatic);
+    scan.activate(InputMode::Automatic);
     for (int i = 0; i < 6; ++i)
         scan.tick();
     EXPECT_EQ(recorder.take(),
@@ -240,7 +240,7 @@ class ExerciseScanTest : public ::testing::Test
 {
 protected:
     // A window with `answers` answer buttons, its first item shown.
-    ExerciseScan &start(int answers, int mode, bool speechOn, bool wayOut = false, int loops = 0)
+    ExerciseScan &start(int answers, InputMode mode, bool speechOn, bool wayOut = false, int loops = 0)
     {
         scan = std::make_unique<ExerciseScan>(answers, recorder);
         scan->setLoops(loops);
@@ -263,16 +263,16 @@ protected:
 
 TEST_F(ExerciseScanTest, TheRingIsTheAnswersThenReadAloudOnlyWithSpeech)
 {
-    start(2, Scan::Manual, true);
+    start(2, InputMode::Manual, true);
     EXPECT_EQ(spaces(3), lines({"light 1", "light 2", "light 0"}));
 
-    start(2, Scan::Manual, false);
+    start(2, InputMode::Manual, false);
     EXPECT_EQ(spaces(3), lines({"light 1", "light 0", "light 1"}));
 
-    start(5, Scan::Manual, true);
+    start(5, InputMode::Manual, true);
     EXPECT_EQ(spaces(6), lines({"light 1", "light 2", "light 3", "light 4", "light 5", "light 0"}));
 
-    start(3, Scan::Automatic, false);
+    start(3, InputMode::Automatic, false);
     for (int i = 0; i < 4; ++i)
         scan->tick();
     EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light 0", "light 1"}));
@@ -280,13 +280,13 @@ TEST_F(ExerciseScanTest, TheRingIsTheAnswersThenReadAloudOnlyWithSpeech)
 
 TEST_F(ExerciseScanTest, TheWayOutComesLastInTheRingAndLeaves)
 {
-    start(2, Scan::Manual, true, true);
+    start(2, InputMode::Manual, true, true);
     EXPECT_EQ(spaces(4), lines({"light 1", "light 2", "light -3", "light 0"}));
     spaces(3);
     scan->keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"leave"}));
 
-    start(2, Scan::Automatic, false, true);
+    start(2, InputMode::Automatic, false, true);
     scan->tick();
     scan->tick();
     scan->keyDown(Scan::kSwitch1);
@@ -296,7 +296,7 @@ TEST_F(ExerciseScanTest, TheWayOutComesLastInTheRingAndLeaves)
 
 TEST_F(ExerciseScanTest, AfterItsLoopsTheScanStopsAndASpaceStartsFromTheFirstAnswer)
 {
-    start(2, Scan::Automatic, true, false, 1);
+    start(2, InputMode::Automatic, true, false, 1);
     for (int i = 0; i < 4; ++i)
         scan->tick();
     EXPECT_EQ(recorder.take(), lines({"light 1", "light 2", "light -1", "stop"}));
@@ -317,19 +317,19 @@ TEST_F(ExerciseScanTest, EveryItemStartsOnTheFirstAnswer)
 {
     Recorder fresh;
     ExerciseScan scan(3, fresh);
-    scan.activate(Scan::Automatic, true);
+    scan.activate(InputMode::Automatic, true);
     EXPECT_EQ(fresh.take(), lines({"start new"}));
     scan.itemShown();
     EXPECT_EQ(fresh.take(), lines({"light 0"}));
 
-    scan.activate(Scan::Mouse, true);
+    scan.activate(InputMode::Mouse, true);
     scan.itemShown();
     EXPECT_TRUE(fresh.take().isEmpty()) << "nothing is highlighted for the mouse";
 }
 
 TEST_F(ExerciseScanTest, EnterChoosesAnAnswerOrReadsAloud)
 {
-    start(2, Scan::Manual, true);
+    start(2, InputMode::Manual, true);
     scan->keyUp(Scan::kSwitch2);
     EXPECT_EQ(recorder.take(), lines({"choose 0"}));
     spaces(2);
@@ -339,7 +339,7 @@ TEST_F(ExerciseScanTest, EnterChoosesAnAnswerOrReadsAloud)
 
 TEST_F(ExerciseScanTest, ManualRightAnswerWaitsOnNextWhereOnlyEnterGoesOn)
 {
-    start(2, Scan::Manual, true);
+    start(2, InputMode::Manual, true);
     scan->keyUp(Scan::kSwitch1);
     scan->keyUp(Scan::kSwitch2);
     scan->answered(true);
@@ -352,7 +352,7 @@ TEST_F(ExerciseScanTest, ManualRightAnswerWaitsOnNextWhereOnlyEnterGoesOn)
 
 TEST_F(ExerciseScanTest, AutomaticRightAnswerRestsOnNextUntilASpaceRestartsFromTheFirstAnswer)
 {
-    start(2, Scan::Automatic, false);
+    start(2, InputMode::Automatic, false);
     scan->tick();
     scan->keyDown(Scan::kSwitch1);
     scan->keyUp(Scan::kSwitch1);
@@ -370,7 +370,7 @@ TEST_F(ExerciseScanTest, AutomaticRightAnswerRestsOnNextUntilASpaceRestartsFromT
 
 TEST_F(ExerciseScanTest, AutomaticWrongAnswerGoesOnFromTheChosenButton)
 {
-    start(2, Scan::Automatic, true);
+    start(2, InputMode::Automatic, true);
     scan->keyDown(Scan::kSwitch1);
     scan->keyUp(Scan::kSwitch1);
     scan->answered(false);
@@ -380,7 +380,7 @@ TEST_F(ExerciseScanTest, AutomaticWrongAnswerGoesOnFromTheChosenButton)
 
 TEST_F(ExerciseScanTest, AnotherKeyNeitherStopsNorSelectsInAutomaticScanning)
 {
-    start(3, Scan::Automatic, true);
+    start(3, InputMode::Automatic, true);
     scan->keyDown(Scan::kSwitch2);
     scan->keyUp(Scan::kSwitch2);
     scan->tick();
@@ -393,7 +393,7 @@ TEST(ScanSigns, TheCyclesTellOfEverySelectionAndOfTheStoppedScan)
     recorder.signs = true;
     MenuScan menu(2, recorder);
     menu.setLoops(1);
-    menu.activate(Scan::Automatic);
+    menu.activate(InputMode::Automatic);
     for (int i = 0; i < 3; ++i)
         menu.tick();
     EXPECT_EQ(
@@ -408,7 +408,7 @@ TEST(ScanSigns, TheCyclesTellOfEverySelectionAndOfTheStoppedScan)
 
     ExerciseScan exercise(2, recorder);
     exercise.setLoops(1);
-    exercise.activate(Scan::Automatic, false);
+    exercise.activate(InputMode::Automatic, false);
     exercise.itemShown();
     exercise.tick();
     exercise.tick();

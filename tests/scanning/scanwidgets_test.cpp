@@ -229,7 +229,7 @@ TEST(ScanSession, AStepWaitsForTheCaptionOfTheButtonLitToBeHeardWhole)
 {
     RecordedSpeech speech(RecordedSpeech::kUntilFinished);
     ProfileSettings &settings = appState().Settings;
-    settings.InputMode = Scan::Automatic;
+    settings.setInputMode(InputMode::Automatic);
     settings.ScanInterval = 4; // one second
     settings.SpokenHighlight = true;
     settings.CueVolume = 40;
@@ -241,7 +241,7 @@ TEST(ScanSession, AStepWaitsForTheCaptionOfTheButtonLitToBeHeardWhole)
     qint64 nowNs = 0;
     session.setClock([&nowNs] { return nowNs; });
     session.setButtons(buttons);
-    session.start(false);
+    session.start();
     const ScanTimer &timer = session.timer();
 
     session.runTimer(Scan::Timer::Start);

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -80,7 +82,7 @@ ProfileSettings customSettings()
     s.BackgroundColour = -2147483633.0;
     s.RandomBackground = false;
     s.UseSystemCursor = true;
-    s.InputMode = 2;
+    s.setInputMode(InputMode::Automatic);
     s.ScanInterval = 9;
     s.VoiceModeId = QStringLiteral("{ABC}");
     s.AgentCharacter = QStringLiteral("Genie");
@@ -123,8 +125,8 @@ class ProfileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir(SettingsFolders::SettingsRoot()).removeRecursively();
-        ASSERT_TRUE(QDir().mkpath(SettingsFolders::UsersFolder()));
+        QDir(SettingsFolders::settingsRoot()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(SettingsFolders::usersFolder()));
         appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
     }
 
@@ -134,7 +136,7 @@ protected:
         TestEnv::writeFile(appState().ProfilePath, bytes);
         appState().Settings = customSettings();
         appState().Settings.TextFontName = QStringLiteral("not loaded");
-        CaricaImpostazioni();
+        loadSettings();
         return appState().Settings;
     }
 };
@@ -144,9 +146,9 @@ TEST_F(ProfileTest, DefaultProfileIsWrittenByteForByte)
     const QByteArray expected = crlfFile(defaultLines());
     EXPECT_EQ(Profile::serialize(ProfileSettings{}), expected);
 
-    ImpostazioniPredefinite();
+    resetSettings();
     QString error;
-    ASSERT_TRUE(SalvaImpostazioni(&error)) << error.toStdString();
+    ASSERT_TRUE(saveSettings(&error)) << error.toStdString();
     EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), expected);
 }
 
@@ -158,10 +160,10 @@ TEST_F(ProfileTest, NonDefaultValuesSurviveSaveAndLoad)
         saved.LetterCase = QString::fromLatin1(letterCase);
         appState().Settings = saved;
         QString error;
-        ASSERT_TRUE(SalvaImpostazioni(&error)) << error.toStdString();
+        ASSERT_TRUE(saveSettings(&error)) << error.toStdString();
 
         appState().Settings = ProfileSettings{};
-        CaricaImpostazioni();
+        loadSettings();
         EXPECT_EQ(appState().Settings, saved);
     }
 
@@ -185,10 +187,10 @@ TEST_F(ProfileTest, ColoursAreWrittenAsWholeNumbers)
 TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 {
     appState().Settings = customSettings();
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings, ProfileSettings{});
     EXPECT_FALSE(QFile::exists(appState().ProfilePath));
-    EXPECT_TRUE(QDir(SettingsFolders::UsersFolder()).isEmpty());
+    EXPECT_TRUE(QDir(SettingsFolders::usersFolder()).isEmpty());
 }
 
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
@@ -376,10 +378,10 @@ TEST_F(ProfileTest, UnsafeStringsDoNotShiftLaterValues)
     saved.ChosenFontName = QStringLiteral("  spazi  ");
     saved.AgentCharacter = QStringLiteral("due\r\nrighe");
     appState().Settings = saved;
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
 
     appState().Settings = ProfileSettings{};
-    CaricaImpostazioni();
+    loadSettings();
     const ProfileSettings &s = appState().Settings;
     EXPECT_EQ(s.BalloonFontName, saved.BalloonFontName);
     EXPECT_EQ(s.TextFontName, QStringLiteral("'Citato', poi"));
@@ -389,10 +391,56 @@ TEST_F(ProfileTest, UnsafeStringsDoNotShiftLaterValues)
     EXPECT_EQ(s.SelectedButtonColour, saved.SelectedButtonColour);
 }
 
+// Where a member of ProfileSettings lies in memory.
+struct MemberPlace
+{
+    std::size_t offset = 0;
+    std::size_t size = 0;
+    std::size_t alignment = 0;
+};
+
+// The settings with one more member. The C++ ABI of this platform puts a
+// derived class's first member right after its base's last one, in the
+// base's tail padding: its offset is where the base's members end.
+struct SettingsAndMore : ProfileSettings
+{
+    char more = 0;
+};
+
+std::size_t alignedUp(std::size_t offset, std::size_t alignment)
+{
+    return (offset + alignment - 1) / alignment * alignment;
+}
+
 } // namespace
 
 TEST_F(ProfileTest, EverySettingIsComparedAndKeptInItsRange)
 {
+    // A member of the settings that the table lacks would be neither given
+    // its default, saved, read nor compared: the members of the table must
+    // cover the whole structure, but for the padding that aligns them.
+    const SettingsAndMore values;
+    const auto *start = reinterpret_cast<const char *>(static_cast<const ProfileSettings *>(&values));
+    std::vector<MemberPlace> places;
+    for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
+        std::visit(
+            [&](const auto &field) {
+                using T = std::decay_t<decltype(field.defaultValue)>;
+                const auto *member = reinterpret_cast<const char *>(&(values.*field.member));
+                places.push_back({std::size_t(member - start), sizeof(T), alignof(T)});
+            },
+            setting.field);
+    }
+    std::sort(places.begin(), places.end(),
+        [](const MemberPlace &a, const MemberPlace &b) { return a.offset < b.offset; });
+    std::size_t end = 0;
+    for (const MemberPlace &place : places) {
+        EXPECT_EQ(place.offset, alignedUp(end, place.alignment))
+            << "a member without its row before byte " << place.offset;
+        end = place.offset + place.size;
+    }
+    EXPECT_EQ(std::size_t(&values.more - start), end) << "a member without its row after the last one";
+
     // A setting left out of the comparison would let a change go unsaved.
     for (const ProfileSchema::Setting &setting : ProfileSchema::settings()) {
         ProfileSettings changed;

@@ -16,7 +16,7 @@ namespace {
 
 QString users()
 {
-    return SettingsFolders::UsersFolder();
+    return SettingsFolders::usersFolder();
 }
 
 QStringList filesInUsers()
@@ -29,7 +29,7 @@ class ProfileFilesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir(SettingsFolders::SettingsRoot()).removeRecursively();
+        QDir(SettingsFolders::settingsRoot()).removeRecursively();
         ASSERT_TRUE(QDir().mkpath(users()));
     }
 };
@@ -43,23 +43,23 @@ TEST_F(ProfileFilesTest, ProfileNamesIgnoreLetterCase)
     EXPECT_EQ(ProfileFiles::resolve(users() + QStringLiteral("_predefinito.INI")),
         users() + QStringLiteral("_predefinito.ini"));
     appState().ProfilePath = users() + QStringLiteral("_predefinito.INI");
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings.TextFontSize, 40);
 
     TestEnv::writeFile(users() + QStringLiteral("anna.ini"), Profile::serialize(ProfileSettings{}));
     appState().ProfilePath = users() + QStringLiteral("ANNA.ini");
     appState().Settings.TextFontSize = 50;
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     EXPECT_EQ(filesInUsers(), QStringList({QStringLiteral("_predefinito.ini"), QStringLiteral("anna.ini")}));
     appState().ProfilePath = users() + QStringLiteral("anna.ini");
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings.TextFontSize, 50);
 }
 
 TEST_F(ProfileFilesTest, NewProfileIsCreatedWithLowerCaseExtension)
 {
     appState().ProfilePath = users() + QStringLiteral("Nuovo.INI");
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     EXPECT_EQ(filesInUsers(), QStringList{QStringLiteral("Nuovo.ini")});
 
     EXPECT_EQ(
@@ -173,7 +173,7 @@ TEST_F(ProfileFilesTest, FailedSaveKeepsTheOldProfile)
     ProfileSettings old;
     old.TextFontName = QStringLiteral("Vecchio");
     appState().Settings = old;
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     const QByteArray oldBytes = TestEnv::readFile(appState().ProfilePath);
 
     appState().Settings.TextFontName = QStringLiteral("Nuovo");
@@ -182,14 +182,14 @@ TEST_F(ProfileFilesTest, FailedSaveKeepsTheOldProfile)
     {
         FileSizeLimit limit(8);
         ASSERT_TRUE(limit.active());
-        saved = SalvaImpostazioni(&error);
+        saved = saveSettings(&error);
     }
     EXPECT_FALSE(saved);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), oldBytes);
     EXPECT_EQ(filesInUsers(), QStringList{QStringLiteral("anna.ini")});
 
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings, old);
 }
 
@@ -199,18 +199,18 @@ TEST_F(ProfileFilesTest, SaveWithoutAUsersFolderFails)
 
     ASSERT_TRUE(QDir(users()).removeRecursively());
     QString error;
-    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(saveSettings(&error));
     EXPECT_FALSE(error.isEmpty());
 
     TestEnv::writeFile(QDir::cleanPath(users()), "non una cartella");
     error.clear();
-    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(saveSettings(&error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(TestEnv::readFile(QDir::cleanPath(users())), QByteArray("non una cartella"));
 
     appState().ProfilePath.clear();
     error.clear();
-    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(saveSettings(&error));
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -219,11 +219,11 @@ TEST_F(ProfileFilesTest, FolderInPlaceOfTheProfileIsNeitherLoadedNorReplaced)
     appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
     ASSERT_TRUE(QDir().mkdir(appState().ProfilePath));
     appState().Settings.TextFontSize = 50;
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings, ProfileSettings{});
 
     QString error;
-    EXPECT_FALSE(SalvaImpostazioni(&error));
+    EXPECT_FALSE(saveSettings(&error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QFileInfo(appState().ProfilePath).isDir());
 }
@@ -233,27 +233,27 @@ TEST_F(ProfileFilesTest, OwnProfilesReadBackAsWritten)
     // Windows-1252 bytes that happen to be UTF-8 too ("Ã©" is C3 A9).
     appState().ProfilePath = ProfileFiles::pathFor(QStringLiteral("anna"));
     appState().Settings.TextFontName = QString::fromUtf8("Ã©cole");
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     const QByteArray first = TestEnv::readFile(appState().ProfilePath);
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("Ã©cole"));
-    ASSERT_TRUE(SalvaImpostazioni());
+    ASSERT_TRUE(saveSettings());
     EXPECT_EQ(TestEnv::readFile(appState().ProfilePath), first);
 
     // The same bytes from an editor (line ends of its own) are UTF-8.
     TestEnv::writeFile(appState().ProfilePath, QByteArray(first).replace("\r\n", "\n"));
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("école"));
 
     // Older copies of the program wrote the first 24 lines only; newer ones may write more.
     const QByteArray older = first.split('\n').mid(0, 24).join('\n') + '\n';
     for (const QByteArray &bytes : {older, first + "True\r\n"}) {
         TestEnv::writeFile(appState().ProfilePath, bytes);
-        CaricaImpostazioni();
+        loadSettings();
         EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("Ã©cole"));
     }
     TestEnv::writeFile(appState().ProfilePath, QByteArray(older).replace("\r\n", "\n"));
-    CaricaImpostazioni();
+    loadSettings();
     EXPECT_EQ(appState().Settings.TextFontName, QString::fromUtf8("école"));
 }
 

@@ -12,7 +12,7 @@ namespace {
 class SettingsFoldersTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { QDir(SettingsFolders::SettingsRoot()).removeRecursively(); }
+    void SetUp() override { QDir(SettingsFolders::settingsRoot()).removeRecursively(); }
 };
 
 const QByteArray kReadMe
@@ -26,7 +26,7 @@ const QByteArray kReadMe
 TEST_F(SettingsFoldersTest, FoldersLieBelowTheDataHome)
 {
     const QString root = TestEnv::dataHome() + QStringLiteral("/ImpostazioniProgrammiZerla/");
-    EXPECT_EQ(SettingsFolders::SettingsRoot(), root);
+    EXPECT_EQ(SettingsFolders::settingsRoot(), root);
     EXPECT_EQ(SettingsFolders::all(),
         QStringList({root, root + QStringLiteral("Velmora/"), root + QStringLiteral("Velmora/utenti/"),
             root + QStringLiteral("Velmora/dati/")}));
@@ -41,85 +41,85 @@ TEST_F(SettingsFoldersTest, EsisteCartellaSeesFilesAndFolders)
     ASSERT_TRUE(QDir().mkdir(folder + QStringLiteral("/.cartella")));
     ASSERT_TRUE(QFile::setPermissions(folder + QStringLiteral("/file.txt"), QFileDevice::ReadOwner));
 
-    EXPECT_TRUE(EsisteCartella(folder));
-    EXPECT_TRUE(EsisteCartella(folder + u'/'));
-    EXPECT_TRUE(EsisteCartella(folder + QStringLiteral("/file.txt")));
-    EXPECT_TRUE(EsisteCartella(folder + QStringLiteral("/.nascosto")));
-    EXPECT_TRUE(EsisteCartella(folder + QStringLiteral("/.cartella")));
-    EXPECT_FALSE(EsisteCartella(QString()));
-    EXPECT_FALSE(EsisteCartella(folder + QStringLiteral("/manca")));
-    EXPECT_FALSE(EsisteCartella(folder + QStringLiteral("/manca/ancora/")));
+    EXPECT_TRUE(pathExists(folder));
+    EXPECT_TRUE(pathExists(folder + u'/'));
+    EXPECT_TRUE(pathExists(folder + QStringLiteral("/file.txt")));
+    EXPECT_TRUE(pathExists(folder + QStringLiteral("/.nascosto")));
+    EXPECT_TRUE(pathExists(folder + QStringLiteral("/.cartella")));
+    EXPECT_FALSE(pathExists(QString()));
+    EXPECT_FALSE(pathExists(folder + QStringLiteral("/manca")));
+    EXPECT_FALSE(pathExists(folder + QStringLiteral("/manca/ancora/")));
 }
 
 TEST_F(SettingsFoldersTest, CreaCartellaWritesTheReadMe)
 {
     QString error;
     for (const QString &folder : SettingsFolders::all()) {
-        ASSERT_TRUE(CreaCartella(folder, &error)) << error.toStdString();
+        ASSERT_TRUE(createFolder(folder, &error)) << error.toStdString();
         EXPECT_TRUE(QFileInfo(folder).isDir());
     }
     EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
 
     // Each creation replaces whatever stands in the read-me.
     TestEnv::writeFile(SettingsFolders::readMePath(), "cambiato");
-    const QString extra = SettingsFolders::ProgramSettingsFolder() + QStringLiteral("altra/");
-    ASSERT_TRUE(CreaCartella(extra, &error)) << error.toStdString();
+    const QString extra = SettingsFolders::programSettingsFolder() + QStringLiteral("altra/");
+    ASSERT_TRUE(createFolder(extra, &error)) << error.toStdString();
     EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
 
     TestEnv::writeFile(SettingsFolders::readMePath(), "cambiato");
-    EXPECT_TRUE(CreaCartella(extra, &error)) << error.toStdString();
+    EXPECT_TRUE(createFolder(extra, &error)) << error.toStdString();
     EXPECT_EQ(TestEnv::readFile(SettingsFolders::readMePath()), kReadMe);
 }
 
 TEST_F(SettingsFoldersTest, CreaCartellaReportsWhatWentWrong)
 {
     QString error;
-    EXPECT_FALSE(CreaCartella(SettingsFolders::UsersFolder(), &error));
+    EXPECT_FALSE(createFolder(SettingsFolders::usersFolder(), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_FALSE(QFileInfo::exists(SettingsFolders::UsersFolder()));
+    EXPECT_FALSE(QFileInfo::exists(SettingsFolders::usersFolder()));
 
-    ASSERT_TRUE(CreaCartella(SettingsFolders::SettingsRoot()));
-    TestEnv::writeFile(QDir::cleanPath(SettingsFolders::ProgramSettingsFolder()), "file");
+    ASSERT_TRUE(createFolder(SettingsFolders::settingsRoot()));
+    TestEnv::writeFile(QDir::cleanPath(SettingsFolders::programSettingsFolder()), "file");
     error.clear();
-    EXPECT_FALSE(CreaCartella(SettingsFolders::ProgramSettingsFolder(), &error));
+    EXPECT_FALSE(createFolder(SettingsFolders::programSettingsFolder(), &error));
     EXPECT_FALSE(error.isEmpty());
 
     error.clear();
-    EXPECT_FALSE(CreaCartella(QString(), &error));
+    EXPECT_FALSE(createFolder(QString(), &error));
     EXPECT_FALSE(error.isEmpty());
 
     // The folder is made, but a folder where the read-me belongs stops the write.
     QFile::remove(SettingsFolders::readMePath());
     ASSERT_TRUE(QDir().mkdir(SettingsFolders::readMePath()));
     error.clear();
-    EXPECT_FALSE(CreaCartella(SettingsFolders::SettingsRoot() + QStringLiteral("nuova/"), &error));
+    EXPECT_FALSE(createFolder(SettingsFolders::settingsRoot() + QStringLiteral("nuova/"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("leggimi.txt")));
 }
 
 TEST_F(SettingsFoldersTest, NothingIsWrittenThroughAFolderThatIsALinkNorWithoutAHome)
 {
     for (const QString &folder : SettingsFolders::all())
-        ASSERT_TRUE(CreaCartella(folder));
+        ASSERT_TRUE(createFolder(folder));
     const QString elsewhere = TestEnv::makeFolder(QStringLiteral("altrove"));
-    const QString user = SettingsFolders::DataFolder() + QStringLiteral("_predefinito");
+    const QString user = SettingsFolders::dataFolder() + QStringLiteral("_predefinito");
     ASSERT_TRUE(QFile::link(elsewhere, user));
     QString error;
     EXPECT_FALSE(SettingsFolders::writeFile(user + QStringLiteral("/marzo.rtf"), "x", &error));
     EXPECT_EQ(
         error, QStringLiteral("la cartella %1 è un collegamento simbolico, che non viene seguito").arg(user));
-    EXPECT_FALSE(CreaCartella(user + QStringLiteral("/sotto/"), &error));
-    EXPECT_FALSE(CreaCartella(user + u'/', &error));
+    EXPECT_FALSE(createFolder(user + QStringLiteral("/sotto/"), &error));
+    EXPECT_FALSE(createFolder(user + u'/', &error));
 
     // A link higher up, to a folder with the same layout.
     ASSERT_TRUE(QFile::remove(user));
-    const QString data = QDir::cleanPath(SettingsFolders::DataFolder());
+    const QString data = QDir::cleanPath(SettingsFolders::dataFolder());
     ASSERT_TRUE(QDir().rename(data, elsewhere + QStringLiteral("/dati")));
     ASSERT_TRUE(QDir().mkdir(elsewhere + QStringLiteral("/dati/_predefinito")));
     ASSERT_TRUE(QFile::link(elsewhere + QStringLiteral("/dati"), data));
     EXPECT_FALSE(SettingsFolders::writeFile(user + QStringLiteral("/marzo.rtf"), "x", &error));
     EXPECT_EQ(
         error, QStringLiteral("la cartella %1 è un collegamento simbolico, che non viene seguito").arg(data));
-    EXPECT_FALSE(CreaCartella(SettingsFolders::DataFolder() + QStringLiteral("Anna/")));
+    EXPECT_FALSE(createFolder(SettingsFolders::dataFolder() + QStringLiteral("Anna/")));
     ASSERT_TRUE(QFile::remove(data));
     TestEnv::writeFile(data, "un file");
     EXPECT_FALSE(SettingsFolders::writeFile(user + QStringLiteral("/marzo.rtf"), "x", &error));
@@ -140,7 +140,7 @@ TEST_F(SettingsFoldersTest, NothingIsWrittenThroughAFolderThatIsALinkNorWithoutA
         EXPECT_FALSE(SettingsFolders::hasHome()) << (missing ? missing : "unset");
         EXPECT_FALSE(SettingsFolders::writeFile(elsewhere + QStringLiteral("/senza.rtf"), "x", &error));
         EXPECT_EQ(error, QStringLiteral("non trovo la cartella personale"));
-        EXPECT_FALSE(CreaCartella(elsewhere + QStringLiteral("/senza/")));
+        EXPECT_FALSE(createFolder(elsewhere + QStringLiteral("/senza/")));
     }
     qputenv("HOME", home);
     EXPECT_TRUE(SettingsFolders::hasHome());
@@ -151,9 +151,9 @@ TEST_F(SettingsFoldersTest, NothingIsWrittenThroughAFolderThatIsALinkNorWithoutA
 TEST_F(SettingsFoldersTest, WhatASaveCutShortLeftIsRemovedAndNothingElse)
 {
     for (const QString &folder : SettingsFolders::all())
-        ASSERT_TRUE(CreaCartella(folder));
-    const QString users = SettingsFolders::UsersFolder();
-    const QString pupil = SettingsFolders::DataFolder() + QStringLiteral("Anna/");
+        ASSERT_TRUE(createFolder(folder));
+    const QString users = SettingsFolders::usersFolder();
+    const QString pupil = SettingsFolders::dataFolder() + QStringLiteral("Anna/");
     ASSERT_TRUE(QDir().mkdir(pupil));
     // What the program killed in the middle of a save leaves.
     QStringList leftovers;
@@ -167,7 +167,7 @@ TEST_F(SettingsFoldersTest, WhatASaveCutShortLeftIsRemovedAndNothingElse)
     // Names alike, but not the program's, or not left by a save.
     const QString elsewhere = TestEnv::makeFolder(QStringLiteral("altrove"));
     TestEnv::writeFile(elsewhere + QStringLiteral("/vero.ini"), "x");
-    ASSERT_TRUE(QFile::link(elsewhere, SettingsFolders::DataFolder() + QStringLiteral("Luca")));
+    ASSERT_TRUE(QFile::link(elsewhere, SettingsFolders::dataFolder() + QStringLiteral("Luca")));
     QStringList kept
         = {users + QStringLiteral("appunti.ini.vecchi"), users + QStringLiteral("Anna.ini.Ab3dEf"),
             pupil + QStringLiteral("foto.jpg.AbCdEf"), users + QStringLiteral("Luca.ini.AbCdEf"),

@@ -3,6 +3,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <utility>
 
 #include <QDir>
 #include <QFile>
@@ -17,6 +18,48 @@ void PrintTo(const QString &text, std::ostream *out)
 }
 
 namespace TestEnv {
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+ExpectedError *expectedError = nullptr;
+
+} // namespace
+
+void reportProgramError(const QString &message)
+{
+    if (expectedError && message.contains(expectedError->m_text))
+        ++expectedError->m_count;
+    else
+        ADD_FAILURE() << "the program reported an error: " << message.toStdString();
+}
+
+namespace {
+
+void checkMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtCriticalMsg && context.category && qstrncmp(context.category, "velmora.", 8) == 0)
+        reportProgramError(message);
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+
+} // namespace
+
+void failOnProgramErrors()
+{
+    previousHandler = qInstallMessageHandler(checkMessage);
+}
+
+ExpectedError::ExpectedError(const QString &text)
+    : m_text(text)
+    , m_outer(std::exchange(expectedError, this))
+{ }
+
+ExpectedError::~ExpectedError()
+{
+    expectedError = m_outer;
+}
 
 QString home()
 {

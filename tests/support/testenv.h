@@ -48,4 +48,25 @@ private:
     bool m_inForce = false;
 };
 
+// An error the program reports (a critical message in one of its own
+// categories) fails the test it happens in. While an ExpectedError lives,
+// errors that hold its text are expected instead, and counted.
+void failOnProgramErrors();
+
+class ExpectedError
+{
+public:
+    explicit ExpectedError(const QString &text);
+    ~ExpectedError();
+    ExpectedError(const ExpectedError &) = delete;
+    ExpectedError &operator=(const ExpectedError &) = delete;
+    int count() const { return m_count; }
+
+private:
+    friend void reportProgramError(const QString &message);
+    QString m_text;
+    int m_count = 0;
+    ExpectedError *m_outer = nullptr;
+};
+
 } // namespace TestEnv

@@ -95,6 +95,7 @@ int main(int argc, char **argv)
     // What the program sets up for every window.
     FlatButtonStyle::install();
     KeyRepeatGuard::install();
+    TestEnv::failOnProgramErrors();
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshState(*home));
     return RUN_ALL_TESTS();
 }

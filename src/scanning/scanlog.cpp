@@ -1,3 +1,0 @@
-#include "scanlog.h"
-
-Q_LOGGING_CATEGORY(lcScanning, "velmora.scanning", QtInfoMsg)
