@@ -73,20 +73,6 @@ LoadReport wordsFromBytes(const QByteArray &bytes, const QStringList &offered);
 LoadReport sentencesFromBytes(const QByteArray &bytes);
 } // namespace WordLists
 
-// The readers under the names the shipped-data tests still call them by.
-inline LoadReport CaricaParole(const QStringList &offered = {})
-{
-    return loadWords(offered);
-}
-inline LoadReport CaricaFrasi()
-{
-    return loadSentences();
-}
-inline ReviewReport CaricaRipasso(const QList<ReviewFile> &files)
-{
-    return loadReview(files);
-}
-
 // Column 1 of the row with its first "_" replaced by column 2; every further
 // "_" is dropped.
 QString completedItem(int row);

@@ -325,7 +325,7 @@ protected:
     LoadReport load(const QStringList &spellings = {}) const
     {
         appState().WordListPath = programPath(list());
-        return list().sentences ? CaricaFrasi() : CaricaParole(spellings);
+        return list().sentences ? loadSentences() : loadWords(spellings);
     }
 
     // Loads the records, and finds the line of each: the records are one a
@@ -1043,9 +1043,9 @@ TEST(ShippedReviews, EveryReviewHoldsEveryWordOfItsFilesWithTheAnswerOnEitherBut
         int expected = 0;
         for (const Catalogue::ReviewFile &file : menu.review) {
             state.WordListPath = state.ApplicationFolder + u'/' + file.file;
-            expected += CaricaParole().recordsRead;
+            expected += loadWords().recordsRead;
         }
-        const ReviewReport report = CaricaRipasso(menu.review);
+        const ReviewReport report = loadReview(menu.review);
         EXPECT_TRUE(report.ok()) << str(menu.formName) << ": " << str(report.text());
         EXPECT_EQ(state.WordCount, expected) << str(menu.formName);
         int firstAnswers = 0;
@@ -1077,7 +1077,7 @@ TEST(ShippedAccentLists, SetTheAccentsDirectionsAgainstEachOther)
         if (button.opens != Opens::Sentence)
             continue;
         state.WordListPath = TestEnv::buildAppFolder() + u'/' + button.file;
-        CaricaFrasi();
+        loadSentences();
         for (int row = 1; row <= state.WordCount; ++row) {
             const QString first = state.wordRow(row).firstChoice.toLower();
             const QString second = state.wordRow(row).secondChoice.toLower();
