@@ -3,10 +3,10 @@
 #include "printouts.h"
 
 #include "feedback/colours.h"
+#include "layout/commondialogs.h"
 #include "layout/dialogs.h"
 #include "layout/formnames.h"
 #include "records/activityrecord.h"
-#include "records/commondialogs.h"
 #include "records/printing.h"
 #include "records/recorddocument.h"
 #include "records/rtfwriter.h"

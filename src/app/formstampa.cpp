@@ -2,10 +2,10 @@
 
 #include "printouts.h"
 
+#include "layout/commondialogs.h"
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
 #include "layout/formnames.h"
-#include "records/commondialogs.h"
 #include "records/printing.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "printouts.h"
 
+#include "layout/commondialogs.h"
 #include "layout/dialogs.h"
-#include "records/commondialogs.h"
 #include "records/printing.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"

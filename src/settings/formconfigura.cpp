@@ -8,12 +8,12 @@
 #include "feedback/colours.h"
 #include "feedback/speechtags.h"
 #include "feedback/voices.h"
+#include "layout/commondialogs.h"
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
 #include "layout/formnames.h"
 #include "layout/legible.h"
 #include "layout/twips.h"
-#include "records/commondialogs.h"
 #include "scanning/controllersource.h"
 #include "state/appstate.h"
 

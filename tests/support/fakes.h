@@ -2,8 +2,8 @@
 
 #include "feedback/sounds.h"
 #include "feedback/speechoutput.h"
+#include "layout/commondialogs.h"
 #include "layout/dialogs.h"
-#include "records/commondialogs.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "fakes.h"
 #include "testenv.h"
 
-#include "records/commondialogs.h"
+#include "layout/commondialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

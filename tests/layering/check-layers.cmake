@@ -1,0 +1,50 @@
+# Fails when a file under src/ includes a header of a folder its own folder
+# may not use. What each folder may use is what it links (velmora_uses in
+# src/CMakeLists.txt), written by the configure step into LAYERS_FILE.
+#
+#   cmake -DSOURCE_DIR=<src> -DLAYERS_FILE=<build>/layers.txt -P check-layers.cmake
+
+cmake_policy(VERSION 3.21)
+
+file(STRINGS "${LAYERS_FILE}" declarations)
+foreach(declaration IN LISTS declarations)
+  string(REGEX REPLACE ":.*" "" folder "${declaration}")
+  string(REGEX REPLACE "^[^:]*: *" "" uses "${declaration}")
+  separate_arguments(uses)
+  set(uses_${folder} ${uses})
+  list(APPEND declared ${folder})
+endforeach()
+
+file(GLOB entries RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
+set(faults 0)
+foreach(folder IN LISTS entries)
+  if(NOT IS_DIRECTORY "${SOURCE_DIR}/${folder}")
+    continue()
+  endif()
+  if(NOT folder IN_LIST declared)
+    message(NOTICE "src/${folder} has no velmora_uses line to say which folders it may use")
+    math(EXPR faults "${faults} + 1")
+    continue()
+  endif()
+  file(GLOB_RECURSE files RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${folder}/*.h" "${SOURCE_DIR}/${folder}/*.cpp")
+  foreach(file IN LISTS files)
+    file(STRINGS "${SOURCE_DIR}/${file}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"[a-z_]+/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[^\"]*\"([a-z_]+)/.*" "\\1" used "${line}")
+      if(used STREQUAL folder OR NOT used IN_LIST entries OR used IN_LIST uses_${folder})
+        continue()
+      endif()
+      string(STRIP "${line}" line)
+      list(JOIN uses_${folder} ", " allowed)
+      if(NOT allowed)
+        set(allowed "no other folder")
+      endif()
+      message(NOTICE "src/${file}: ${line}: ${folder} may use ${allowed}")
+      math(EXPR faults "${faults} + 1")
+    endforeach()
+  endforeach()
+endforeach()
+
+if(faults GREATER 0)
+  message(FATAL_ERROR "${faults} fault(s) in the layering of src/")
+endif()
