@@ -12,6 +12,8 @@
 //
 //   bench_scanning [STEPS]   (default 100 steps per interval)
 
+#include "privatehome.h"
+
 #include "app/formmenu.h"
 #include "app/startup.h"
 #include "app/topicmenu.h"
@@ -29,7 +31,6 @@
 #include <QEventLoop>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -325,8 +326,8 @@ int main(int argc, char **argv)
     const int steps = argc > 1 ? std::max(2, std::atoi(argv[1])) : 100;
 
     // Profiles go to a folder of their own, never the real home.
-    QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    const PrivateHome home(QStringLiteral("velmora-bench"));
+    home.enter();
     appState().ApplicationFolder = home.path();
 
     FormHost host;

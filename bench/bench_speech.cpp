@@ -6,6 +6,8 @@
 // Without PULSE_SERVER it starts a sound server of its own with a silent
 // sink, so that the samples go to a real audio output.
 
+#include "privatehome.h"
+
 #include "exercises/exercisewindow.h"
 #include "feedback/agent.h"
 #include "feedback/playedspeech.h"
@@ -23,7 +25,6 @@
 #include <QMediaDevices>
 #include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -51,13 +52,10 @@ double residentMegabytes()
     return 0;
 }
 
-bool startSoundServer(QProcess &server, const QTemporaryDir &folder)
+bool startSoundServer(QProcess &server, const PrivateHome &home)
 {
-    const QString socket = folder.path() + QStringLiteral("/native");
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), folder.path());
-    env.insert(QStringLiteral("HOME"), folder.path());
-    server.setProcessEnvironment(env);
+    const QString socket = home.runtimeDir() + QStringLiteral("/native");
+    server.setProcessEnvironment(home.environment());
     server.start(QStringLiteral("pulseaudio"),
         {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
             QStringLiteral("--disable-shm=yes"), QStringLiteral("-L"), QStringLiteral("module-null-sink"),
@@ -76,16 +74,16 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     const int presses = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
-    QTemporaryDir folder;
+    const PrivateHome home(QStringLiteral("velmora-bench"));
     QProcess server;
-    if (qEnvironmentVariableIsEmpty("PULSE_SERVER") && !startSoundServer(server, folder))
+    if (qEnvironmentVariableIsEmpty("PULSE_SERVER") && !startSoundServer(server, home))
         std::fprintf(stderr, "no sound server; the samples are timed by the clock\n");
 
     QApplication app(argc, argv);
     AppState &state = appState();
     state.ApplicationFolder = QCoreApplication::applicationDirPath();
     state.AgentLanguageId = QStringLiteral("&H410");
-    QFile list(folder.path() + QStringLiteral("/aha.txt"));
+    QFile list(home.path() + QStringLiteral("/aha.txt"));
     list.open(QIODevice::WriteOnly);
     for (int i = 0; i < 50; ++i)
         list.write(QByteArray("Marco _ un gatto numero ") + QByteArray::number(i) + ",ha\r\n");

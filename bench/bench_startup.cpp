@@ -6,11 +6,12 @@
 //
 // Runs on the offscreen platform unless QT_QPA_PLATFORM or DISPLAY say otherwise.
 
+#include "privatehome.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,17 +67,11 @@ int main(int argc, char **argv)
 
     // A home of its own, with the cursive font already installed so that no
     // first-start message waits for a click.
-    QTemporaryDir home;
-    QDir().mkpath(home.path() + QStringLiteral("/share/fonts"));
-    QDir().mkpath(home.path() + QStringLiteral("/run"));
-    QFile::setPermissions(home.path() + QStringLiteral("/run"),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const PrivateHome home(QStringLiteral("velmora-bench"));
+    QDir().mkpath(home.fontsFolder());
     QFile::copy(
-        appFolder + QStringLiteral("/indis1.ttf"), home.path() + QStringLiteral("/share/fonts/indis1.ttf"));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/share"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path() + QStringLiteral("/run"));
+        appFolder + QStringLiteral("/indis1.ttf"), home.fontsFolder() + QStringLiteral("/indis1.ttf"));
+    QProcessEnvironment env = home.environment();
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY")))
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
 

@@ -7,6 +7,8 @@
 // OUTPUT_FOLDER/NAME.png. Ends non-zero when any picture could not be taken,
 // so the manual never shows a window that no longer looks like that.
 
+#include "privatehome.h"
+
 #include "app/formmenu.h"
 #include "app/startup.h"
 #include "app/topicmenu.h"
@@ -35,7 +37,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
@@ -115,30 +116,15 @@ bool waitFor(const std::function<bool()> &condition, int milliseconds = 5000)
     return true;
 }
 
-// Points the home and XDG folders into the temporary folder, so that
-// nothing is read from or written to the real home.
-void enterHome(const QTemporaryDir &home)
-{
-    const QString root = home.path();
-    qputenv("HOME", root.toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
-    QDir().mkpath(root + QStringLiteral("/run"));
-    QFile::setPermissions(root + QStringLiteral("/run"),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-}
-
 // One start of the program's windows: a home of its own, the default user
 // with the given settings, the windows in one full-screen host.
 class Session
 {
 public:
     Session(const QString &programFolder, const std::function<void(ProfileSettings &)> &adjust)
-        : m_home(QDir::tempPath() + QStringLiteral("/velmora-pictures-XXXXXX"))
+        : m_home(QStringLiteral("velmora-pictures"))
     {
-        enterHome(m_home);
+        m_home.enter();
 
         resetAppState();
         Random::seed(kSeed);
@@ -232,7 +218,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_home;
+    PrivateHome m_home;
     QStringList m_messages;
     FormHost m_host;
 };
@@ -407,12 +393,12 @@ int main(int argc, char **argv)
     // A build machine has no display, and the pictures must not depend on one.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Whatever Qt and fontconfig keep between the pictures lives here.
-    const QTemporaryDir processHome(QDir::tempPath() + QStringLiteral("/velmora-pictures-XXXXXX"));
+    const PrivateHome processHome(QStringLiteral("velmora-pictures"));
     if (!processHome.isValid()) {
         say(QStringLiteral("no temporary folder: %1").arg(processHome.errorString()));
         return 1;
     }
-    enterHome(processHome);
+    processHome.enter();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {

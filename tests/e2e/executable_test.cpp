@@ -1,5 +1,7 @@
 #include "testenv.h"
 
+#include "privatehome.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,14 +20,9 @@ namespace {
 class Program
 {
 public:
-    explicit Program(const QString &home)
+    explicit Program(const PrivateHome &home)
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("HOME"), home);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), TestEnv::runtimeDir());
+        QProcessEnvironment env = home.environment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         m_process.setProcessEnvironment(env);
         m_process.setProgram(QStringLiteral(VELMORA_EXECUTABLE));
@@ -59,10 +56,10 @@ bool waitFor(const std::function<bool()> &condition, int milliseconds = 20000)
 
 TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
 {
-    const QString home = TestEnv::makeFolder(QStringLiteral("pupil-home"));
-    const QString settings = home + QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/");
+    const PrivateHome home(QStringLiteral("pupil-home"));
+    const QString settings = home.dataHome() + QStringLiteral("/ImpostazioniProgrammiZerla/");
     // The font is already installed, so no first-start message waits for a click.
-    const QString fonts = home + QStringLiteral("/.local/share/fonts");
+    const QString fonts = home.fontsFolder();
     QDir().mkpath(fonts);
     ASSERT_TRUE(QFile::copy(
         TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf")));
@@ -102,13 +99,12 @@ TEST(Executable, FirstStartWritesTheSettingsFoldersAndASecondStartEndsAtOnce)
 TEST(Executable, StartsPastALeftoverLockAndAProfileThatIsAPipeOrADevice)
 {
     for (const char *kind : {"pipe", "device"}) {
-        const QString home = TestEnv::makeFolder(QStringLiteral("home-") + QLatin1String(kind));
-        const QString users
-            = home + QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/utenti/");
+        const PrivateHome home(QStringLiteral("home-") + QLatin1String(kind));
+        const QString users = home.usersFolder();
         ASSERT_TRUE(QDir().mkpath(users));
         const QString profile = users + QStringLiteral("_predefinito.ini");
         // The font is installed, so no first-start message holds the start window back.
-        const QString fonts = home + QStringLiteral("/.local/share/fonts");
+        const QString fonts = home.fontsFolder();
         QDir().mkpath(fonts);
         QFile::copy(
             TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"), fonts + QStringLiteral("/indis1.ttf"));
@@ -116,7 +112,7 @@ TEST(Executable, StartsPastALeftoverLockAndAProfileThatIsAPipeOrADevice)
             ASSERT_EQ(mkfifo(QFile::encodeName(profile).constData(), 0600), 0);
         else
             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), profile));
-        TestEnv::writeFile(TestEnv::runtimeDir() + QStringLiteral("/velmora.lock"), "");
+        TestEnv::writeFile(home.runtimeDir() + QStringLiteral("/velmora.lock"), "");
 
         Program program(home);
         QProcessEnvironment env = program.process().processEnvironment();

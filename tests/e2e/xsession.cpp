@@ -16,12 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-const QString kSettings = QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/utenti/");
-const QString kData = QStringLiteral("/.local/share/ImpostazioniProgrammiZerla/Velmora/dati/");
-
-} // namespace
+namespace { } // namespace
 
 XSession::XSession() = default;
 
@@ -65,26 +60,18 @@ bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment 
     }
     m_display = u':' + QString::fromLatin1(number.trimmed());
 
-    m_home = TestEnv::makeFolder(QStringLiteral("x-home"));
-    QDir().mkpath(m_home + kSettings);
-    QDir().mkpath(m_home + QStringLiteral("/.local/share/fonts"));
-    QDir().mkpath(m_home + QStringLiteral("/run"));
-    QFile::setPermissions(m_home + QStringLiteral("/run"),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QDir().mkpath(m_home.usersFolder());
+    QDir().mkpath(m_home.fontsFolder());
     // The font is already installed, so no first-start message waits for a click.
     QFile::copy(TestEnv::buildAppFolder() + QStringLiteral("/indis1.ttf"),
-        m_home + QStringLiteral("/.local/share/fonts/indis1.ttf"));
-    TestEnv::writeFile(m_home + kSettings + QStringLiteral("_predefinito.ini"), Profile::serialize(settings));
+        m_home.fontsFolder() + QStringLiteral("/indis1.ttf"));
+    TestEnv::writeFile(
+        m_home.usersFolder() + QStringLiteral("_predefinito.ini"), Profile::serialize(settings));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = m_home.environment();
     env.insert(QStringLiteral("DISPLAY"), m_display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("velmora.*.debug=true"));
-    env.insert(QStringLiteral("HOME"), m_home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), m_home + QStringLiteral("/.local/share"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home + QStringLiteral("/.config"));
-    env.insert(QStringLiteral("XDG_CACHE_HOME"), m_home + QStringLiteral("/.cache"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home + QStringLiteral("/run"));
     env.insert(extra);
     for (const QString &name : unset)
         env.remove(name);
@@ -251,12 +238,12 @@ QImage XSession::screenshot() const
 
 QString XSession::usersFolder() const
 {
-    return m_home + kSettings;
+    return m_home.usersFolder();
 }
 
 QString XSession::dataFolder() const
 {
-    return m_home + kData;
+    return m_home.recordsFolder();
 }
 
 void XSession::signalProgram(int number)

@@ -2,6 +2,8 @@
 
 #include "state/profilesettings.h"
 
+#include "privatehome.h"
+
 #include <QImage>
 #include <QProcess>
 #include <QRect>
@@ -81,7 +83,7 @@ private:
     QString m_executable = QStringLiteral(VELMORA_EXECUTABLE);
     QString m_workingFolder;
     QString m_display;
-    QString m_home;
+    PrivateHome m_home{QStringLiteral("velmora-x")};
     QStringList m_lines;
     QByteArray m_partial;
     QString m_error;

@@ -1,6 +1,8 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include "privatehome.h"
+
 #include "layout/flatbuttonstyle.h"
 #include "scanning/scanclock.h"
 #include "scanning/switchkeys.h"
@@ -8,8 +10,6 @@
 #include "state/random.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -17,29 +17,12 @@
 
 namespace {
 
-// A temporary home with the data, configuration, cache and run folders; the
-// run folder private to its owner, as the desktop expects it.
-std::unique_ptr<QTemporaryDir> makeHome()
+std::unique_ptr<PrivateHome> makeHome()
 {
-    auto home = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/velmora-test-XXXXXX"));
+    auto home = std::make_unique<PrivateHome>(QStringLiteral("velmora-test"));
     if (!home->isValid())
         qFatal("no temporary home folder: %s", qPrintable(home->errorString()));
-    const QString root = home->path();
-    for (const char *sub : {"/share", "/config", "/cache", "/run"})
-        QDir().mkpath(root + QLatin1String(sub));
-    QFile::setPermissions(root + QStringLiteral("/run"),
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return home;
-}
-
-void enterHome(const QTemporaryDir &home)
-{
-    const QString root = home.path();
-    qputenv("HOME", root.toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (root + QStringLiteral("/share")).toLocal8Bit());
-    qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_CACHE_HOME", (root + QStringLiteral("/cache")).toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/run")).toLocal8Bit());
 }
 
 // Every test starts from the program-wide variables of a fresh start and in
@@ -48,7 +31,7 @@ void enterHome(const QTemporaryDir &home)
 class FreshState : public ::testing::EmptyTestEventListener
 {
 public:
-    explicit FreshState(const QTemporaryDir &processHome)
+    explicit FreshState(const PrivateHome &processHome)
         : m_processHome(processHome)
     { }
 
@@ -56,7 +39,7 @@ private:
     void OnTestStart(const ::testing::TestInfo &) override
     {
         m_testHome = makeHome();
-        enterHome(*m_testHome);
+        m_testHome->enter();
         resetAppState();
         appState().ApplicationFolder = TestEnv::buildAppFolder();
         Random::setSource({});
@@ -71,12 +54,12 @@ private:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_speech.reset();
         // Between tests the process home is in force again.
-        enterHome(m_processHome);
+        m_processHome.enter();
         m_testHome.reset();
     }
 
-    const QTemporaryDir &m_processHome;
-    std::unique_ptr<QTemporaryDir> m_testHome;
+    const PrivateHome &m_processHome;
+    std::unique_ptr<PrivateHome> m_testHome;
     std::unique_ptr<RecordedSpeech> m_speech;
 };
 
@@ -85,8 +68,8 @@ private:
 int main(int argc, char **argv)
 {
     // The application itself, and whatever runs outside a test, live here.
-    const std::unique_ptr<QTemporaryDir> home = makeHome();
-    enterHome(*home);
+    const std::unique_ptr<PrivateHome> home = makeHome();
+    home->enter();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
