@@ -36,14 +36,8 @@ public:
 
     bool start()
     {
-        m_folder = TestEnv::makeFolder(QStringLiteral("pulse"));
-        QFile::setPermissions(
-            m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        m_socket = m_folder + QStringLiteral("/native");
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_folder);
-        env.insert(QStringLiteral("HOME"), m_folder);
-        m_server.setProcessEnvironment(env);
+        m_socket = m_home.runtimeDir() + QStringLiteral("/native");
+        m_server.setProcessEnvironment(m_home.environment());
         m_server.start(QStringLiteral("pulseaudio"),
             {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
                 QStringLiteral("--disable-shm=yes"), QStringLiteral("-L"),
@@ -56,7 +50,7 @@ public:
             QThread::msleep(50);
         if (!QFileInfo::exists(m_socket))
             return false;
-        m_recording = m_folder + QStringLiteral("/heard.raw");
+        m_recording = m_home.path() + QStringLiteral("/heard.raw");
         m_recorder.setProcessEnvironment(environment());
         m_recorder.setStandardOutputFile(m_recording);
         m_recorder.start(QStringLiteral("parec"),
@@ -97,7 +91,7 @@ public:
     }
 
 private:
-    QString m_folder;
+    PrivateHome m_home{QStringLiteral("velmora-pulse")};
     QString m_socket;
     QString m_recording;
     QProcess m_server;
