@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -64,22 +65,46 @@ const QString kAnswerColumns = QStringLiteral(
 // Choices are spellings and never hold a control character.
 const QChar kChoiceSeparator(0x1f);
 
+// `day` is the answer's date in the computer's time zone when it was given
+// (yyyymmdd): the day the pupil lived, and what "Progressi" groups by. The
+// second index holds everything "Progressi" counts, in the order it groups
+// them, so that it reads neither the table nor sorts.
 const char *const kSchema[] = {
     "CREATE TABLE answers (id INTEGER PRIMARY KEY, pupil TEXT NOT NULL, answered_at INTEGER NOT NULL, "
     "topic TEXT NOT NULL, list TEXT NOT NULL, item TEXT NOT NULL, word TEXT NOT NULL, choices TEXT NOT NULL, "
     "chosen TEXT NOT NULL, right INTEGER NOT NULL, mode INTEGER NOT NULL, response_ms INTEGER NOT NULL, "
-    "dwell_ms INTEGER NOT NULL, timing_miss INTEGER NOT NULL, session INTEGER NOT NULL)",
+    "dwell_ms INTEGER NOT NULL, timing_miss INTEGER NOT NULL, session INTEGER NOT NULL, day INTEGER NOT "
+    "NULL)",
     "CREATE INDEX answers_by_pupil ON answers (pupil, answered_at)",
+    "CREATE INDEX answers_by_day ON answers (pupil, day, topic, list, session, answered_at, response_ms, "
+    "right, "
+    "timing_miss)",
 };
 
 // Version 0 kept neither how long the highlight stood on the button nor
-// whether a wrong answer was a late press: its answers read as answers by
-// mouse and as spelling errors, which is what they were taken for then.
+// whether a wrong answer was a late press: its answers read as without a
+// dwell and as spelling errors, which is what they were taken for then.
 const char *const kFromVersion0[] = {
     "ALTER TABLE answers ADD COLUMN dwell_ms INTEGER NOT NULL DEFAULT -1",
     "ALTER TABLE answers ADD COLUMN timing_miss INTEGER NOT NULL DEFAULT 0",
+    "ALTER TABLE answers ADD COLUMN day INTEGER NOT NULL DEFAULT 0",
+    "UPDATE answers SET day = CAST(strftime('%Y%m%d', answered_at / 1000, 'unixepoch', 'localtime') AS "
+    "INTEGER)",
     "CREATE INDEX IF NOT EXISTS answers_by_pupil ON answers (pupil, answered_at)",
+    "CREATE INDEX answers_by_day ON answers (pupil, day, topic, list, session, answered_at, response_ms, "
+    "right, "
+    "timing_miss)",
 };
+
+int dayNumber(const QDate &date)
+{
+    return date.year() * 10000 + date.month() * 100 + date.day();
+}
+
+QDate dayOf(int number)
+{
+    return QDate(number / 10000, number / 100 % 100, number % 100);
+}
 
 // Two copies of the program on one home each get a session of their own;
 // two History objects of one process too.
@@ -416,7 +441,7 @@ bool History::open(const QString &path)
 
     d->insert.emplace(d->db());
     d->insert->prepare(
-        QStringLiteral("INSERT INTO answers (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+        QStringLiteral("INSERT INTO answers (%1, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
             .arg(kAnswerColumns));
     d->open = true;
     return true;
@@ -463,6 +488,7 @@ bool History::record(const Answer &answer)
     // A right answer is never a late press, whatever the caller says.
     insert.addBindValue(answer.timingMiss && !answer.right ? 1 : 0);
     insert.addBindValue(d->session);
+    insert.addBindValue(dayNumber(at.toLocalTime().date()));
     if (!insert.exec()) {
         qCWarning(lcHistory, "an answer was not kept: %s", qPrintable(insert.lastError().text()));
         return false;
@@ -511,58 +537,73 @@ Progress History::progress(const QString &pupil, const QDateTime &from) const
     Progress progress;
     if (!d->open)
         return progress;
+    // The day bound only narrows the index range; the time decides. A day
+    // before, for answers given under another time zone.
+    const int fromDay = from.isValid() ? dayNumber(from.toLocalTime().date().addDays(-1)) : 0;
     const auto select = [&](const QString &sql) {
         QSqlQuery query(d->db());
         query.setForwardOnly(true);
         query.prepare(sql);
         query.addBindValue(pupil);
+        query.addBindValue(fromDay);
         query.addBindValue(fromMs(from));
         if (!query.exec())
             qCWarning(lcHistory, "progress not read: %s", qPrintable(query.lastError().text()));
         return query;
     };
-    const QString where = QStringLiteral(" FROM answers WHERE pupil = ? AND answered_at >= ? ");
+    const QString where = QStringLiteral(" FROM answers WHERE pupil = ? AND day >= ? AND answered_at >= ? ");
 
-    // The day as the pupil lived it, in this computer's time zone.
-    QSqlQuery days
-        = select(QStringLiteral("SELECT date(answered_at / 1000, 'unixepoch', 'localtime') AS day, "
-                                "topic, list, sum(right), count(*)")
-            + where + QStringLiteral("GROUP BY day, topic, list ORDER BY day, topic, list"));
-    while (days.next()) {
-        Progress::Day day;
-        day.day = QDate::fromString(days.value(0).toString(), Qt::ISODate);
-        day.topic = days.value(1).toString();
-        day.list = days.value(2).toString();
-        day.right = days.value(3).toInt();
-        day.answers = days.value(4).toInt();
-        progress.right += day.right;
-        progress.days << day;
+    // One pass over the index gives the days and, summed, the sessions.
+    QSqlQuery groups = select(QStringLiteral("SELECT day, topic, list, session, count(*), sum(right), "
+                                             "sum(right = 0 AND timing_miss = 0), sum(timing_miss), "
+                                             "min(answered_at - response_ms), max(answered_at)")
+        + where + QStringLiteral("GROUP BY day, topic, list, session ORDER BY day, topic, list, session"));
+    struct Span
+    {
+        Progress::Session session;
+        qint64 start = std::numeric_limits<qint64>::max();
+        qint64 end = std::numeric_limits<qint64>::min();
+    };
+    QHash<qint64, Span> spans;
+    int lastDay = 0;
+    while (groups.next()) {
+        const int dayNumber = groups.value(0).toInt();
+        const QString topic = groups.value(1).toString();
+        const QString list = groups.value(2).toString();
+        const int answers = groups.value(4).toInt();
+        const int right = groups.value(5).toInt();
+        if (progress.days.isEmpty() || dayNumber != lastDay || progress.days.last().topic != topic
+            || progress.days.last().list != list) {
+            progress.days << Progress::Day{dayOf(dayNumber), topic, list, 0, 0};
+            lastDay = dayNumber;
+        }
+        progress.days.last().right += right;
+        progress.days.last().answers += answers;
+        Span &span = spans[groups.value(3).toLongLong()];
+        span.session.answers += answers;
+        span.session.spellingErrors += groups.value(6).toInt();
+        span.session.timingMisses += groups.value(7).toInt();
+        span.start = std::min(span.start, groups.value(8).toLongLong());
+        span.end = std::max(span.end, groups.value(9).toLongLong());
+        progress.right += right;
     }
+    for (Span &span : spans) {
+        span.session.start = QDateTime::fromMSecsSinceEpoch(span.start);
+        span.session.spentMs = std::max<qint64>(0, span.end - span.start);
+        progress.answers += span.session.answers;
+        progress.spellingErrors += span.session.spellingErrors;
+        progress.timingMisses += span.session.timingMisses;
+        progress.spentMs += span.session.spentMs;
+        progress.sessions << span.session;
+    }
+    std::sort(progress.sessions.begin(), progress.sessions.end(),
+        [](const Progress::Session &a, const Progress::Session &b) { return a.start < b.start; });
 
     QSqlQuery missed = select(QStringLiteral("SELECT word, count(*) AS misses") + where
         + QStringLiteral("AND right = 0 AND timing_miss = 0 GROUP BY word "
                          "ORDER BY misses DESC, word LIMIT 10"));
     while (missed.next())
         progress.mostMissed << Progress::MissedWord{missed.value(0).toString(), missed.value(1).toInt()};
-
-    QSqlQuery sessions
-        = select(QStringLiteral("SELECT min(answered_at - response_ms) AS start, max(answered_at), count(*), "
-                                "sum(right = 0 AND timing_miss = 0), sum(timing_miss)")
-            + where + QStringLiteral("GROUP BY session ORDER BY start"));
-    while (sessions.next()) {
-        Progress::Session session;
-        const qint64 start = sessions.value(0).toLongLong();
-        session.start = QDateTime::fromMSecsSinceEpoch(start);
-        session.spentMs = std::max<qint64>(0, sessions.value(1).toLongLong() - start);
-        session.answers = sessions.value(2).toInt();
-        session.spellingErrors = sessions.value(3).toInt();
-        session.timingMisses = sessions.value(4).toInt();
-        progress.answers += session.answers;
-        progress.spellingErrors += session.spellingErrors;
-        progress.timingMisses += session.timingMisses;
-        progress.spentMs += session.spentMs;
-        progress.sessions << session;
-    }
     return progress;
 }
 

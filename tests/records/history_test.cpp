@@ -197,6 +197,10 @@ TEST(History, BringsAnOlderFileForwardKeepingItsAnswers)
     ASSERT_EQ(kept.size(), 2);
     expectSame(kept[0], old);
     expectSame(kept[1], late);
+    const Progress progress = history.progress(QStringLiteral("Anna"));
+    ASSERT_EQ(progress.days.size(), 1);
+    EXPECT_EQ(progress.days[0].day, at.date());
+    EXPECT_EQ(progress.spellingErrors, 1);
 }
 
 TEST(History, SetsADamagedOrNewerFileAsideAndStartsANewOne)
