@@ -4,13 +4,17 @@
 
 #include <sys/statfs.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QThread>
 #include <QVariant>
 
 #include <algorithm>
@@ -106,17 +110,20 @@ QDate dayOf(int number)
     return QDate(number / 10000, number / 100 % 100, number % 100);
 }
 
-// Two copies of the program on one home each get a session of their own;
-// two History objects of one process too.
+// A run's session: its start in milliseconds, times a million, plus a random
+// number, so that two copies started in the same millisecond (two computers
+// on one network home) still have sessions of their own, and two History
+// objects of one process too.
 qint64 newSession()
 {
     static std::atomic<qint64> last{0};
-    qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 session
+        = QDateTime::currentMSecsSinceEpoch() * 1000000 + QRandomGenerator::global()->bounded(1000000);
     qint64 previous = last.load();
     do {
-        now = std::max(now, previous + 1);
-    } while (!last.compare_exchange_weak(previous, now));
-    return now;
+        session = std::max(session, previous + 1);
+    } while (!last.compare_exchange_weak(previous, session));
+    return session;
 }
 
 QString newConnectionName()
@@ -228,6 +235,7 @@ struct History::Private
     QString path;
     QString problem;
     bool open = false;
+    bool connected = false;
     std::optional<QSqlQuery> insert;
 
     QSqlDatabase db() const { return QSqlDatabase::database(connection, false); }
@@ -239,6 +247,7 @@ struct History::Private
         if (!query.exec(sql)) {
             if (error)
                 *error = query.lastError();
+            qCDebug(lcHistory, "%s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
             return false;
         }
         if (value)
@@ -249,9 +258,10 @@ struct History::Private
     void disconnect()
     {
         insert.reset();
-        if (QSqlDatabase::contains(connection)) {
+        if (connected) {
             db().close();
             QSqlDatabase::removeDatabase(connection);
+            connected = false;
         }
         open = false;
     }
@@ -282,6 +292,7 @@ Outcome History::Private::attach()
         return Outcome::Unwritable;
 
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    connected = true;
     database.setDatabaseName(path);
     database.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!database.open())
@@ -305,10 +316,18 @@ Outcome History::Private::attach()
     if (value.toString() != QLatin1String("ok"))
         return Outcome::Damaged;
     const bool network = onNetworkFileSystem(info.absolutePath());
-    if (!run(network ? QStringLiteral("PRAGMA journal_mode=DELETE")
-                     : QStringLiteral("PRAGMA journal_mode=WAL"),
-            &error))
+    const QString journal = network ? QStringLiteral("delete") : QStringLiteral("wal");
+    if (!run(QStringLiteral("PRAGMA journal_mode"), &error, &value))
         return outcomeOf(error);
+    // Changing the journal takes the file for itself and SQLite does not wait
+    // for it: a copy starting at the same moment may hold it for a while.
+    QElapsedTimer waited;
+    waited.start();
+    while (value.toString() != journal && !run(QStringLiteral("PRAGMA journal_mode=") + journal, &error)) {
+        if (outcomeOf(error) != Outcome::Locked || waited.elapsed() > kBusyTimeoutMs)
+            return outcomeOf(error);
+        QThread::msleep(10);
+    }
     // In WAL mode a commit survives the program being killed without waiting
     // for the disk, and a power cut loses at most the last answers, never the
     // file; the rollback journal needs the full wait to keep the file whole.
@@ -390,6 +409,13 @@ QString History::Private::setAside()
 History &History::instance()
 {
     static History history;
+    // Closed while Qt's list of connections still exists: it is made after
+    // this object, so it would be gone by the time this object is.
+    static const bool closedAtExit = [] {
+        qAddPostRoutine([] { instance().close(); });
+        return true;
+    }();
+    Q_UNUSED(closedAtExit);
     return history;
 }
 

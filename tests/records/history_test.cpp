@@ -324,6 +324,8 @@ TEST(History, TwoCopiesWritingAtOnceKeepEveryAnswer)
     bruno.start(writer(), {path, QStringLiteral("Bruno"), QStringLiteral("300")});
     for (QProcess *process : {&anna, &bruno}) {
         ASSERT_TRUE(process->waitForFinished(20000));
+        // The program's history left open at exit closes cleanly.
+        EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
         EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
         EXPECT_EQ(lastCount(process->readAllStandardOutput()), 300);
     }

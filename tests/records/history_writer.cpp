@@ -17,7 +17,8 @@ int main(int argc, char **argv)
     if (arguments.size() < 3)
         return 2;
     const qint64 count = arguments.size() > 3 ? arguments.at(3).toLongLong() : -1;
-    History history;
+    // The program's own history, left open at the end as the program leaves it.
+    History &history = History::instance();
     if (!history.open(arguments.at(1))) {
         std::fprintf(stderr, "%s\n", qPrintable(history.problem()));
         return 1;
