@@ -41,6 +41,7 @@ COMMANDS = {
     "wordload": (["bench_wordload"], ["bench_wordload", "--benchmark_min_time=0.1"]),
     "scanning": (["bench_scanning"], ["bench_scanning", "20"]),
     "speech": (["bench_speech", "50"], ["bench_speech", "10"]),
+    "history": (["bench_history"], ["bench_history"]),
 }
 
 ROWS = [
@@ -101,6 +102,14 @@ ROWS = [
         r"^highlight step to the cue's first samples.*worst ([\d.]+)", "ms", "< 30 ms", lambda x: x < 30),
     Row("resident memory, character shown and speaking", "speech", r"^resident memory:.*, ([\d.]+) MB with the character",
         "MB", "reported", lambda x: True),
+    Row("answer history: one answer recorded and committed (median)", "history",
+        r"^record one answer: median ([\d.]+)", "ms", "< 1 ms", lambda x: x < 1),
+    Row("answer history: file size per 10000 answers", "history", r"^database size per 10000 answers: ([\d.]+)",
+        "KB", "reported", lambda x: True),
+    Row("answer history: opening a file of 110000 answers (median)", "history",
+        r"^open the file with \d+ answers: median ([\d.]+)", "ms", "reported", lambda x: True),
+    Row("answer history: \"Progressi\" of a pupil with 100000 answers (median)", "history",
+        r"^progress, all: median ([\d.]+) ms.*\(100000 answers", "ms", "< 300 ms", lambda x: x < 300),
 ]
 
 

@@ -11,3 +11,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcScanning) // velmora.scanning: highlights, selectio
 Q_DECLARE_LOGGING_CATEGORY(lcExercises) // velmora.exercises: the items shown and the answers given
 Q_DECLARE_LOGGING_CATEGORY(lcAgent) // velmora.agent: what the character is asked to do
 Q_DECLARE_LOGGING_CATEGORY(lcSpeech) // velmora.speech: every sentence said
+Q_DECLARE_LOGGING_CATEGORY(lcHistory) // velmora.history: the answers' history opened, set aside or off
