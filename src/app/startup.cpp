@@ -16,10 +16,12 @@
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
 #include "layout/formnames.h"
+#include "records/history.h"
 #include "settings/formconfigura.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
+#include "state/logcategories.h"
 #include "state/random.h"
 
 #include <QCoreApplication>
@@ -28,6 +30,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <csignal>
 
@@ -131,6 +134,19 @@ void createSettingsFolders()
     }
 }
 
+void openHistory()
+{
+    const QString folder = SettingsFolders::dataFolder();
+    // Never through a link or into a folder that is not the program's own.
+    const QString why = SettingsFolders::whyNotOurFolder(folder);
+    if (!why.isEmpty()) {
+        qCWarning(lcForms, "no history of the answers: %s", qPrintable(why));
+        return;
+    }
+    if (!History::instance().open(folder + QStringLiteral("storia.sqlite")))
+        qCWarning(lcForms, "no history of the answers: %s", qPrintable(History::instance().problem()));
+}
+
 QString findApplicationFolder(const QString &executableFolder)
 {
     const QDir beside(executableFolder);
@@ -215,5 +231,9 @@ bool Velmora::start()
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
     m_host->showOnScreen();
     m_host->showForm(FormName::kStart);
+    // The pupils' history is first needed by an answer, long after the start
+    // window: it opens once that window is up.
+    if (SettingsFolders::hasHome())
+        QTimer::singleShot(0, host, [] { openHistory(); });
     return true;
 }

@@ -25,6 +25,10 @@ void installCursiveFont();
 // and tells the user once when one cannot be made.
 void createSettingsFolders();
 
+// Opens the pupils' history in the data folder; without it the exercises go
+// on and nothing of the answers is kept.
+void openHistory();
+
 // The folder of the program's data: beside the executable in a build tree,
 // share/velmora under the installation prefix otherwise.
 QString findApplicationFolder(const QString &executableFolder);

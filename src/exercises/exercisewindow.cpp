@@ -13,11 +13,15 @@
 #include "layout/legible.h"
 #include "layout/picturebox.h"
 #include "records/activityrecord.h"
+#include "records/history.h"
 #include "scanning/exercisescanning.h"
+#include "scanning/scanclock.h"
 #include "state/appstate.h"
 #include "state/logcategories.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QFont>
 #include <QHash>
 #include <QLabel>
@@ -438,6 +442,7 @@ void ExerciseWindow::showNextItem()
     // The syllable exercise leaves no trace in the record.
     m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_wordLabel->text());
     qCDebug(lcExercises, "item %s", qPrintable(m_wordLabel->text()));
+    m_itemShownAt = ScanClock::now();
     m_scanning->itemShown();
 }
 
@@ -495,6 +500,7 @@ bool ExerciseWindow::judge(int buttonIndex)
     const bool right = expected.toUpper() == offeredSpelling(buttonIndex).toUpper();
     qCDebug(
         lcExercises, "answer %s: %s", qPrintable(offeredSpelling(buttonIndex)), right ? "right" : "wrong");
+    recordAnswer(buttonIndex, right);
     if (right) {
         m_rightSign->show();
         m_wrongSign->hide();
@@ -512,6 +518,34 @@ bool ExerciseWindow::judge(int buttonIndex)
     playWrongSound();
     ActivityRecord::markWrongAnswer(m_recordRow);
     return false;
+}
+
+void ExerciseWindow::recordAnswer(int buttonIndex, bool right)
+{
+    const AppState &state = appState();
+    const ProfileSettings &settings = state.Settings;
+    Answer answer;
+    answer.pupil = state.UserName;
+    answer.answeredAt = QDateTime::currentDateTime();
+    answer.topic = state.TopicMarker;
+    answer.list = QFileInfo(state.WordListPath).fileName();
+    answer.item = untagged(m_wordLabel->text());
+    answer.word = untagged(completedItem(state.CurrentWordIndex));
+    answer.choices = offeredSpellings();
+    answer.chosen = offeredSpelling(buttonIndex);
+    answer.right = right;
+    answer.mode = settings.inputMode();
+    answer.responseMs = ScanClock::now() - m_itemShownAt;
+    if (m_scanning->active()) {
+        const ExerciseScanning::PressTiming timing = m_scanning->lastChoiceTiming();
+        answer.dwellMs = timing.dwellMs;
+        const QString expected = state.wordRow(state.CurrentWordIndex).answer;
+        const bool rightLitBefore = timing.answerLitBefore >= 0
+            && offeredSpelling(timing.answerLitBefore).compare(expected, Qt::CaseInsensitive) == 0;
+        answer.timingMiss = isTimingMiss(
+            right, answer.mode, answer.dwellMs, Scan::intervalMs(settings.ScanInterval), rightLitBefore);
+    }
+    History::instance().record(answer);
 }
 
 void ExerciseWindow::showCount(QLabel *label, qint16 count, bool signPosition)

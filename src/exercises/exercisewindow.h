@@ -86,6 +86,8 @@ private:
     // Signs, counts, sound and record for the spelling of this button;
     // true for a right answer, whose item is then shown complete.
     bool judge(int buttonIndex);
+    // Keeps the answer in the pupil's history.
+    void recordAnswer(int buttonIndex, bool right);
     QString offeredSpelling(int buttonIndex) const;
     // The spellings of every answer button, in button order.
     QStringList offeredSpellings() const;
@@ -134,4 +136,6 @@ private:
     bool m_solved = false;
     // The activity-record row of the item on screen; 0 when it was not recorded.
     int m_recordRow = 0;
+    // When the item on screen was shown, on the switches' clock.
+    qint64 m_itemShownAt = 0;
 };

@@ -1,5 +1,7 @@
 #include "exercisescanning.h"
 
+#include "scanclock.h"
+
 #include "state/appstate.h"
 #include "state/logcategories.h"
 
@@ -11,7 +13,7 @@ ExerciseScanning::ExerciseScanning(QWidget *window, const Buttons &buttons, Call
     , m_callbacks(std::move(callbacks))
     , m_scan(int(buttons.answers.size()), *this)
     , m_session(
-          window, [this](int key) { m_scan.keyDown(key); }, [this](int key) { m_scan.keyUp(key); },
+          window, [this](int key) { switchDown(key); }, [this](int key) { m_scan.keyUp(key); },
           [this] { m_scan.tick(); })
 {
     QList<QWidget *> scanned(buttons.answers.cbegin(), buttons.answers.cend());
@@ -40,8 +42,21 @@ void ExerciseScanning::deactivate()
     m_session.stop();
 }
 
+void ExerciseScanning::switchDown(int key)
+{
+    m_pressPosition = m_litPosition;
+    const bool answerBefore = m_litBefore >= 0 && m_litBefore < m_answerCount;
+    m_pressTiming = {ScanClock::now() - m_litSince, answerBefore ? m_litBefore : -1};
+    m_scan.keyDown(key);
+}
+
 void ExerciseScanning::highlight(int position)
 {
+    if (position != m_litPosition) {
+        m_litBefore = m_litPosition;
+        m_litPosition = position;
+        m_litSince = ScanClock::now();
+    }
     int index = position;
     if (position == ExerciseScan::kNext)
         index = m_answerCount + 1;
@@ -53,6 +68,10 @@ void ExerciseScanning::highlight(int position)
 void ExerciseScanning::choose(int answer)
 {
     qCDebug(lcScanning, "select answer %d", answer);
+    // A choice made when the press began on another position (held over a
+    // step) has no dwell of its own.
+    m_choiceTiming
+        = answer == m_pressPosition ? m_pressTiming : PressTiming{-1, m_pressTiming.answerLitBefore};
     if (m_callbacks.choose)
         m_callbacks.choose(answer);
 }

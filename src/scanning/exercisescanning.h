@@ -49,6 +49,16 @@ public:
     // The keyboard answer path has judged the answer.
     void answered(bool right) { m_scan.answered(right); }
 
+    // Where the highlight stood when the switch that chose the last answer
+    // went down: how long it had been on that answer, and which answer was
+    // lit just before it (-1: none, or not an answer).
+    struct PressTiming
+    {
+        qint64 dwellMs = -1;
+        int answerLitBefore = -1;
+    };
+    PressTiming lastChoiceTiming() const { return m_choiceTiming; }
+
     // The pupil works the window by switches: see ScanSession::active().
     bool active() const { return m_session.active(); }
     // The pupil scans and the profile asks for a scanned way out.
@@ -69,7 +79,17 @@ private:
     void selectionMade() override { m_session.selectionMade(); }
     void showStopped(bool stopped) override { m_session.showStopped(stopped); }
 
+    void switchDown(int key);
+
     int m_answerCount = 0;
+    // The position lit now and the one before it, and since when.
+    int m_litPosition = -1;
+    int m_litBefore = -1;
+    qint64 m_litSince = 0;
+    // What was lit when the last switch went down.
+    int m_pressPosition = -1;
+    PressTiming m_pressTiming;
+    PressTiming m_choiceTiming;
     Callbacks m_callbacks;
     ExerciseScan m_scan;
     // Its buttons: the answers, then "leggi", "avanti" and "menu".

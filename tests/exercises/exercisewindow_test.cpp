@@ -2,12 +2,14 @@
 #include "testenv.h"
 
 #include "exercises/exercisewindow.h"
+#include "exercises/wordstore.h"
 #include "feedback/agent.h"
 #include "feedback/characterview.h"
 #include "feedback/colours.h"
 #include "layout/formhost.h"
 #include "layout/legible.h"
 #include "layout/picturebox.h"
+#include "records/history.h"
 #include "scanning/exercisescanning.h"
 #include "scanning/scanclock.h"
 #include "state/appstate.h"
@@ -570,3 +572,67 @@ TEST_F(ExerciseTest, TheHighlightSaysEachSpellingsCueAtOnceAndTheGreetingGivesWa
 }
 
 } // namespace
+
+TEST_F(ExerciseTest, EveryAnswerIsKeptAndAPressOneStepLateIsNotASpellingError)
+{
+    ASSERT_TRUE(History::instance().open(
+        TestEnv::makeFolder(QStringLiteral("dati")) + QStringLiteral("/storia.sqlite")));
+    AppState &state = appState();
+    state.UserName = QStringLiteral("Marta");
+    state.Settings.setInputMode(InputMode::Automatic);
+    state.Settings.ScanInterval = 6;
+    state.Settings.SpeechOn = false;
+    state.ChoiceA = QStringLiteral("o");
+    state.ChoiceB = QStringLiteral("ho");
+    ExerciseWindow *window = open("io _ fame,ho\r\n");
+    ExerciseScanning *scanning = window->scanning();
+    QWidget *target = host.currentForm();
+    const auto pressAfter = [&](int milliseconds) {
+        ScanClock::advance(milliseconds);
+        QTest::keyPress(target, Qt::Key_Space);
+        QTest::keyRelease(target, Qt::Key_Space);
+    };
+
+    // "ho" is lit, then "o": a press 200 ms into "o" meant "ho".
+    ScanClock::advance(SwitchPress::kLookMs);
+    scanning->tick();
+    ScanClock::advance(1500);
+    scanning->tick();
+    ASSERT_TRUE(lit(window->answerButton(0)));
+    pressAfter(200);
+    // "o" again, this time after a whole step on it: a spelling error.
+    scanning->tick();
+    ScanClock::advance(1500);
+    scanning->tick();
+    ASSERT_TRUE(lit(window->answerButton(0)));
+    pressAfter(1000);
+    scanning->tick();
+    ASSERT_TRUE(lit(window->answerButton(1)));
+    pressAfter(900);
+    press(Qt::Key_Space);
+    // The mouse keeps no dwell.
+    state.Settings.setInputMode(InputMode::Mouse);
+    window = open("io _ fame,ho\r\n");
+    click(window->answerButton(1));
+
+    const QList<Answer> answers = History::instance().answers(QStringLiteral("Marta"));
+    ASSERT_EQ(answers.size(), 4);
+    const Answer &late = answers[0];
+    EXPECT_EQ(late.topic, QStringLiteral("h"));
+    EXPECT_EQ(late.list, QStringLiteral("list.txt"));
+    EXPECT_EQ(late.item, gapShownApart(QStringLiteral("io _ fame"), late.choices));
+    EXPECT_EQ(late.word, QStringLiteral("io ho fame"));
+    EXPECT_EQ(late.choices, (QStringList{QStringLiteral("o"), QStringLiteral("ho")}));
+    EXPECT_EQ(late.chosen, QStringLiteral("o"));
+    EXPECT_EQ(late.mode, InputMode::Automatic);
+    EXPECT_EQ(late.dwellMs, 200);
+    EXPECT_TRUE(late.timingMiss);
+    EXPECT_FALSE(answers[1].right);
+    EXPECT_EQ(answers[1].dwellMs, 1000);
+    EXPECT_FALSE(answers[1].timingMiss) << "a whole step on the wrong spelling";
+    EXPECT_TRUE(answers[2].right);
+    EXPECT_FALSE(answers[2].timingMiss);
+    EXPECT_EQ(answers[3].mode, InputMode::Mouse);
+    EXPECT_EQ(answers[3].dwellMs, -1);
+    EXPECT_TRUE(answers[3].right);
+}

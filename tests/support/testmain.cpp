@@ -4,6 +4,7 @@
 #include "privatehome.h"
 
 #include "layout/flatbuttonstyle.h"
+#include "records/history.h"
 #include "scanning/scanclock.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
@@ -53,6 +54,7 @@ private:
         // Windows the test left to be deleted go now, while their home exists.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_speech.reset();
+        History::instance().close();
         // Between tests the process home is in force again.
         m_processHome.enter();
         m_testHome.reset();
