@@ -17,10 +17,12 @@
 #include <QComboBox>
 #include <QDateTimeAxis>
 #include <QDir>
+#include <QGraphicsScene>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTextDocument>
@@ -283,18 +285,28 @@ void FormProgressi::onPrintClicked()
     const ProgressReport::Chart chart
         = ProgressReport::chartOf(progress, periodStart().date(), QDate::currentDate());
 
-    // The chart is drawn again at a size of its own, whatever the screen's.
+    // The chart is drawn again at a size of its own, whatever the screen's,
+    // and at twice its resolution so that it prints sharp.
     QChartView view(makeChart(chart));
     view.setRenderHint(QPainter::Antialiasing);
-    view.resize(1400, 800);
-    const QImage image = view.grab().toImage();
+    const QSize size(640, 370);
+    view.resize(size);
+    // A view never shown lays its chart out when first grabbed.
+    view.grab();
+    QImage image(size * 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        view.scene()->render(&painter, QRectF(image.rect()), QRectF(QPointF(0, 0), size));
+    }
 
     QTextDocument document;
     document.setDefaultFont(arialFont(11));
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("grafico.png")), image);
     const QString html
         = QStringLiteral("<h2>Progressi di %1</h2><p>%2 &mdash; %3</p>"
-                         "<p><img src=\"grafico.png\" width=\"560\" height=\"320\"></p>"
+                         "<p><img src=\"grafico.png\" width=\"560\" height=\"324\"></p>"
                          "<h3>Le parole sbagliate più spesso</h3>%4"
                          "<h3>Sessioni</h3>%5")
               .arg(ProgressReport::pupilCaption(pupil()).toHtmlEscaped(),
