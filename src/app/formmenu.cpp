@@ -78,6 +78,9 @@ FormMenu::FormMenu(QWidget *parent)
     m_recordAction = bar->addAction(QStringLiteral("Esercizi eseguiti"));
     m_recordAction->setObjectName(QStringLiteral("mnuEsesrciziEseguiti"));
     connect(m_recordAction, &QAction::triggered, this, [this] { showForm(FormName::kRecord); });
+    m_progressAction = bar->addAction(QStringLiteral("Progressi"));
+    m_progressAction->setObjectName(QStringLiteral("mnuProgressi"));
+    connect(m_progressAction, &QAction::triggered, this, [this] { showForm(FormName::kProgress); });
     QMenu *info = bar->addMenu(QStringLiteral("Informazioni"));
     info->setObjectName(QStringLiteral("mnuInfo"));
     m_manualAction = info->addAction(QStringLiteral("documentazione"));

@@ -15,6 +15,7 @@ public:
 
     QComboBox *userList() const { return m_userList; }
     QAction *recordAction() const { return m_recordAction; }
+    QAction *progressAction() const { return m_progressAction; }
     QAction *configurationAction() const { return m_configurationAction; }
     QAction *manualAction() const { return m_manualAction; }
     QAction *aboutAction() const { return m_aboutAction; }
@@ -34,6 +35,7 @@ private:
     QComboBox *m_userList = nullptr;
     QAction *m_configurationAction = nullptr;
     QAction *m_recordAction = nullptr;
+    QAction *m_progressAction = nullptr;
     QAction *m_manualAction = nullptr;
     QAction *m_aboutAction = nullptr;
     QString m_loadedUserName;

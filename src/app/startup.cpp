@@ -5,6 +5,7 @@
 #include "formesercizieseguiti.h"
 #include "forminfo.h"
 #include "formmenu.h"
+#include "formprogressi.h"
 #include "formstampa.h"
 #include "instancelock.h"
 #include "recordonexit.h"
@@ -170,6 +171,7 @@ void registerForms(FormHost &host)
         host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
     host.registerForm(FormName::kConfiguration, [] { return new FormConfigura; });
     host.registerForm(FormName::kRecord, [] { return new FormEserciziEseguiti; });
+    host.registerForm(FormName::kProgress, [] { return new FormProgressi; });
     for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
         host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });
 }

@@ -25,6 +25,13 @@ public:
             text, QMessageBox::Yes | QMessageBox::No, parent);
         return box.exec() == QMessageBox::Yes;
     }
+
+    bool cautiousQuestion(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    }
 };
 
 std::unique_ptr<Dialogs::Provider> &current()
@@ -60,6 +67,12 @@ bool question(QWidget *parent, const QString &text, Icon icon)
 {
     qCDebug(lcForms, "question %s", qPrintable(text));
     return current()->question(parent, kTitle, text, icon);
+}
+
+bool cautiousQuestion(QWidget *parent, const QString &text)
+{
+    qCDebug(lcForms, "question %s", qPrintable(text));
+    return current()->cautiousQuestion(parent, kTitle, text);
 }
 
 } // namespace Dialogs

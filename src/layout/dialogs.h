@@ -24,6 +24,11 @@ public:
     }
     // Yes (true) or No (false).
     virtual bool question(QWidget *parent, const QString &title, const QString &text, Icon icon) = 0;
+    // The same with No as the default button, for what cannot be undone.
+    virtual bool cautiousQuestion(QWidget *parent, const QString &title, const QString &text)
+    {
+        return question(parent, title, text, Icon::Question);
+    }
 };
 
 // Takes ownership; nullptr restores the real dialogs.
@@ -32,5 +37,7 @@ void setProvider(std::unique_ptr<Provider> provider);
 void information(QWidget *parent, const QString &text);
 void error(QWidget *parent, const QString &text);
 bool question(QWidget *parent, const QString &text, Icon icon = Icon::Question);
+// Yes or No, No being the default button: an Enter pressed in haste keeps things as they are.
+bool cautiousQuestion(QWidget *parent, const QString &text);
 
 } // namespace Dialogs

@@ -15,6 +15,7 @@ inline constexpr QLatin1String kMainMenu("FormMenu");
 inline constexpr QLatin1String kAbout("FormInfo");
 inline constexpr QLatin1String kConfiguration("FormConfigura");
 inline constexpr QLatin1String kRecord("FormEserciziEseguiti");
+inline constexpr QLatin1String kProgress("FormProgressi");
 
 // The topic menus, in the order of the main menu's buttons.
 inline constexpr QLatin1String kSimilarSoundsMenu("FormMenuSuoniSimili");
@@ -38,9 +39,9 @@ inline constexpr QLatin1String kWordSheet("formStampa");
 inline constexpr QLatin1String kSentenceSheet("formStampaFrasi");
 
 // Every name above.
-inline constexpr std::array<QLatin1String, 20> kAll
-    = {kStart, kMainMenu, kAbout, kConfiguration, kRecord, kSimilarSoundsMenu, kCGMenu, kGroupsMenu,
-        kDoublesMenu, kCQMenu, kAccentMenu, kApostropheMenu, kHMenu, kWordExercise, kSentenceExercise,
-        kReviewExercise, kArticleExercise, kSyllableExercise, kWordSheet, kSentenceSheet};
+inline constexpr std::array<QLatin1String, 21> kAll
+    = {kStart, kMainMenu, kAbout, kConfiguration, kRecord, kProgress, kSimilarSoundsMenu, kCGMenu,
+        kGroupsMenu, kDoublesMenu, kCQMenu, kAccentMenu, kApostropheMenu, kHMenu, kWordExercise,
+        kSentenceExercise, kReviewExercise, kArticleExercise, kSyllableExercise, kWordSheet, kSentenceSheet};
 
 } // namespace FormName
