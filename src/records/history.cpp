@@ -408,15 +408,15 @@ QString History::Private::setAside()
 
 History &History::instance()
 {
-    static History history;
-    // Closed while Qt's list of connections still exists: it is made after
-    // this object, so it would be gone by the time this object is.
-    static const bool closedAtExit = [] {
+    // Never destroyed: a program ended by exit() (Qt does so when the X
+    // server goes away) would destroy Qt's list of connections before it.
+    // A normal end closes it while that list still exists; otherwise the
+    // committed answers are safe in the file all the same.
+    static History *const history = [] {
         qAddPostRoutine([] { instance().close(); });
-        return true;
+        return new History;
     }();
-    Q_UNUSED(closedAtExit);
-    return history;
+    return *history;
 }
 
 History::History()
