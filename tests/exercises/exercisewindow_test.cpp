@@ -23,6 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // A host with the exercise window and a stand-in for the menu it returns to.
@@ -635,4 +638,45 @@ TEST_F(ExerciseTest, EveryAnswerIsKeptAndAPressOneStepLateIsNotASpellingError)
     EXPECT_EQ(answers[3].mode, InputMode::Mouse);
     EXPECT_EQ(answers[3].dwellMs, -1);
     EXPECT_TRUE(answers[3].right);
+}
+
+TEST_F(ExerciseTest, MissedWordsComeBackOnlyWhenTheProfileSaysSo)
+{
+    QByteArray list;
+    for (int i = 1; i <= 12; ++i)
+        list += QStringLiteral("vado _ casa %1,a\r\nlui _ %1 anni,ha\r\n").arg(i).toLatin1();
+    // Every item answered wrong first, then right; the rows shown in order.
+    const auto play = [&](int items) {
+        ExerciseWindow *window = open(list);
+        std::vector<int> rows;
+        for (int item = 0; item < items; ++item) {
+            rows.push_back(appState().CurrentWordIndex);
+            const bool firstIsRight
+                = window->answerButton(0)->text() == appState().wordRow(appState().CurrentWordIndex).answer;
+            click(window->answerButton(firstIsRight ? 1 : 0));
+            click(window->answerButton(firstIsRight ? 0 : 1));
+            click(window->nextButton());
+        }
+        return rows;
+    };
+    Random::setSource({});
+    AppState &state = appState();
+    state.WordCount = 24;
+    Random::seed(5);
+    std::vector<int> random;
+    for (int i = 0; i < 10; ++i) {
+        pickRandomItem();
+        random.push_back(state.CurrentWordIndex);
+    }
+
+    state.Settings.ReviewMissedWords = false;
+    Random::seed(5);
+    EXPECT_EQ(play(10), random);
+
+    state.Settings.ReviewMissedWords = true;
+    Random::seed(5);
+    const std::vector<int> reviewed = play(10);
+    EXPECT_EQ(reviewed[0], random[0]);
+    EXPECT_NE(std::find(reviewed.begin() + 3, reviewed.begin() + 7, reviewed[0]), reviewed.begin() + 7)
+        << "the first word missed is back 3 to 6 items later";
 }
