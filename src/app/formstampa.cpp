@@ -2,11 +2,11 @@
 
 #include "printouts.h"
 
+#include "exercises/wordstore.h"
+#include "feedback/speechtags.h"
 #include "layout/commondialogs.h"
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
-#include "exercises/wordstore.h"
-#include "feedback/speechtags.h"
 #include "layout/formnames.h"
 #include "records/history.h"
 #include "records/printing.h"
@@ -44,7 +44,8 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
     m_chosenFont->setObjectName(QStringLiteral("LabelFontSelezionato"));
     m_chosenFont->hide();
 
-    m_missedWords = addControl(new QCheckBox(QStringLiteral("parole sbagliate")), QRect(4560, 6120, 2655, 735));
+    m_missedWords
+        = addControl(new QCheckBox(QStringLiteral("parole sbagliate")), QRect(4560, 6120, 2655, 735));
     m_missedWords->setObjectName(QStringLiteral("CheckParoleSbagliate"));
     m_missedWords->setFont(arialFont(12));
     connect(m_missedWords, &QCheckBox::toggled, this, &FormStampa::fillSheet);

@@ -284,6 +284,7 @@ void FormConfigura::buildLettersPage()
         named(new QCheckBox(QStringLiteral("Ripassa le parole sbagliate")), QStringLiteral("CheckRipassa")),
         QRect(360, 3480, 8400, 480));
     bind(SettingBinding::check(&ProfileSettings::ReviewMissedWords, m_reviewMissed, settings()));
+}
 
 void FormConfigura::buildFontsPage()
 {

@@ -129,7 +129,7 @@ TEST_F(PrintoutTest, TheWorksheetOfMissedWordsHoldsThePupilsWordsStillToPractise
     sheet->missedWordsBox()->setChecked(true);
     const QString missed = sheet->sheet()->toPlainText();
     EXPECT_TRUE(missed.contains(QStringLiteral("INSERISCI   A      HA")));
-    EXPECT_TRUE(missed.contains(QStringLiteral("      x_\r\n")));
+    EXPECT_TRUE(missed.contains(QStringLiteral("      x_\n")));
     EXPECT_FALSE(missed.contains(QStringLiteral("y_")));
     Random::setSource({});
     History::instance().close();

@@ -234,7 +234,8 @@ TEST_F(ProfileTest, SwitchSettingsMissingAtTheEndTakeTheirDefaults)
         EXPECT_EQ(load(custom.mid(0, kept).join(QStringLiteral("\r\n")).toLatin1()), expected)
             << "no line end after the last line";
     }
-    EXPECT_TRUE(load(crlfFile(custom.mid(0, 35))).ReviewMissedWords) << "missed words come back unless turned off";
+    EXPECT_TRUE(load(crlfFile(custom.mid(0, 35))).ReviewMissedWords)
+        << "missed words come back unless turned off";
     EXPECT_EQ(custom.last(), QStringLiteral("False"));
 }
 
