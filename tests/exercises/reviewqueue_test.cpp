@@ -137,7 +137,7 @@ TEST_F(ReviewQueueTest, WithoutSpellingErrorsThePickIsTheRandomPick)
     }
     Random::seed(7);
     ReviewQueue untouched(numberedWords());
-    picked.clear();
+    std::vector<int> picked;
     for (int i = 0; i < 50; ++i) {
         picked.push_back(untouched.next());
         // Presses one step late change nothing.
