@@ -45,6 +45,7 @@ TEST_F(ReviewQueueTest, MissedWordsReturnWithinTheSessionAndAtTheStartOfTheNext)
         Answer answer;
         answer.pupil = pupil;
         answer.answeredAt = clock = clock.addSecs(1);
+        answer.topic = QStringLiteral("h");
         answer.list = inList;
         answer.word = word;
         answer.right = right;

@@ -53,6 +53,7 @@ QStringList defaultLines()
         QStringLiteral("key:Space"),
         QStringLiteral("key:Return"),
         QStringLiteral(" 100 "),
+        QStringLiteral("True"),
     };
 }
 
