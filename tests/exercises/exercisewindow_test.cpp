@@ -640,43 +640,25 @@ TEST_F(ExerciseTest, EveryAnswerIsKeptAndAPressOneStepLateIsNotASpellingError)
     EXPECT_TRUE(answers[3].right);
 }
 
-TEST_F(ExerciseTest, MissedWordsComeBackOnlyWhenTheProfileSaysSo)
+TEST_F(ExerciseTest, AMissedWordComesBackAFewItemsLater)
 {
     QByteArray list;
     for (int i = 1; i <= 12; ++i)
         list += QStringLiteral("vado _ casa %1,a\r\nlui _ %1 anni,ha\r\n").arg(i).toLatin1();
     // Every item answered wrong first, then right; the rows shown in order.
-    const auto play = [&](int items) {
-        ExerciseWindow *window = open(list);
-        std::vector<int> rows;
-        for (int item = 0; item < items; ++item) {
-            rows.push_back(appState().CurrentWordIndex);
-            const bool firstIsRight
-                = window->answerButton(0)->text() == appState().wordRow(appState().CurrentWordIndex).answer;
-            click(window->answerButton(firstIsRight ? 1 : 0));
-            click(window->answerButton(firstIsRight ? 0 : 1));
-            click(window->nextButton());
-        }
-        return rows;
-    };
     Random::setSource({});
-    AppState &state = appState();
-    state.WordCount = 24;
     Random::seed(5);
-    std::vector<int> random;
-    for (int i = 0; i < 10; ++i) {
-        pickRandomItem();
-        random.push_back(state.CurrentWordIndex);
+    appState().Settings.ReviewMissedWords = true;
+    ExerciseWindow *window = open(list);
+    std::vector<int> rows;
+    for (int item = 0; item < 10; ++item) {
+        rows.push_back(appState().CurrentWordIndex);
+        const bool firstIsRight
+            = window->answerButton(0)->text() == appState().wordRow(appState().CurrentWordIndex).answer;
+        click(window->answerButton(firstIsRight ? 1 : 0));
+        click(window->answerButton(firstIsRight ? 0 : 1));
+        click(window->nextButton());
     }
-
-    state.Settings.ReviewMissedWords = false;
-    Random::seed(5);
-    EXPECT_EQ(play(10), random);
-
-    state.Settings.ReviewMissedWords = true;
-    Random::seed(5);
-    const std::vector<int> reviewed = play(10);
-    EXPECT_EQ(reviewed[0], random[0]);
-    EXPECT_NE(std::find(reviewed.begin() + 3, reviewed.begin() + 7, reviewed[0]), reviewed.begin() + 7)
+    EXPECT_NE(std::find(rows.begin() + 3, rows.begin() + 7, rows[0]), rows.begin() + 7)
         << "the first word missed is back 3 to 6 items later";
 }
