@@ -2,11 +2,18 @@
 
 #include "printouts.h"
 
+#include "exercises/wordstore.h"
+#include "feedback/speechtags.h"
 #include "layout/commondialogs.h"
 #include "layout/dialogs.h"
 #include "layout/formlog.h"
 #include "layout/formnames.h"
+#include "records/history.h"
 #include "records/printing.h"
+#include "state/appstate.h"
+
+#include <QCheckBox>
+#include <QFileInfo>
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -37,6 +44,12 @@ FormStampa::FormStampa(Worksheet::Kind kind, QWidget *parent)
     m_chosenFont->setObjectName(QStringLiteral("LabelFontSelezionato"));
     m_chosenFont->hide();
 
+    m_missedWords
+        = addControl(new QCheckBox(QStringLiteral("parole sbagliate")), QRect(4560, 6120, 2655, 735));
+    m_missedWords->setObjectName(QStringLiteral("CheckParoleSbagliate"));
+    m_missedWords->setFont(arialFont(12));
+    connect(m_missedWords, &QCheckBox::toggled, this, &FormStampa::fillSheet);
+
     connect(m_printButton, &QPushButton::clicked, this, &FormStampa::onPrintClicked);
     connect(m_fontButton, &QPushButton::clicked, this, &FormStampa::onFontClicked);
     connect(m_exitButton, &QPushButton::clicked, this, &FormStampa::hideFromTop);
@@ -49,7 +62,7 @@ QString FormStampa::formNameFor(Worksheet::Kind kind)
 
 void FormStampa::formActivate()
 {
-    m_sheet->setPlainText(Worksheet::build(m_kind));
+    fillSheet();
     // A session driven from outside finds the buttons where they stand.
     logControls(clientArea());
 }
@@ -77,4 +90,21 @@ void FormStampa::onFontClicked()
     font.setFamily(chosen->family());
     font.setPointSize(chosen->pointSize());
     m_sheet->setFont(font);
+}
+
+void FormStampa::fillSheet()
+{
+    if (!m_missedWords->isChecked()) {
+        m_sheet->setPlainText(Worksheet::build(m_kind));
+        return;
+    }
+    const AppState &state = appState();
+    const QStringList due
+        = History::instance().dueWords(state.UserName, QFileInfo(state.WordListPath).fileName());
+    QList<int> rows;
+    for (int row = 1; row <= state.WordCount; ++row) {
+        if (due.contains(untagged(completedItem(row))))
+            rows << row;
+    }
+    m_sheet->setPlainText(Worksheet::build(m_kind, rows));
 }

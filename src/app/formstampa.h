@@ -4,6 +4,7 @@
 
 #include "records/worksheet.h"
 
+class QCheckBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -11,7 +12,8 @@ class QPushButton;
 // The worksheet of the list being played, shown over the exercise: words
 // ("formStampa") or sentences ("formStampaFrasi"). It is rebuilt each time
 // it is shown; the font chosen changes the screen only, the printout is
-// always in "MS Sans Serif" 14.
+// always in "MS Sans Serif" 14. With "parole sbagliate" it holds only the
+// words the pupil's history says are still to practise.
 class FormStampa : public Form
 {
     Q_OBJECT
@@ -25,6 +27,8 @@ public:
     QPushButton *printButton() const { return m_printButton; }
     QPushButton *fontButton() const { return m_fontButton; }
     QPushButton *exitButton() const { return m_exitButton; }
+    // "parole sbagliate": the sheet of the pupil's words of this list still to practise.
+    QCheckBox *missedWordsBox() const { return m_missedWords; }
 
 protected:
     void formActivate() override;
@@ -32,6 +36,7 @@ protected:
 private:
     void onPrintClicked();
     void onFontClicked();
+    void fillSheet();
 
     Worksheet::Kind m_kind;
     QPlainTextEdit *m_sheet = nullptr;
@@ -39,4 +44,5 @@ private:
     QPushButton *m_fontButton = nullptr;
     QPushButton *m_exitButton = nullptr;
     QLabel *m_chosenFont = nullptr;
+    QCheckBox *m_missedWords = nullptr;
 };

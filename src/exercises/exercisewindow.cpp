@@ -1,4 +1,5 @@
 #include "exercisewindow.h"
+#include "reviewqueue.h"
 
 #include "feedback/agent.h"
 #include "feedback/colours.h"
@@ -315,6 +316,19 @@ void ExerciseWindow::formLoad()
         // The review filled the word store before the window opened.
         break;
     }
+    m_reviewQueue.reset();
+    if (settings.ReviewMissedWords) {
+        QStringList words;
+        for (int row = 1; row <= state.WordCount; ++row)
+            words << untagged(completedItem(row));
+        const QString list = QFileInfo(state.WordListPath).fileName();
+        QList<Answer> earlier;
+        for (const Answer &answer : History::instance().answers(state.UserName)) {
+            if (answer.list == list)
+                earlier << answer;
+        }
+        m_reviewQueue = std::make_unique<ReviewQueue>(words, earlier);
+    }
 }
 
 void ExerciseWindow::formActivate()
@@ -432,7 +446,10 @@ void ExerciseWindow::showNextItem()
     m_nextButton->hide();
     m_solved = false;
 
-    pickRandomItem();
+    if (m_reviewQueue)
+        state.CurrentWordIndex = qint16(m_reviewQueue->next());
+    else
+        pickRandomItem();
     const WordItem &item = state.wordRow(state.CurrentWordIndex);
     const QStringList spellings = offeredSpellings();
     for (int i = 0; i < m_answerButtons.size(); ++i)
@@ -546,6 +563,8 @@ void ExerciseWindow::recordAnswer(int buttonIndex, bool right)
             right, answer.mode, answer.dwellMs, Scan::intervalMs(settings.ScanInterval), rightLitBefore);
     }
     History::instance().record(answer);
+    if (m_reviewQueue)
+        m_reviewQueue->answered(right, answer.timingMiss);
 }
 
 void ExerciseWindow::showCount(QLabel *label, qint16 count, bool signPosition)

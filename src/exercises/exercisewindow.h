@@ -9,6 +9,7 @@
 #include <memory>
 
 class Agent;
+class ReviewQueue;
 class ExerciseScanning;
 class PictureBox;
 class QAction;
@@ -126,6 +127,8 @@ private:
     QWidget *m_scanningSign = nullptr;
     ExerciseScanning *m_scanning = nullptr;
     std::unique_ptr<Agent> m_agent;
+    // Picks the items when missed words come back; none when the profile turns that off.
+    std::unique_ptr<ReviewQueue> m_reviewQueue;
     QAction *m_soundsAction = nullptr;
     QAction *m_resetCountsAction = nullptr;
     QAction *m_printAction = nullptr;

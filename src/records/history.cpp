@@ -558,6 +558,16 @@ QList<Answer> History::answers(const QString &pupil, const QDateTime &from) cons
     return answers;
 }
 
+QStringList History::dueWords(const QString &pupil, const QString &list) const
+{
+    MissedWords missed;
+    for (const Answer &answer : answers(pupil)) {
+        if (answer.list == list)
+            missed.add(answer);
+    }
+    return missed.due();
+}
+
 Progress History::progress(const QString &pupil, const QDateTime &from) const
 {
     Progress progress;
@@ -697,4 +707,27 @@ bool History::removePupil(const QString &pupil)
 int History::schemaVersion()
 {
     return kSchemaVersion;
+}
+
+void MissedWords::add(const Answer &answer)
+{
+    // A pupil who leaves an item unanswered sees another word next.
+    if (answer.word != m_shownWord) {
+        m_shownWord = answer.word;
+        m_shownMissed = false;
+    }
+    if (!answer.right && !answer.timingMiss) {
+        m_shownMissed = true;
+        m_due.removeOne(answer.word);
+        m_due << answer.word;
+        m_rightShowings.insert(answer.word, 0);
+    }
+    if (!answer.right)
+        return;
+    if (!m_shownMissed && isDue(answer.word) && ++m_rightShowings[answer.word] >= 2) {
+        m_rightShowings.remove(answer.word);
+        m_due.removeOne(answer.word);
+    }
+    m_shownWord.clear();
+    m_shownMissed = false;
 }

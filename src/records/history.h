@@ -3,6 +3,7 @@
 #include "state/inputmode.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,27 @@ struct Answer
 // less than half the scan interval, right after the right answer was lit: the
 // pupil meant the right one and pressed late. It is not a spelling error.
 bool isTimingMiss(bool right, InputMode mode, qint64 dwellMs, int scanIntervalMs, bool rightAnswerLitBefore);
+
+// The words of one list that a pupil still has to practise, followed through
+// the pupil's answers to it in order. A word answered with a spelling error is
+// due until two later showings of it in a row are answered without one. A
+// showing runs from the item appearing to its right answer; a press one step
+// late is no spelling error and counts for nothing.
+class MissedWords
+{
+public:
+    void add(const Answer &answer);
+    bool isDue(const QString &word) const { return m_rightShowings.contains(word); }
+    // The last missed last.
+    QStringList due() const { return m_due; }
+
+private:
+    QStringList m_due;
+    // Per due word, the showings answered without a spelling error since its last one.
+    QHash<QString, int> m_rightShowings;
+    QString m_shownWord;
+    bool m_shownMissed = false;
+};
 
 enum class Period { LastWeek, LastMonth, SchoolYear, All };
 
@@ -116,6 +138,9 @@ public:
     // The pupil's answers from `from` on (all when invalid), oldest first.
     QList<Answer> answers(const QString &pupil, const QDateTime &from = {}) const;
     Progress progress(const QString &pupil, const QDateTime &from = {}) const;
+    // The words of the list (its file name) that the pupil still has to
+    // practise, as MissedWords tells them from every answer kept.
+    QStringList dueWords(const QString &pupil, const QString &list) const;
 
     // The answers as CSV: UTF-8, a header line, one answer a line.
     QByteArray csv(const QString &pupil, const QDateTime &from = {}) const;

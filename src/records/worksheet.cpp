@@ -6,6 +6,14 @@ namespace Worksheet {
 
 QString build(Kind kind)
 {
+    QList<int> rows;
+    for (int i = 1; i <= appState().WordCount; ++i)
+        rows << i;
+    return build(kind, rows);
+}
+
+QString build(Kind kind, const QList<int> &rows)
+{
     const QString newLine = QStringLiteral("\r\n");
     const QString indent = QStringLiteral("      ");
     const AppState &state = appState();
@@ -14,7 +22,7 @@ QString build(Kind kind)
 
     QString row;
     int inRow = 0;
-    for (int i = 1; i <= state.WordCount; ++i) {
+    for (const int i : rows) {
         const QString &item = state.wordRow(i).text;
         if (kind == Kind::Sentences) {
             sheet += indent + item + newLine + newLine;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // The paper exercise of the loaded list: a heading "INSERISCI" with the two
@@ -13,5 +14,7 @@ constexpr int kWordsPerRow = 5;
 
 // From the word store and the spellings of the exercise.
 QString build(Kind kind);
+// The same sheet with only these rows of the store, in this order.
+QString build(Kind kind, const QList<int> &rows);
 
 } // namespace Worksheet

@@ -279,6 +279,11 @@ void FormConfigura::buildLettersPage()
     bind(SettingBinding::options(&ProfileSettings::LetterCase, {m_lowerCase, m_upperCase, m_cursive},
         {QStringLiteral("minuscolo"), QStringLiteral("maiuscolo"), QStringLiteral("corsivo")}, settings(),
         thenShow([] { fontForLetterCase(settings()); })));
+
+    m_reviewMissed = place(m_lettersPage,
+        named(new QCheckBox(QStringLiteral("Ripassa le parole sbagliate")), QStringLiteral("CheckRipassa")),
+        QRect(360, 3480, 8400, 480));
+    bind(SettingBinding::check(&ProfileSettings::ReviewMissedWords, m_reviewMissed, settings()));
 }
 
 void FormConfigura::buildFontsPage()

@@ -128,6 +128,7 @@ private:
     QRadioButton *m_lowerCase = nullptr;
     QRadioButton *m_upperCase = nullptr;
     QRadioButton *m_cursive = nullptr;
+    QCheckBox *m_reviewMissed = nullptr;
 
     QList<QRadioButton *> m_backgroundOptions;
     QPushButton *m_backgroundColourButton = nullptr;

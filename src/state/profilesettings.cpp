@@ -83,6 +83,7 @@ std::vector<Setting> makeSettings()
         optional(text("Switch1Input", &S::Switch1Input, "key:Space")),
         optional(text("Switch2Input", &S::Switch2Input, "key:Return")),
         optional(integer("CueVolume", &S::CueVolume, 100, 0, 100, OutOfRange::Default)),
+        optional(flag("ReviewMissedWords", &S::ReviewMissedWords, true)),
     };
 }
 

@@ -58,6 +58,7 @@ struct ProfileSettings
     QString Switch1Input; // steps in manual scanning, selects in automatic
     QString Switch2Input; // selects in manual scanning
     qint16 CueVolume; // % of full volume for the spoken highlight
+    bool ReviewMissedWords; // words missed by a spelling error come back
 
     bool operator==(const ProfileSettings &other) const;
     bool operator!=(const ProfileSettings &other) const { return !(*this == other); }

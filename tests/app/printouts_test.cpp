@@ -7,11 +7,14 @@
 #include "exercises/exercisewindow.h"
 #include "layout/formhost.h"
 #include "records/activityrecord.h"
+#include "records/history.h"
 #include "records/printing.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
+#include "state/random.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -108,6 +111,28 @@ TEST_F(PrintoutTest, TheWorksheetCoversTheExerciseWhichStartsANewItemWhenItClose
     // Kept, not made again.
     exercise->printAction()->trigger();
     EXPECT_EQ(host.formOnTop(), sheet);
+}
+
+TEST_F(PrintoutTest, TheWorksheetOfMissedWordsHoldsThePupilsWordsStillToPractise)
+{
+    ASSERT_TRUE(History::instance().open(
+        TestEnv::makeFolder(QStringLiteral("dati")) + QStringLiteral("/storia.sqlite")));
+    Random::setSource([] { return 0.0; });
+    ExerciseWindow *exercise = openExercise("x_,a\r\ny_,ha\r\nz_,a\r\n");
+    click(exercise->answerButton(1));
+    click(exercise->answerButton(0));
+
+    exercise->printAction()->trigger();
+    auto *sheet = qobject_cast<FormStampa *>(host.formOnTop());
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->sheet()->toPlainText().contains(QStringLiteral("      x_      y_      z_")));
+    sheet->missedWordsBox()->setChecked(true);
+    const QString missed = sheet->sheet()->toPlainText();
+    EXPECT_TRUE(missed.contains(QStringLiteral("INSERISCI   A      HA")));
+    EXPECT_TRUE(missed.contains(QStringLiteral("      x_\n")));
+    EXPECT_FALSE(missed.contains(QStringLiteral("y_")));
+    Random::setSource({});
+    History::instance().close();
 }
 
 TEST_F(PrintoutTest, WithNoPrinterTheWorksheetCanBeSavedAsPdfInTheUsersFolder)

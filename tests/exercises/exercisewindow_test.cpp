@@ -23,6 +23,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // A host with the exercise window and a stand-in for the menu it returns to.
@@ -635,4 +638,27 @@ TEST_F(ExerciseTest, EveryAnswerIsKeptAndAPressOneStepLateIsNotASpellingError)
     EXPECT_EQ(answers[3].mode, InputMode::Mouse);
     EXPECT_EQ(answers[3].dwellMs, -1);
     EXPECT_TRUE(answers[3].right);
+}
+
+TEST_F(ExerciseTest, AMissedWordComesBackAFewItemsLater)
+{
+    QByteArray list;
+    for (int i = 1; i <= 12; ++i)
+        list += QStringLiteral("vado _ casa %1,a\r\nlui _ %1 anni,ha\r\n").arg(i).toLatin1();
+    // Every item answered wrong first, then right; the rows shown in order.
+    Random::setSource({});
+    Random::seed(5);
+    appState().Settings.ReviewMissedWords = true;
+    ExerciseWindow *window = open(list);
+    std::vector<int> rows;
+    for (int item = 0; item < 10; ++item) {
+        rows.push_back(appState().CurrentWordIndex);
+        const bool firstIsRight
+            = window->answerButton(0)->text() == appState().wordRow(appState().CurrentWordIndex).answer;
+        click(window->answerButton(firstIsRight ? 1 : 0));
+        click(window->answerButton(firstIsRight ? 0 : 1));
+        click(window->nextButton());
+    }
+    EXPECT_NE(std::find(rows.begin() + 3, rows.begin() + 7, rows[0]), rows.begin() + 7)
+        << "the first word missed is back 3 to 6 items later";
 }

@@ -53,6 +53,7 @@ QStringList defaultLines()
         QStringLiteral("key:Space"),
         QStringLiteral("key:Return"),
         QStringLiteral(" 100 "),
+        QStringLiteral("True"),
     };
 }
 
@@ -99,6 +100,7 @@ ProfileSettings customSettings()
     s.Switch1Input = QStringLiteral("controller:a");
     s.Switch2Input = QStringLiteral("key:F7");
     s.CueVolume = 60;
+    s.ReviewMissedWords = false;
     return s;
 }
 
@@ -196,7 +198,7 @@ TEST_F(ProfileTest, MissingFileGivesDefaultsWithoutCreatingIt)
 TEST_F(ProfileTest, DamagedFileGivesEveryDefault)
 {
     const QStringList custom = customLines();
-    ASSERT_EQ(custom.size(), 35);
+    ASSERT_EQ(custom.size(), 36);
 
     struct Case
     {
@@ -233,6 +235,9 @@ TEST_F(ProfileTest, SwitchSettingsMissingAtTheEndTakeTheirDefaults)
         EXPECT_EQ(load(custom.mid(0, kept).join(QStringLiteral("\r\n")).toLatin1()), expected)
             << "no line end after the last line";
     }
+    EXPECT_TRUE(load(crlfFile(custom.mid(0, 35))).ReviewMissedWords)
+        << "missed words come back unless turned off";
+    EXPECT_EQ(custom.last(), QStringLiteral("False"));
 }
 
 TEST_F(ProfileTest, ADamagedSwitchSettingTakesItsDefaultAlone)
