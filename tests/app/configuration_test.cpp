@@ -191,6 +191,7 @@ ProfileSettings unlikeTheDefaults()
     values.Switch1Input = QStringLiteral("mouse:right");
     values.Switch2Input = QStringLiteral("key:F8");
     values.CueVolume = 40;
+    values.ReviewMissedWords = false;
     return values;
 }
 
