@@ -54,7 +54,7 @@ test)
     (cd build && ctest --output-on-failure -j"$jobs")
     if [ "${2:-}" != "--quick" ]; then
         build build-asan -DCMAKE_BUILD_TYPE=Debug -DVELMORA_SANITIZE=ON -DVELMORA_BUILD_BENCH=OFF
-        (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j"$jobs")
+        (cd build-asan && ctest --output-on-failure -j"$jobs")
     fi
     ;;
 bench)

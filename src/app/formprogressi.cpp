@@ -29,6 +29,8 @@
 #include <QUrl>
 #include <QValueAxis>
 
+#include <memory>
+
 namespace {
 
 constexpr int kOneInch = 1440;
@@ -272,7 +274,8 @@ void FormProgressi::showProgress(const Progress &progress)
 {
     const QDateTime from = periodStart();
     const ProgressReport::Chart chart = ProgressReport::chartOf(progress, from.date(), QDate::currentDate());
-    // The view owns its chart and deletes the one it replaces.
+    // The view owns its chart, but only lets go of the one it replaces.
+    const std::unique_ptr<QChart> replaced(m_chartView->chart());
     m_chartView->setChart(makeChart(chart));
     m_summary->setText(ProgressReport::summary(progress));
     fillTable(m_missedWords, ProgressReport::missedWordRows(progress));

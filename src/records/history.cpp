@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 
@@ -470,6 +471,15 @@ bool History::open(const QString &path)
         QStringLiteral("INSERT INTO answers (%1, day) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
             .arg(kAnswerColumns));
     d->open = true;
+    // When Qt itself ends the program with exit() (its display went away),
+    // the application is never destroyed: the history closes before the SQL
+    // objects Qt has made for it by now, which exit() undoes in reverse
+    // order; any later, it would find them gone.
+    static const bool closedOnExit = [] {
+        std::atexit([] { instance().close(); });
+        return true;
+    }();
+    Q_UNUSED(closedOnExit);
     return true;
 }
 

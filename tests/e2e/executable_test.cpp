@@ -30,6 +30,12 @@ public:
 
     ~Program()
     {
+        // Asked to end rather than killed, the program runs the sanitizer
+        // build's leak check as it ends.
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            m_process.waitForFinished(15000);
+        }
         if (m_process.state() != QProcess::NotRunning) {
             m_process.kill();
             m_process.waitForFinished();

@@ -11,6 +11,8 @@
 #include "state/random.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,38 @@ std::unique_ptr<PrivateHome> makeHome()
     if (!home->isValid())
         qFatal("no temporary home folder: %s", qPrintable(home->errorString()));
     return home;
+}
+
+// The process's own sanitizer options, read by the sanitizers at its start.
+const QByteArray g_ownSanitizerOptions = qgetenv("ASAN_OPTIONS");
+
+// The programs a test starts (the real executable, the manual's tools) are
+// built with the sanitizers too, and check for leaks as they end. Their
+// reports go to files in the test's home, so that a leak or a fault in them
+// fails the test whether or not it reads their output or exit code.
+void sendStartedProgramReportsTo([[maybe_unused]] const QString &folder)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QByteArray options = g_ownSanitizerOptions;
+    if (!options.isEmpty())
+        options += ':';
+    qputenv("ASAN_OPTIONS", options + "log_path=" + QFile::encodeName(folder + QStringLiteral("/sanitizer")));
+#endif
+}
+
+void failOnStartedProgramReports(const QString &folder)
+{
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral("sanitizer.*")}, QDir::Files)) {
+        ADD_FAILURE() << "a program the test started reported:\n"
+                      << TestEnv::readFile(dir.filePath(name)).toStdString();
+    }
+#if defined(__SANITIZE_ADDRESS__)
+    if (g_ownSanitizerOptions.isEmpty())
+        qunsetenv("ASAN_OPTIONS");
+    else
+        qputenv("ASAN_OPTIONS", g_ownSanitizerOptions);
+#endif
 }
 
 // Every test starts from the program-wide variables of a fresh start and in
@@ -41,6 +75,7 @@ private:
     {
         m_testHome = makeHome();
         m_testHome->enter();
+        sendStartedProgramReportsTo(m_testHome->path());
         resetAppState();
         appState().ApplicationFolder = TestEnv::buildAppFolder();
         Random::setSource({});
@@ -55,6 +90,7 @@ private:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         m_speech.reset();
         History::instance().close();
+        failOnStartedProgramReports(m_testHome->path());
         // Between tests the process home is in force again.
         m_processHome.enter();
         m_testHome.reset();
