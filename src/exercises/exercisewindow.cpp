@@ -510,11 +510,16 @@ void ExerciseWindow::keyboardAnswer(int buttonIndex)
     m_scanning->answered(right);
 }
 
+bool ExerciseWindow::isRightSpelling(int buttonIndex) const
+{
+    const AppState &state = appState();
+    return state.wordRow(state.CurrentWordIndex).answer.toUpper() == offeredSpelling(buttonIndex).toUpper();
+}
+
 bool ExerciseWindow::judge(int buttonIndex)
 {
     AppState &state = appState();
-    const QString expected = state.wordRow(state.CurrentWordIndex).answer;
-    const bool right = expected.toUpper() == offeredSpelling(buttonIndex).toUpper();
+    const bool right = isRightSpelling(buttonIndex);
     qCDebug(
         lcExercises, "answer %s: %s", qPrintable(offeredSpelling(buttonIndex)), right ? "right" : "wrong");
     recordAnswer(buttonIndex, right);
@@ -556,9 +561,7 @@ void ExerciseWindow::recordAnswer(int buttonIndex, bool right)
     if (m_scanning->active()) {
         const ExerciseScanning::PressTiming timing = m_scanning->lastChoiceTiming();
         answer.dwellMs = timing.dwellMs;
-        const QString expected = state.wordRow(state.CurrentWordIndex).answer;
-        const bool rightLitBefore = timing.answerLitBefore >= 0
-            && offeredSpelling(timing.answerLitBefore).compare(expected, Qt::CaseInsensitive) == 0;
+        const bool rightLitBefore = timing.answerLitBefore >= 0 && isRightSpelling(timing.answerLitBefore);
         answer.timingMiss = isTimingMiss(
             right, answer.mode, answer.dwellMs, Scan::intervalMs(settings.ScanInterval), rightLitBefore);
     }

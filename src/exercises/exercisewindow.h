@@ -87,6 +87,7 @@ private:
     // Signs, counts, sound and record for the spelling of this button;
     // true for a right answer, whose item is then shown complete.
     bool judge(int buttonIndex);
+    bool isRightSpelling(int buttonIndex) const;
     // Keeps the answer in the pupil's history.
     void recordAnswer(int buttonIndex, bool right);
     QString offeredSpelling(int buttonIndex) const;
