@@ -65,6 +65,31 @@ private:
     bool m_shownMissed = false;
 };
 
+// One switch check: what it measured of the pupil's presses and what it
+// proposed, so a teacher sees whether the pupil's timing improves.
+struct SwitchCheckRecord
+{
+    QString pupil;
+    QDateTime checkedAt;
+    int trials = 0;
+    int hits = 0;
+    int misses = 0;
+    int presses = 0;
+    int bounces = 0;
+    int noTargetPresses = 0;
+    qint64 delayMedianMs = -1;
+    qint64 delayP90Ms = -1;
+    qint64 holdMedianMs = -1;
+    qint64 longestBounceGapMs = -1;
+    // The proposal, in the profile's units (interval in quarter seconds).
+    int scanInterval = 0;
+    int acceptanceTime = 0;
+    int releaseTime = 0;
+    int selectionGuard = 0;
+    bool rowColumnScanning = false;
+    bool twoSwitches = false;
+};
+
 enum class Period { LastWeek, LastMonth, SchoolYear, All };
 
 // The first moment of the period that ends at `now` (invalid for All). The
@@ -102,6 +127,8 @@ struct Progress
     // At most ten, the most missed first (spelling errors only).
     QList<MissedWord> mostMissed;
     QList<Session> sessions;
+    // The switch checks of the period, oldest first.
+    QList<SwitchCheckRecord> switchChecks;
     int answers = 0;
     int right = 0;
     int spellingErrors = 0;
@@ -134,6 +161,11 @@ public:
     // Keeps the answer at once (committed before it returns). The session
     // is this program run's for the pupil.
     bool record(const Answer &answer);
+
+    // Keeps the check at once, as record() keeps an answer.
+    bool recordSwitchCheck(const SwitchCheckRecord &check);
+    // The pupil's checks from `from` on (all when invalid), oldest first.
+    QList<SwitchCheckRecord> switchChecks(const QString &pupil, const QDateTime &from = {}) const;
 
     // The pupil's answers from `from` on (all when invalid), oldest first.
     QList<Answer> answers(const QString &pupil, const QDateTime &from = {}) const;
