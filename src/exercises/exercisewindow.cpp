@@ -458,7 +458,14 @@ void ExerciseWindow::showNextItem()
     m_wordLabel->setText(shown(gapShownApart(item.text, spellings)));
     // The syllable exercise leaves no trace in the record.
     m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_wordLabel->text());
-    qCDebug(lcExercises, "item %s", qPrintable(m_wordLabel->text()));
+    // The right button is logged for sessions driven from outside, which play the pupil.
+    QString rightButton;
+    for (int i = 0; i < m_answerButtons.size() && rightButton.isEmpty(); ++i) {
+        if (isRightSpelling(i))
+            rightButton = m_answerButtons[i]->objectName();
+    }
+    qCDebug(
+        lcExercises, "item %s, right answer %s", qPrintable(m_wordLabel->text()), qPrintable(rightButton));
     m_itemShownAt = ScanClock::now();
     m_scanning->itemShown();
 }

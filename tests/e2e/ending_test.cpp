@@ -43,7 +43,8 @@ QString reachAnItem(XSession &x)
         return QString();
     const QString line = x.linesWith(QStringLiteral("item "), shown).value(0);
     x.settle(300);
-    return line.mid(line.indexOf(QStringLiteral("item ")) + 5).trimmed();
+    const QString item = line.mid(line.indexOf(QStringLiteral("item ")) + 5);
+    return item.left(item.lastIndexOf(QStringLiteral(", right answer "))).trimmed();
 }
 
 QString plainText(const QString &rtf)
