@@ -95,10 +95,9 @@ QString summaryOf(const SwitchCheck::Figures &f)
                       .arg(speed.hits)
                       .arg(speed.trials);
     }
-    QString text = QStringLiteral("Stella presa in tempo %1 volte su %2 (%3). ")
-                       .arg(f.hits)
-                       .arg(f.trials)
-                       .arg(speeds.join(QStringLiteral("; ")));
+    QString text = QStringLiteral("Stella presa in tempo %1 volte su %2").arg(f.hits).arg(f.trials);
+    text += speeds.isEmpty() ? QStringLiteral(". ")
+                             : QStringLiteral(" (%1). ").arg(speeds.join(QStringLiteral("; ")));
     if (f.delayMedianMs >= 0) {
         text += QStringLiteral("Ritardo tipico %1; 9 volte su 10 entro %2. ")
                     .arg(millisecondsAsSeconds(int(f.delayMedianMs)),
@@ -152,11 +151,11 @@ FormProvaSensore::FormProvaSensore(QWidget *parent)
     const QList<Row> rows = rowsOf({});
     for (int i = 0; i < rows.size(); ++i) {
         const int y = 1740 + 690 * i;
-        auto *accept = addControl(new QCheckBox(QStringLiteral("Accetta")), QRect(240, y, 1500, 600));
+        auto *accept = addControl(new QCheckBox(QStringLiteral("Accetta")), QRect(240, y, 1200, 600));
         accept->setObjectName(QString::fromLatin1(rows[i].name));
         accept->setFont(arialFont(11));
         m_acceptBoxes << accept;
-        m_proposalTexts << label(QStringLiteral("lblProposta_%1").arg(i), QRect(1860, y, 7500, 660), 10);
+        m_proposalTexts << label(QStringLiteral("lblProposta_%1").arg(i), QRect(1500, y, 7860, 660), 10);
     }
     m_historyNote = label(QStringLiteral("lblStoria"), QRect(240, 5940, 9120, 420), 10);
 
@@ -424,8 +423,12 @@ void FormProvaSensore::showResults()
 {
     m_clock.stop();
     m_switches->setActive(false);
-    if (m_agent)
-        m_agent->hide();
+    if (m_agent) {
+        m_agent->stopAll();
+        m_agent.reset();
+    }
+    // The teacher's page, in the configuration window's colour.
+    setBackgroundColour(Colours::fromNumber(appState().Settings.BackgroundColour));
 
     const ProfileSettings &settings = appState().Settings;
     const SwitchCheck::Figures figures = SwitchCheck::measure(m_game->recording());
