@@ -14,8 +14,9 @@ namespace {
 // quite steady.
 constexpr qint64 kIntervalMarginMs = 250;
 constexpr qint64 kQuarterMs = 250;
-// Switch times are proposed in these steps.
-constexpr qint64 kStepMs = 50;
+// Switch times are proposed in tenths of a second, the steps the
+// configuration window sets them in.
+constexpr qint64 kStepMs = 100;
 // Delays spread wider than this between the quickest and the slowest tenth
 // make one interval a poor fit for every press.
 constexpr qint64 kWideSpreadMs = 1000;

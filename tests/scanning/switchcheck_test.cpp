@@ -164,11 +164,11 @@ TEST(SwitchCheck, TheReleaseTimeCoversTheBouncesAndKeepsTheNextPress)
         return propose(f, current).releaseTime.value;
     };
     EXPECT_EQ(release(120), 200);
-    EXPECT_EQ(release(0), 50);
+    EXPECT_EQ(release(0), 100);
     EXPECT_EQ(release(480, 520), 500) << "below the gap before a press meant";
     EXPECT_EQ(release(480, 550), 500);
     EXPECT_EQ(release(-1), 300) << "no bounces";
-    EXPECT_EQ(release(-1, 300), 250) << "the current time would drop a press meant";
+    EXPECT_EQ(release(-1, 300), 200) << "the current time would drop a press meant";
 }
 
 TEST(SwitchCheck, TheSelectionGuardOutlastsTheQuickestReactionsAndTheReleaseTime)
@@ -264,7 +264,7 @@ TEST(SwitchCheck, RecordingsThatSayLittleProposeSoundValues)
     const Figures f = measure(chatter);
     EXPECT_EQ(f.bounces, f.presses - 1);
     p = propose(f, current);
-    EXPECT_EQ(p.releaseTime.value, 250);
+    EXPECT_EQ(p.releaseTime.value, 300);
     EXPECT_EQ(p.acceptanceTime.value, 100);
     EXPECT_FALSE(p.twoSwitches.value) << "every press would step or choose";
     EXPECT_LE(p.selectionGuard.value, 2000);
