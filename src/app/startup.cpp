@@ -19,6 +19,7 @@
 #include "layout/formnames.h"
 #include "records/history.h"
 #include "settings/formconfigura.h"
+#include "settings/formprovasensore.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
@@ -172,6 +173,7 @@ void registerForms(FormHost &host)
     host.registerForm(FormName::kConfiguration, [] { return new FormConfigura; });
     host.registerForm(FormName::kRecord, [] { return new FormEserciziEseguiti; });
     host.registerForm(FormName::kProgress, [] { return new FormProgressi; });
+    host.registerForm(FormName::kSwitchCheck, [] { return new FormProvaSensore; });
     for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
         host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });
 }

@@ -16,6 +16,8 @@ inline constexpr QLatin1String kAbout("FormInfo");
 inline constexpr QLatin1String kConfiguration("FormConfigura");
 inline constexpr QLatin1String kRecord("FormEserciziEseguiti");
 inline constexpr QLatin1String kProgress("FormProgressi");
+// The switch check, shown over the configuration window.
+inline constexpr QLatin1String kSwitchCheck("FormProvaSensore");
 
 // The topic menus, in the order of the main menu's buttons.
 inline constexpr QLatin1String kSimilarSoundsMenu("FormMenuSuoniSimili");
@@ -39,9 +41,9 @@ inline constexpr QLatin1String kWordSheet("formStampa");
 inline constexpr QLatin1String kSentenceSheet("formStampaFrasi");
 
 // Every name above.
-inline constexpr std::array<QLatin1String, 21> kAll
-    = {kStart, kMainMenu, kAbout, kConfiguration, kRecord, kProgress, kSimilarSoundsMenu, kCGMenu,
-        kGroupsMenu, kDoublesMenu, kCQMenu, kAccentMenu, kApostropheMenu, kHMenu, kWordExercise,
+inline constexpr std::array<QLatin1String, 22> kAll
+    = {kStart, kMainMenu, kAbout, kConfiguration, kRecord, kProgress, kSwitchCheck, kSimilarSoundsMenu,
+        kCGMenu, kGroupsMenu, kDoublesMenu, kCQMenu, kAccentMenu, kApostropheMenu, kHMenu, kWordExercise,
         kSentenceExercise, kReviewExercise, kArticleExercise, kSyllableExercise, kWordSheet, kSentenceSheet};
 
 } // namespace FormName

@@ -512,6 +512,14 @@ void FormConfigura::buildInputPage()
         named(new QPushButton(QStringLiteral("Annulla")), QStringLiteral("CommandAnnullaSensore")),
         QRect(2880, 3360, 1800, 420));
     m_cancelSwitch->hide();
+    // Beside the first switch's button; the set-up's "Annulla" takes its place while it waits.
+    m_switchCheckButton = place(m_inputPage,
+        named(new QPushButton(QStringLiteral("Prova il sensore")), QStringLiteral("CommandProvaSensore")),
+        QRect(2880, 3360, 1800, 420));
+    connect(m_switchCheckButton, &QPushButton::clicked, this, [this] {
+        m_backFromSwitchCheck = true;
+        showOnTop(FormName::kSwitchCheck);
+    });
     m_switchCapture = new SwitchCapture(this);
     connect(m_cancelSwitch, &QPushButton::clicked, m_switchCapture, &SwitchCapture::cancel);
     connect(m_switchCapture, &SwitchCapture::captured, this, &FormConfigura::takeSwitch);
@@ -591,6 +599,7 @@ void FormConfigura::setUpSwitch(int index)
 {
     m_switchBeingSet = index;
     m_switchProblem->hide();
+    m_switchCheckButton->hide();
     m_cancelSwitch->move(m_cancelSwitch->x(), m_switchButtons[index]->y());
     m_cancelSwitch->show();
     m_switchCapture->start(m_cancelSwitch);
@@ -670,6 +679,12 @@ void FormConfigura::formActivate()
     setUpCharacter();
     hidePages();
     showSettings();
+    // Back from the switch check, the teacher sees the timings it may have changed.
+    if (m_backFromSwitchCheck) {
+        m_backFromSwitchCheck = false;
+        showPage(InputPage);
+        return;
+    }
     // Opening tells what a hidden balloon means, as ticking its box off would.
     if (!settings().BalloonVisible)
         sayBalloonSetting();
@@ -802,6 +817,7 @@ void FormConfigura::showWhatFollows()
     // Only manual scanning has a second switch.
     m_switchNames[1]->setVisible(mode == InputMode::Manual);
     m_switchButtons[1]->setVisible(mode == InputMode::Manual);
+    m_switchCheckButton->setVisible(isScanning(mode) && m_switchBeingSet < 0);
     m_cueVolumeLabel->setEnabled(values.SpokenHighlight);
     m_cueVolumeBar->setEnabled(values.SpokenHighlight);
     m_cueVolumeLabel->setText(QStringLiteral("Volume lettura: %1%").arg(values.CueVolume));

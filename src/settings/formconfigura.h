@@ -179,6 +179,9 @@ private:
     QLabel *m_switchNames[2] = {};
     QPushButton *m_switchButtons[2] = {};
     QPushButton *m_cancelSwitch = nullptr;
+    QPushButton *m_switchCheckButton = nullptr;
+    // The switch check was opened over this window, which shows the input page again after it.
+    bool m_backFromSwitchCheck = false;
     // What the set-up has to say: a clash, or a controller it cannot read.
     QLabel *m_switchProblem = nullptr;
     SwitchCapture *m_switchCapture = nullptr;

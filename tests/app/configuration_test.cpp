@@ -7,8 +7,10 @@
 #include "feedback/colours.h"
 #include "feedback/voices.h"
 #include "layout/formhost.h"
+#include "records/history.h"
 #include "scanning/menuscanning.h"
 #include "settings/formconfigura.h"
+#include "settings/formprovasensore.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
@@ -22,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
@@ -566,4 +569,63 @@ TEST_F(ConfigurationTest, ASwitchIsSetUpByPressingIt)
     QTest::mouseClick(find<QPushButton>("CommandSensore1"), Qt::RightButton);
     EXPECT_EQ(appState().Settings.Switch1Input, QStringLiteral("mouse:right"));
     EXPECT_EQ(appState().Settings.Switch2Input, QStringLiteral("key:F7"));
+}
+
+TEST_F(ConfigurationTest, TheSwitchCheckChangesOnlyWhatTheTeacherAcceptsAndIsKept)
+{
+    ASSERT_TRUE(History::instance().open(
+        TestEnv::makeFolder(QStringLiteral("h")) + QStringLiteral("/storia.sqlite")));
+    const auto closeHistory = qScopeGuard([] { History::instance().close(); });
+    ProfileSettings &settings = appState().Settings;
+    settings.setInputMode(InputMode::Automatic);
+    settings.ScanInterval = 8;
+    const ProfileSettings before = settings;
+    auto *check = static_cast<FormProvaSensore *>(host.keepLoaded(QStringLiteral("FormProvaSensore")));
+    SwitchCheckGame::Plan plan;
+    plan.warmUpPresses = 1;
+    plan.pauseMs = 600; // past the bounce window
+    plan.speedsMs = {150};
+    plan.trialsPerSpeed = 6;
+    check->setPlan(plan);
+    FormConfigura *form = open();
+    form->showPage(FormConfigura::InputPage);
+    const auto press = [check] {
+        QTest::keyPress(check, Qt::Key_Space);
+        QTest::keyRelease(check, Qt::Key_Space);
+    };
+
+    // The teacher's Esc gives the check up: nothing kept, nothing changed.
+    click("CommandProvaSensore");
+    ASSERT_EQ(host.formOnTop(), check);
+    press();
+    QTest::keyClick(check, Qt::Key_Escape);
+    EXPECT_EQ(host.formOnTop(), nullptr);
+    EXPECT_TRUE(History::instance().switchChecks(appState().UserName).isEmpty());
+
+    // Played through: a press as each star lights.
+    click("CommandProvaSensore");
+    press();
+    for (int trial = 0; trial < 6; ++trial) {
+        ASSERT_TRUE(QTest::qWaitFor(
+            [check] {
+                return check->game().litBox() >= 0 && check->game().litBox() == check->game().starBox();
+            },
+            3000));
+        press();
+    }
+    ASSERT_EQ(check->game().phase(), SwitchCheckGame::Phase::Over);
+    EXPECT_EQ(History::instance().switchChecks(appState().UserName).size(), 1)
+        << "kept before anything is accepted";
+    EXPECT_EQ(settings, before) << "nothing changes until the teacher accepts";
+
+    // Only the accepted proposal is applied, and the input page shows it.
+    ASSERT_TRUE(check->proposal().scanInterval.changes());
+    QCheckBox *intervalBox = check->acceptBoxes().at(0);
+    QTest::mouseClick(intervalBox, Qt::LeftButton, {}, QPoint(8, intervalBox->height() / 2));
+    QTest::mouseClick(check->applyButton(), Qt::LeftButton);
+    EXPECT_EQ(host.currentForm(), form);
+    EXPECT_EQ(form->page(), FormConfigura::InputPage);
+    ProfileSettings expected = before;
+    expected.ScanInterval = check->proposal().scanInterval.value;
+    EXPECT_EQ(settings, expected);
 }
