@@ -180,12 +180,12 @@ FormProgressi::FormProgressi(QWidget *parent)
     m_summary->setObjectName(QStringLiteral("lblRiepilogo"));
     m_summary->setFont(arialFont(11));
 
-    m_chartView = addControl(new QChartView, QRect(240, 960, 5880, 3960));
+    m_chartView = addControl(new QChartView, QRect(240, 960, 5880, 2880));
     m_chartView->setObjectName(QStringLiteral("chartProgressi"));
     m_chartView->setAccessibleName(QStringLiteral("Grafico delle risposte giuste per argomento"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
 
-    m_notice = addControl(new QLabel, QRect(240, 960, 5880, 3960));
+    m_notice = addControl(new QLabel, QRect(240, 960, 5880, 2880));
     m_notice->setObjectName(QStringLiteral("lblAvviso"));
     m_notice->setFont(arialFont(12));
     m_notice->setWordWrap(true);
@@ -195,14 +195,23 @@ FormProgressi::FormProgressi(QWidget *parent)
     m_missedWords = addControl(
         makeTable({QStringLiteral("Parola"), QStringLiteral("Errori")}, QStringLiteral("lstParoleSbagliate"),
             QStringLiteral("Le parole sbagliate più spesso")),
-        QRect(6240, 960, 3120, 3960));
+        QRect(6240, 960, 3120, 2880));
     m_missedWords->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
 
     m_sessions = addControl(makeTable(ProgressReport::sessionHeaders(), QStringLiteral("tblSessioni"),
                                 QStringLiteral("Sessioni")),
-        QRect(240, 5040, 9120, 1320));
-    m_sessions->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_sessions->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+        QRect(240, 3960, 9120, 1140));
+    // No room for a caption above it: the table names itself in its first
+    // column, over the dates.
+    QStringList checkHeaders = ProgressReport::switchCheckHeaders();
+    checkHeaders[0] = QStringLiteral("Prove del sensore");
+    m_switchChecks = addControl(
+        makeTable(checkHeaders, QStringLiteral("tblProveSensore"), QStringLiteral("Prove del sensore")),
+        QRect(240, 5220, 9120, 1140));
+    for (QTableWidget *table : {m_sessions, m_switchChecks}) {
+        table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
 
     m_printButton = addControl(new QPushButton(QStringLiteral("Stampa")), QRect(240, 6480, 1500, 600));
     m_printButton->setObjectName(QStringLiteral("cmdStampa"));
@@ -280,6 +289,7 @@ void FormProgressi::showProgress(const Progress &progress)
     m_summary->setText(ProgressReport::summary(progress));
     fillTable(m_missedWords, ProgressReport::missedWordRows(progress));
     fillTable(m_sessions, ProgressReport::sessionRows(progress));
+    fillTable(m_switchChecks, ProgressReport::switchCheckRows(progress));
 }
 
 void FormProgressi::onPrintClicked()
@@ -307,17 +317,21 @@ void FormProgressi::onPrintClicked()
     QTextDocument document;
     document.setDefaultFont(arialFont(11));
     document.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("grafico.png")), image);
+    // Only pupils who use a switch have checks: the others' printouts do without.
+    const QString checks = progress.switchChecks.isEmpty() ? QString()
+                                                           : QStringLiteral("<h3>Prove del sensore</h3>")
+            + htmlTable(ProgressReport::switchCheckHeaders(), ProgressReport::switchCheckRows(progress));
     const QString html
         = QStringLiteral("<h2>Progressi di %1</h2><p>%2 &mdash; %3</p>"
                          "<p><img src=\"grafico.png\" width=\"560\" height=\"324\"></p>"
                          "<h3>Le parole sbagliate più spesso</h3>%4"
-                         "<h3>Sessioni</h3>%5")
+                         "<h3>Sessioni</h3>%5%6")
               .arg(ProgressReport::pupilCaption(pupil()).toHtmlEscaped(),
                   m_periodList->currentText().toHtmlEscaped(),
                   ProgressReport::summary(progress).toHtmlEscaped(),
                   htmlTable({QStringLiteral("Parola"), QStringLiteral("Errori")},
                       ProgressReport::missedWordRows(progress)),
-                  htmlTable(ProgressReport::sessionHeaders(), ProgressReport::sessionRows(progress)));
+                  htmlTable(ProgressReport::sessionHeaders(), ProgressReport::sessionRows(progress)), checks);
     document.setHtml(html);
     printOrSaveAsPdf(this, QStringLiteral("i progressi"), [&document](QPrinter &printer) {
         return printDocument(document, kOneInch, kOneInch, kOneInch, kOneInch, printer);

@@ -10,7 +10,8 @@ class QPushButton;
 class QTableWidget;
 
 // A pupil's progress over a period, for the teacher: right answers per
-// spelling family over time, the words most often missed and the sessions.
+// spelling family over time, the words most often missed, the sessions and
+// the switch checks.
 // It prints, exports the answers as CSV and removes the pupil's history.
 class FormProgressi : public Form
 {
@@ -23,6 +24,7 @@ public:
     QChartView *chartView() const { return m_chartView; }
     QTableWidget *missedWords() const { return m_missedWords; }
     QTableWidget *sessions() const { return m_sessions; }
+    QTableWidget *switchChecks() const { return m_switchChecks; }
     QLabel *notice() const { return m_notice; }
     QPushButton *printButton() const { return m_printButton; }
     QPushButton *exportButton() const { return m_exportButton; }
@@ -49,6 +51,7 @@ private:
     QLabel *m_notice = nullptr;
     QTableWidget *m_missedWords = nullptr;
     QTableWidget *m_sessions = nullptr;
+    QTableWidget *m_switchChecks = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_exportButton = nullptr;
     QPushButton *m_deleteButton = nullptr;

@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 
+#include <QLocale>
 #include <QMap>
 
 namespace ProgressReport {
@@ -116,6 +117,31 @@ QList<QStringList> sessionRows(const Progress &progress)
     rows << QStringList{QStringLiteral("Totale"), QString::number(progress.answers),
         QString::number(progress.spellingErrors), QString::number(progress.timingMisses),
         duration(progress.spentMs)};
+    return rows;
+}
+
+QStringList switchCheckHeaders()
+{
+    return {QStringLiteral("Data"), QStringLiteral("Risposte in tempo"), QStringLiteral("Ritardo (90%)"),
+        QStringLiteral("Rimbalzi"), QStringLiteral("Pressioni a vuoto"), QStringLiteral("Scansione"),
+        QStringLiteral("Accettazione"), QStringLiteral("Rilascio")};
+}
+
+QList<QStringList> switchCheckRows(const Progress &progress)
+{
+    const auto seconds = [](qint64 ms) {
+        if (ms < 0)
+            return QStringLiteral("–");
+        return QLocale(QLocale::Italian).toString((ms + 5) / 10 / 100.0, 'f', 2) + QStringLiteral(" s");
+    };
+    QList<QStringList> rows;
+    for (auto check = progress.switchChecks.crbegin(); check != progress.switchChecks.crend(); ++check) {
+        rows << QStringList{check->checkedAt.toString(QStringLiteral("dd/MM/yyyy HH:mm")),
+            QStringLiteral("%1/%2").arg(check->hits).arg(check->trials), seconds(check->delayP90Ms),
+            QString::number(check->bounces), QString::number(check->noTargetPresses),
+            seconds(qint64(check->scanInterval) * 250), seconds(check->acceptanceTime),
+            seconds(check->releaseTime)};
+    }
     return rows;
 }
 

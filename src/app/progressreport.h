@@ -65,6 +65,13 @@ QList<QStringList> missedWordRows(const Progress &progress);
 QStringList sessionHeaders();
 QList<QStringList> sessionRows(const Progress &progress);
 
+// The switch checks of the period, newest first: date and time, trials
+// answered while the star's box was lit over trials, the delay 9 presses in
+// 10 come within, bounces, presses with no target, and the proposed scan
+// interval, acceptance and release times ("1,50 s").
+QStringList switchCheckHeaders();
+QList<QStringList> switchCheckRows(const Progress &progress);
+
 // "Risposte giuste: 40 su 50 (80%)", or that there are no answers.
 QString summary(const Progress &progress);
 

@@ -86,6 +86,26 @@ const char *const kSchema[] = {
     "timing_miss)",
 };
 
+// The switch checks came after version 1 and do not change it: a copy of
+// the program that predates them opens the file and leaves the table alone,
+// where a new version would make it set the whole file aside. Every opening
+// makes the table when it is missing.
+const char *const kSwitchCheckSchema[] = {
+    "CREATE TABLE IF NOT EXISTS switch_checks (id INTEGER PRIMARY KEY, pupil TEXT NOT NULL, "
+    "checked_at INTEGER NOT NULL, trials INTEGER NOT NULL, hits INTEGER NOT NULL, misses INTEGER NOT "
+    "NULL, presses INTEGER NOT NULL, bounces INTEGER NOT NULL, no_target_presses INTEGER NOT NULL, "
+    "delay_median_ms INTEGER NOT NULL, delay_p90_ms INTEGER NOT NULL, hold_median_ms INTEGER NOT NULL, "
+    "longest_bounce_gap_ms INTEGER NOT NULL, scan_interval INTEGER NOT NULL, acceptance_time INTEGER "
+    "NOT NULL, release_time INTEGER NOT NULL, selection_guard INTEGER NOT NULL, row_column_scanning "
+    "INTEGER NOT NULL, two_switches INTEGER NOT NULL)",
+    "CREATE INDEX IF NOT EXISTS switch_checks_by_pupil ON switch_checks (pupil, checked_at)",
+};
+
+const QString kSwitchCheckColumns = QStringLiteral(
+    "pupil, checked_at, trials, hits, misses, presses, bounces, no_target_presses, delay_median_ms, "
+    "delay_p90_ms, hold_median_ms, longest_bounce_gap_ms, scan_interval, acceptance_time, release_time, "
+    "selection_guard, row_column_scanning, two_switches");
+
 // Version 0 kept neither how long the highlight stood on the button nor
 // whether a wrong answer was a late press: its answers read as without a
 // dwell and as spelling errors, which is what they were taken for then.
@@ -376,6 +396,8 @@ Outcome History::Private::prepareSchema()
         for (const char *statement : kFromVersion0)
             steps << QLatin1String(statement);
     }
+    for (const char *statement : kSwitchCheckSchema)
+        steps << QLatin1String(statement);
     for (const QString &step : std::as_const(steps)) {
         if (!run(step, &error)) {
             const Outcome outcome = fail(error);
@@ -532,6 +554,72 @@ bool History::record(const Answer &answer)
     return true;
 }
 
+bool History::recordSwitchCheck(const SwitchCheckRecord &check)
+{
+    if (!d->open)
+        return false;
+    QSqlQuery insert(d->db());
+    insert.prepare(QStringLiteral(
+        "INSERT INTO switch_checks (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, "
+        "?, ?)")
+                       .arg(kSwitchCheckColumns));
+    const QDateTime at = check.checkedAt.isValid() ? check.checkedAt : QDateTime::currentDateTime();
+    insert.addBindValue(check.pupil);
+    insert.addBindValue(at.toMSecsSinceEpoch());
+    for (qint64 value : {qint64(check.trials), qint64(check.hits), qint64(check.misses),
+             qint64(check.presses), qint64(check.bounces), qint64(check.noTargetPresses), check.delayMedianMs,
+             check.delayP90Ms, check.holdMedianMs, check.longestBounceGapMs, qint64(check.scanInterval),
+             qint64(check.acceptanceTime), qint64(check.releaseTime), qint64(check.selectionGuard),
+             qint64(check.rowColumnScanning), qint64(check.twoSwitches)})
+        insert.addBindValue(value);
+    if (!insert.exec()) {
+        qCWarning(lcHistory, "a switch check was not kept: %s", qPrintable(insert.lastError().text()));
+        return false;
+    }
+    return true;
+}
+
+QList<SwitchCheckRecord> History::switchChecks(const QString &pupil, const QDateTime &from) const
+{
+    QList<SwitchCheckRecord> checks;
+    if (!d->open)
+        return checks;
+    QSqlQuery query(d->db());
+    query.setForwardOnly(true);
+    query.prepare(QStringLiteral("SELECT %1 FROM switch_checks WHERE pupil = ? AND checked_at >= ? "
+                                 "ORDER BY checked_at, id")
+                      .arg(kSwitchCheckColumns));
+    query.addBindValue(pupil);
+    query.addBindValue(fromMs(from));
+    if (!query.exec()) {
+        qCWarning(lcHistory, "switch checks not read: %s", qPrintable(query.lastError().text()));
+        return checks;
+    }
+    while (query.next()) {
+        SwitchCheckRecord check;
+        check.pupil = query.value(0).toString();
+        check.checkedAt = QDateTime::fromMSecsSinceEpoch(query.value(1).toLongLong());
+        check.trials = query.value(2).toInt();
+        check.hits = query.value(3).toInt();
+        check.misses = query.value(4).toInt();
+        check.presses = query.value(5).toInt();
+        check.bounces = query.value(6).toInt();
+        check.noTargetPresses = query.value(7).toInt();
+        check.delayMedianMs = query.value(8).toLongLong();
+        check.delayP90Ms = query.value(9).toLongLong();
+        check.holdMedianMs = query.value(10).toLongLong();
+        check.longestBounceGapMs = query.value(11).toLongLong();
+        check.scanInterval = query.value(12).toInt();
+        check.acceptanceTime = query.value(13).toInt();
+        check.releaseTime = query.value(14).toInt();
+        check.selectionGuard = query.value(15).toInt();
+        check.rowColumnScanning = query.value(16).toInt() != 0;
+        check.twoSwitches = query.value(17).toInt() != 0;
+        checks << check;
+    }
+    return checks;
+}
+
 QList<Answer> History::answers(const QString &pupil, const QDateTime &from) const
 {
     QList<Answer> answers;
@@ -650,6 +738,7 @@ Progress History::progress(const QString &pupil, const QDateTime &from) const
                          "ORDER BY misses DESC, word LIMIT 10"));
     while (missed.next())
         progress.mostMissed << Progress::MissedWord{missed.value(0).toString(), missed.value(1).toInt()};
+    progress.switchChecks = switchChecks(pupil, from);
     return progress;
 }
 
@@ -699,18 +788,33 @@ bool History::removePupil(const QString &pupil)
     QSqlError error;
     if (!d->run(QStringLiteral("PRAGMA secure_delete=ON"), &error))
         return false;
-    QSqlQuery remove(d->db());
-    remove.prepare(QStringLiteral("DELETE FROM answers WHERE pupil = ?"));
-    remove.addBindValue(pupil);
-    const bool removed = remove.exec();
+    // The answers and the checks go together or not at all.
+    QSqlDatabase db = d->db();
+    QSqlQuery remove(db);
+    bool removed = db.transaction();
+    for (const char *table : {"answers", "switch_checks"}) {
+        if (!removed)
+            break;
+        remove.prepare(QStringLiteral("DELETE FROM %1 WHERE pupil = ?").arg(QLatin1String(table)));
+        remove.addBindValue(pupil);
+        removed = remove.exec();
+        if (!removed)
+            error = remove.lastError();
+    }
     remove.finish();
+    if (removed)
+        removed = db.commit();
+    else
+        db.rollback();
+    if (!removed && !error.isValid())
+        error = db.lastError();
     QVariant busy;
     const bool scrubbed = removed && d->run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), &error, &busy)
         && d->run(QStringLiteral("VACUUM"), &error)
         && d->run(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), &error, &busy) && busy.toInt() == 0;
     if (!scrubbed)
         qCWarning(lcHistory, "a pupil's answers may remain in %s: %s", qPrintable(d->path),
-            qPrintable(removed ? error.text() : remove.lastError().text()));
+            qPrintable(error.text()));
     return scrubbed;
 }
 

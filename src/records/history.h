@@ -177,7 +177,8 @@ public:
     // The answers as CSV: UTF-8, a header line, one answer a line.
     QByteArray csv(const QString &pupil, const QDateTime &from = {}) const;
 
-    // Removes every answer of the pupil, leaving nothing of them in the file.
+    // Removes every answer and switch check of the pupil, leaving nothing of
+    // them in the file.
     bool removePupil(const QString &pupil);
 
     static int schemaVersion();

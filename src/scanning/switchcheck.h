@@ -17,6 +17,9 @@ namespace SwitchCheck {
 // bouncing or the hand hitting again, not a press the pupil meant.
 constexpr qint64 kBounceWindowMs = 500;
 
+// Below this many trials the delays say too little to propose timings.
+constexpr int kMinimumTrials = 5;
+
 // One press of the pupil's switch (either switch counts).
 struct Press
 {
@@ -79,8 +82,15 @@ struct Figures
     int bounces = 0;
     QList<qint64> bounceGapsMs;
     qint64 longestBounceGapMs = -1;
-    // Presses that were no bounce and answered no trial.
+    // From a release to the next press that answered a trial, the shortest:
+    // a release time as long would have dropped that press. -1 without one.
+    qint64 shortestTargetGapMs = -1;
+    // Presses that were no bounce and answered no trial, once the first
+    // trial had lit.
     int noTargetPresses = 0;
+    // Presses before the first trial, the warm-up: every one of them meant,
+    // none answering a trial. Their bounces count as bounces.
+    int warmUpPresses = 0;
 };
 
 Figures measure(const Recording &recording);
@@ -103,8 +113,9 @@ struct Proposal
     Proposed<qint16> selectionGuard; // ms
     Proposed<bool> rowColumnScanning;
     Proposed<bool> twoSwitches; // manual scanning with two switches
-    // Nothing measured could be relied on (no press at all, say): every
-    // value is the current one and `why` of each says so.
+    // Nothing measured could be relied on (no press at all, or fewer than
+    // kMinimumTrials trials): every value is the current one and `why` of
+    // each says so.
     bool enoughData = false;
 };
 

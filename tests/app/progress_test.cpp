@@ -96,7 +96,7 @@ TEST(ProgressReportTest, TopicsBecomeLinesOfRightSharesByDayOrByWeekWhenTheSpanI
     EXPECT_TRUE(ProgressReport::chartOf(Progress(), QDate(), monday).series.isEmpty());
 }
 
-TEST(ProgressReportTest, MissedWordsAndSessionsBecomeRowsEndingWithTheTotals)
+TEST(ProgressReportTest, MissedWordsSessionsAndSwitchChecksBecomeRows)
 {
     Progress progress;
     for (int i = 0; i < 12; ++i)
@@ -119,6 +119,25 @@ TEST(ProgressReportTest, MissedWordsAndSessionsBecomeRowsEndingWithTheTotals)
     EXPECT_EQ(ProgressReport::summary(progress), QStringLiteral("Risposte giuste: 24 su 30 (80%)"));
     EXPECT_EQ(ProgressReport::sessionRows(Progress()),
         (QList<QStringList>{{"Totale", "0", "0", "0", "0 min 00 s"}}));
+
+    SwitchCheckRecord check;
+    check.checkedAt = QDateTime(QDate(2024, 3, 4), QTime(9, 5));
+    check.trials = 18;
+    check.hits = 12;
+    check.delayP90Ms = 1085;
+    check.bounces = 2;
+    check.noTargetPresses = 3;
+    check.scanInterval = 6;
+    check.acceptanceTime = 100;
+    check.releaseTime = 200;
+    SwitchCheckRecord later = check;
+    later.checkedAt = later.checkedAt.addDays(7);
+    later.delayP90Ms = -1;
+    progress.switchChecks = {check, later};
+    EXPECT_EQ(ProgressReport::switchCheckRows(progress),
+        (QList<QStringList>{{"11/03/2024 09:05", "12/18", "–", "2", "3", "1,50 s", "0,10 s", "0,20 s"},
+            {"04/03/2024 09:05", "12/18", "1,09 s", "2", "3", "1,50 s", "0,10 s", "0,20 s"}}))
+        << "newest first";
 }
 
 class ProgressWindowTest : public ::testing::Test
@@ -297,7 +316,12 @@ TEST_F(ProgressWindowTest, PrintingWithoutAPrinterSavesTheChartAndTablesAsPdf)
 {
     openHistory();
     record(QStringLiteral("_predefinito"), QStringLiteral("h"), QStringLiteral("hanno"), false);
+    SwitchCheckRecord check;
+    check.pupil = QStringLiteral("_predefinito");
+    check.scanInterval = 6;
+    ASSERT_TRUE(History::instance().recordSwitchCheck(check));
     ASSERT_TRUE(openFromMenu());
+    EXPECT_EQ(find<QTableWidget>("tblProveSensore")->rowCount(), 1);
     dialogs.answerQuestionsWith(true);
     const QString pdf = SettingsFolders::dataFolder() + QStringLiteral("_predefinito/progressi.pdf");
     fileDialogs.answerFile(pdf);
@@ -305,7 +329,8 @@ TEST_F(ProgressWindowTest, PrintingWithoutAPrinterSavesTheChartAndTablesAsPdf)
     ASSERT_TRUE(QFileInfo::exists(pdf)) << dialogs.messages().join(QLatin1Char('\n')).toStdString();
     const QString printed = TestEnv::printedText(pdf).simplified();
     for (const QString &text : {QStringLiteral("Progressi di Utente predefinito"), QStringLiteral("hanno 1"),
-             QStringLiteral("Errori di tempo"), QStringLiteral("Totale 1 1 0")})
+             QStringLiteral("Errori di tempo"), QStringLiteral("Totale 1 1 0"),
+             QStringLiteral("Prove del sensore"), QStringLiteral("1,50 s")})
         EXPECT_TRUE(printed.contains(text)) << text.toStdString() << " in " << printed.toStdString();
     QProcess images;
     images.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});

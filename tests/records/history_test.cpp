@@ -58,6 +58,30 @@ Answer answer(const QString &pupil, const QDateTime &at, const QString &word, bo
     return a;
 }
 
+SwitchCheckRecord check(const QString &pupil, const QDateTime &at, int hits)
+{
+    SwitchCheckRecord c;
+    c.pupil = pupil;
+    c.checkedAt = at;
+    c.trials = 18;
+    c.hits = hits;
+    c.misses = 1;
+    c.presses = 25;
+    c.bounces = 2;
+    c.noTargetPresses = 3;
+    c.delayMedianMs = 900;
+    c.delayP90Ms = 1090;
+    c.holdMedianMs = 250;
+    c.longestBounceGapMs = 120;
+    c.scanInterval = 6;
+    c.acceptanceTime = 100;
+    c.releaseTime = 200;
+    c.selectionGuard = 550;
+    c.rowColumnScanning = true;
+    c.twoSwitches = hits % 2 == 1;
+    return c;
+}
+
 void expectSame(const Answer &got, const Answer &want)
 {
     EXPECT_EQ(got.pupil, want.pupil);
@@ -399,9 +423,13 @@ TEST(History, RemovingAPupilLeavesNoTraceInTheFile)
         history.record(mark);
         history.record(answer(QStringLiteral("Anna"), at.addSecs(i), QStringLiteral("pane"), true));
     }
+    ASSERT_TRUE(history.recordSwitchCheck(check(QStringLiteral("Zefirino"), at, 12)));
+    ASSERT_TRUE(history.recordSwitchCheck(check(QStringLiteral("Anna"), at, 12)));
     ASSERT_TRUE(history.removePupil(QStringLiteral("Zefirino")));
     EXPECT_TRUE(history.answers(QStringLiteral("Zefirino")).isEmpty());
+    EXPECT_TRUE(history.switchChecks(QStringLiteral("Zefirino")).isEmpty());
     EXPECT_EQ(history.answers(QStringLiteral("Anna")).size(), 200);
+    EXPECT_EQ(history.switchChecks(QStringLiteral("Anna")).size(), 1);
     const auto traces = [&] {
         QByteArray bytes = TestEnv::readFile(path);
         if (QFileInfo::exists(path + QStringLiteral("-wal")))
@@ -412,6 +440,54 @@ TEST(History, RemovingAPupilLeavesNoTraceInTheFile)
     EXPECT_TRUE(history.record(answer(QStringLiteral("Anna"), at, QStringLiteral("pane"), true)));
     history.close();
     EXPECT_FALSE(traces()) << "after closing";
+}
+
+TEST(History, KeepsSwitchChecksInOrderAndByPeriodAcrossARestart)
+{
+    const QString path = TestEnv::makeFolder(QStringLiteral("dati")) + QStringLiteral("/storia.sqlite");
+    // A file of a copy of the program from before the checks.
+    {
+        History old;
+        ASSERT_TRUE(old.open(path));
+    }
+    sql(path, QStringLiteral("DROP TABLE switch_checks"));
+
+    const QDateTime monday(QDate(2024, 3, 4), QTime(9, 0, 1, 500));
+    const SwitchCheckRecord first = check(QStringLiteral("Anna"), monday, 11);
+    const SwitchCheckRecord second = check(QStringLiteral("Anna"), monday.addDays(7), 16);
+    {
+        History history;
+        ASSERT_TRUE(history.open(path)) << history.problem().toStdString();
+        EXPECT_TRUE(history.problem().isEmpty());
+        EXPECT_TRUE(history.recordSwitchCheck(second));
+        EXPECT_TRUE(history.recordSwitchCheck(first));
+        EXPECT_TRUE(history.recordSwitchCheck(check(QStringLiteral("Bruno"), monday, 5)));
+    }
+    EXPECT_EQ(sql(path, QStringLiteral("PRAGMA user_version")).toInt(), 1);
+    EXPECT_TRUE(setAside(QFileInfo(path).path()).isEmpty());
+
+    History history;
+    ASSERT_TRUE(history.open(path));
+    const QList<SwitchCheckRecord> all = history.switchChecks(QStringLiteral("Anna"));
+    ASSERT_EQ(all.size(), 2);
+    for (const auto &[got, want] : {std::pair{all[0], first}, std::pair{all[1], second}}) {
+        EXPECT_EQ(got.pupil, want.pupil);
+        EXPECT_EQ(got.checkedAt, want.checkedAt);
+        EXPECT_EQ(got.hits, want.hits);
+        EXPECT_EQ(QList<qint64>({got.trials, got.misses, got.presses, got.bounces, got.noTargetPresses,
+                      got.delayMedianMs, got.delayP90Ms, got.holdMedianMs, got.longestBounceGapMs,
+                      got.scanInterval, got.acceptanceTime, got.releaseTime, got.selectionGuard}),
+            QList<qint64>({18, 1, 25, 2, 3, 900, 1090, 250, 120, 6, 100, 200, 550}));
+        EXPECT_TRUE(got.rowColumnScanning);
+        EXPECT_EQ(got.twoSwitches, want.twoSwitches);
+    }
+    const QList<SwitchCheckRecord> since = history.switchChecks(QStringLiteral("Anna"), monday.addDays(1));
+    ASSERT_EQ(since.size(), 1);
+    EXPECT_EQ(since[0].hits, 16);
+    const Progress progress = history.progress(QStringLiteral("Anna"), monday.addDays(1));
+    ASSERT_EQ(progress.switchChecks.size(), 1);
+    EXPECT_EQ(progress.switchChecks[0].checkedAt, second.checkedAt);
+    EXPECT_EQ(history.progress(QStringLiteral("Bruno")).switchChecks.size(), 1);
 }
 
 TEST(History, ProgressCountsDaysMissedWordsAndSessions)
