@@ -166,7 +166,7 @@ int percentile(QList<int> values, int percent)
     return values.value(std::max<qsizetype>(rank, 1) - 1);
 }
 
-TEST(SwitchCheck, TheProposalsOfAScriptedPupilsCheckLetThePupilChooseRightNineTimesInTen)
+TEST(ScriptedPupil, TheSwitchChecksProposalsLetAPupilWhoOftenPressesLateChooseRightNineTimesInTen)
 {
     XSession x;
     ASSERT_TRUE(x.start(defaults(), XSession::timedLines())) << x.error().toStdString();
@@ -251,6 +251,9 @@ TEST(SwitchCheck, TheProposalsOfAScriptedPupilsCheckLetThePupilChooseRightNineTi
     // The history keeps the check and the second run's answers as the log told them.
     History history;
     ASSERT_TRUE(history.open(x.dataFolder() + QStringLiteral("storia.sqlite")));
+    const QList<SwitchCheckRecord> checks = history.switchChecks(kPupil);
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks[0].scanInterval, interval);
     const QList<Answer> answers = history.answers(kPupil, secondRun);
     EXPECT_EQ(answers.size(), kItems + after.wrong);
     EXPECT_LE(std::count_if(answers.begin(), answers.end(), [](const Answer &a) { return a.timingMiss; }),
