@@ -87,11 +87,30 @@ bool XSession::start(const ProfileSettings &settings, const QProcessEnvironment 
     env.insert(extra);
     for (const QString &name : unset)
         env.remove(name);
-    m_program.setProcessEnvironment(env);
+    m_environment = env;
+    return startProgram(firstLine);
+}
+
+bool XSession::restart(const QString &firstLine)
+{
+    m_program.terminate();
+    if (!m_program.waitForFinished(kEndingMilliseconds)) {
+        m_error = QStringLiteral("the program did not end when asked");
+        return false;
+    }
+    collect();
+    return startProgram(firstLine);
+}
+
+bool XSession::startProgram(const QString &firstLine)
+{
+    // Not lineCount(): a program not started yet has nothing to read.
+    const int from = int(m_lines.size());
+    m_program.setProcessEnvironment(m_environment);
     m_program.setProcessChannelMode(QProcess::MergedChannels);
     m_program.setWorkingDirectory(m_workingFolder);
     m_program.start(m_executable, {});
-    if (!m_program.waitForStarted() || waitForLine(firstLine) < 0) {
+    if (!m_program.waitForStarted() || waitForLine(firstLine, from) < 0) {
         m_error = QStringLiteral("the program did not log \"%1\": ").arg(firstLine) + m_lines.join(u'\n');
         return false;
     }
@@ -204,10 +223,41 @@ int XSession::lineCount()
     return int(m_lines.size());
 }
 
+QString XSession::line(int number)
+{
+    collect();
+    return m_lines.value(number);
+}
+
 QString XSession::log()
 {
     collect();
     return m_lines.join(u'\n');
+}
+
+QProcessEnvironment XSession::timedLines()
+{
+    QProcessEnvironment env;
+    // Seconds since boot on the clock QElapsedTimer reads: CLOCK_MONOTONIC.
+    env.insert(QStringLiteral("QT_MESSAGE_PATTERN"),
+        QStringLiteral("%{time boot} %{if-category}%{category}: %{endif}%{message}"));
+    return env;
+}
+
+qint64 XSession::lineTimeMs(int number)
+{
+    static const QRegularExpression time(QStringLiteral("^\\s*(\\d+)\\.(\\d{3}) "));
+    const QRegularExpressionMatch match = time.match(line(number));
+    if (!match.hasMatch())
+        return -1;
+    return match.captured(1).toLongLong() * 1000 + match.captured(2).toLongLong();
+}
+
+qint64 XSession::nowMs()
+{
+    QElapsedTimer clock;
+    clock.start();
+    return clock.msecsSinceReference();
 }
 
 QRect XSession::placeIn(const QString &line)

@@ -30,6 +30,10 @@ public:
     bool start(const ProfileSettings &settings, const QProcessEnvironment &extra = {},
         const QStringList &unset = {}, const QString &firstLine = QStringLiteral("shown FormAvvio"));
     const QString &error() const { return m_error; }
+    // Ends the program as a session ending does and starts it again on the
+    // same display and in the same home, with the profiles as it left them;
+    // the log goes on from where it was.
+    bool restart(const QString &firstLine = QStringLiteral("shown FormAvvio"));
 
     // xdotool with these arguments, on this display.
     void xdotool(const QStringList &arguments);
@@ -56,7 +60,15 @@ public:
     // The log lines from line `from` on that contain the text.
     QStringList linesWith(const QString &text, int from = 0);
     int lineCount();
+    QString line(int number);
     QString log();
+
+    // With this in the environment given to start(), every log line begins
+    // with its time on the monotonic clock, which lineTimeMs() reads.
+    static QProcessEnvironment timedLines();
+    // The time of the log line on the clock of nowMs(), or -1 when it has none.
+    qint64 lineTimeMs(int number);
+    static qint64 nowMs();
 
     // Where the log put a control: "... at X,Y size WxH" on the line.
     static QRect placeIn(const QString &line);
@@ -76,6 +88,7 @@ public:
     int waitForExit(int milliseconds = 15000);
 
 private:
+    bool startProgram(const QString &firstLine);
     void collect();
 
     QProcess m_server;
@@ -83,6 +96,7 @@ private:
     QString m_executable = QStringLiteral(VELMORA_EXECUTABLE);
     QString m_workingFolder;
     QString m_display;
+    QProcessEnvironment m_environment;
     PrivateHome m_home{QStringLiteral("velmora-x")};
     QStringList m_lines;
     QByteArray m_partial;
