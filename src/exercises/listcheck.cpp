@@ -253,10 +253,7 @@ QString answerBalance(const QStringList &spellings, const QMap<QString, int> &co
     return QStringLiteral("Le risposte non sono equilibrate: %1 e %2 su %3 parole. Ogni scelta dovrebbe "
                           "essere la risposta giusta almeno %4 volte%5, altrimenti il bambino indovina "
                           "scegliendo sempre la stessa.")
-        .arg(shown.join(QStringLiteral(", ")), last)
-        .arg(total)
-        .arg(least)
-        .arg(share);
+        .arg(shown.join(QStringLiteral(", ")), last, QString::number(total), QString::number(least), share);
 }
 
 } // namespace
@@ -385,10 +382,10 @@ QList<Problem> check(
             = records == Records::Words ? r.text.toLower() : (r.text + u'|' + r.answer).toLower();
         if (const auto earlier = seen.constFind(key); earlier != seen.cend())
             add(line, Kind::Duplicate,
-                (records == Records::Words ? QStringLiteral("%1 è già alla riga %2.").arg(quoted(r.text))
-                                           : QStringLiteral("%1 con la risposta %2 è già alla riga %3.")
-                                                 .arg(quoted(r.text), quoted(r.answer)))
-                    .arg(*earlier));
+                records == Records::Words
+                    ? QStringLiteral("%1 è già alla riga %2.").arg(quoted(r.text), QString::number(*earlier))
+                    : QStringLiteral("%1 con la risposta %2 è già alla riga %3.")
+                          .arg(quoted(r.text), quoted(r.answer), QString::number(*earlier)));
         else
             seen.insert(key, line);
 
@@ -431,9 +428,8 @@ QList<Problem> check(
             add(family.lines[2], Kind::TooManyForms,
                 QStringLiteral("con %1 le parole della famiglia di %2 sono %3 (righe %4): "
                                "tenerne al massimo due.")
-                    .arg(quoted(family.third), quoted(family.shown))
-                    .arg(family.lines.size())
-                    .arg(lineList(family.lines)));
+                    .arg(quoted(family.third), quoted(family.shown), QString::number(family.lines.size()),
+                        lineList(family.lines)));
     }
     std::stable_sort(
         problems.begin(), problems.end(), [](const Problem &a, const Problem &b) { return a.line < b.line; });
