@@ -29,10 +29,11 @@ teachers can print worksheets and keep a record of the work done.")
 # from dpkg-shlibdeps; what it loads or opens at run time is named here: the
 # voice data, the fonts the windows name, Qt's Italian button texts, SDL 2,
 # loaded when game controllers are first read, and Qt's SQLite driver, a
-# plugin that keeps the pupils' answer history.
+# plugin that keeps the pupils' answer history, and the Italian word list
+# that the checks of a teacher's word list look words up in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "espeak-ng-data, fonts-liberation2, fonts-comic-neue, qt6-translations-l10n, fontconfig, libsdl2-2.0-0, libqt6sql6-sqlite")
+  "espeak-ng-data, fonts-liberation2, fonts-comic-neue, qt6-translations-l10n, fontconfig, libsdl2-2.0-0, libqt6sql6-sqlite, witalian")
 # Printing goes through CUPS, the manual opens with the desktop's PDF viewer.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "cups, xdg-utils")
 include(CPack)

@@ -52,19 +52,6 @@ int controlCharacter(const QString &record)
     return -1;
 }
 
-// What keeps a record that reads well from being shown, in Italian; empty when nothing.
-QString unusableRecord(const QString &record)
-{
-    if (record.size() > kMaxRecordLength)
-        return QStringLiteral("la riga è troppo lunga: %1 caratteri, al massimo %2")
-            .arg(record.size())
-            .arg(kMaxRecordLength);
-    if (const int code = controlCharacter(record); code >= 0)
-        return QStringLiteral("la riga contiene un carattere di controllo (codice %1), che non si vede")
-            .arg(code);
-    return {};
-}
-
 // Text saved as UTF-16 (as some editors call "Unicode") has a NUL byte in
 // every other place for Latin letters, or begins with its byte-order mark.
 bool isUtf16(const QByteArray &bytes)
@@ -78,15 +65,6 @@ bool isUtf16(const QByteArray &bytes)
     const qsizetype half = sample.size() / 2;
     return half > 0
         && ((nulls[0] * 2 >= half && nulls[1] * 8 < half) || (nulls[1] * 2 >= half && nulls[0] * 8 < half));
-}
-
-// Whether a button showing one of the spellings answers it, compared as the
-// exercise windows compare an answer.
-bool offers(const QStringList &spellings, const QString &answer)
-{
-    const QString wanted = answer.toUpper();
-    return std::any_of(spellings.cbegin(), spellings.cend(),
-        [&wanted](const QString &spelling) { return spelling.toUpper() == wanted; });
 }
 
 // "la risposta «o» non è nessuna delle due scelte «a» e «ha»"
@@ -202,6 +180,29 @@ private:
 
 } // namespace
 
+namespace WordLists {
+
+QString unusableRecord(const QString &record)
+{
+    if (record.size() > kMaxRecordLength)
+        return QStringLiteral("la riga è troppo lunga: %1 caratteri, al massimo %2")
+            .arg(record.size())
+            .arg(kMaxRecordLength);
+    if (const int code = controlCharacter(record); code >= 0)
+        return QStringLiteral("la riga contiene un carattere di controllo (codice %1), che non si vede")
+            .arg(code);
+    return {};
+}
+
+bool offers(const QStringList &spellings, const QString &answer)
+{
+    const QString wanted = answer.toUpper();
+    return std::any_of(spellings.cbegin(), spellings.cend(),
+        [&wanted](const QString &spelling) { return spelling.toUpper() == wanted; });
+}
+
+} // namespace WordLists
+
 QString LoadReport::text() const
 {
     if (problems.isEmpty())
@@ -256,7 +257,7 @@ void readWordRecords(ListLoader &loader, const QString &text, const QStringList 
             loader.problem(line, QStringLiteral("le virgolette aperte non si chiudono sulla stessa riga"));
             continue;
         }
-        if (const QString unusable = unusableRecord(answered ? gapped + u',' + answer : gapped);
+        if (const QString unusable = WordLists::unusableRecord(answered ? gapped + u',' + answer : gapped);
             !unusable.isEmpty()) {
             loader.problem(line, unusable);
             continue;
@@ -272,7 +273,7 @@ void readWordRecords(ListLoader &loader, const QString &text, const QStringList 
         if (answer.isEmpty())
             loader.problem(line, QStringLiteral("la risposta dopo %1 è vuota").arg(quoted(gapped)));
         // No button could ever be right: the word would never be solved.
-        if (known && !offers(offered, answer)) {
+        if (known && !WordLists::offers(offered, answer)) {
             if (!answer.isEmpty())
                 loader.problem(line, notOffered(answer, offered));
             continue;
@@ -362,7 +363,7 @@ void readSentenceRecords(ListLoader &loader, const QString &text)
         QString sentence = reader.readLine();
         while (sentence.endsWith(u' ') || sentence.endsWith(u'\t'))
             sentence.chop(1);
-        if (const QString unusable = unusableRecord(sentence); !unusable.isEmpty()) {
+        if (const QString unusable = WordLists::unusableRecord(sentence); !unusable.isEmpty()) {
             loader.problem(line, unusable);
             continue;
         }
@@ -392,7 +393,7 @@ void readSentenceRecords(ListLoader &loader, const QString &text)
             loader.problem(line, QStringLiteral("manca la risposta dopo «]»"));
             continue;
         }
-        if (!offers(choices, answer)) {
+        if (!WordLists::offers(choices, answer)) {
             loader.problem(line, notOffered(answer, choices));
             continue;
         }

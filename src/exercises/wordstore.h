@@ -71,6 +71,15 @@ LoadReport loadSentences();
 namespace WordLists {
 LoadReport wordsFromBytes(const QByteArray &bytes, const QStringList &offered);
 LoadReport sentencesFromBytes(const QByteArray &bytes);
+
+// Why the readers leave out a record that reads well, in Italian: longer
+// than a pupil's window shows, or holding a control character. Empty when
+// they keep it.
+QString unusableRecord(const QString &record);
+
+// Whether a button showing one of the spellings answers it, compared as the
+// exercise windows compare an answer.
+bool offers(const QStringList &spellings, const QString &answer);
 } // namespace WordLists
 
 // Column 1 of the row with its first "_" replaced by column 2; every further

@@ -4,6 +4,7 @@
 // lists can mend them from the message alone.
 
 #include "app/catalogue.h"
+#include "exercises/listcheck.h"
 #include "exercises/wordstore.h"
 #include "feedback/speechengine.h"
 #include "feedback/speechoutput.h"
@@ -33,10 +34,7 @@ namespace {
 
 using Catalogue::Opens;
 
-const char *const kDictionaryPath = "/usr/share/dict/italian";
-const char *const kAllowListPath = VELMORA_SOURCE_DIR "/tests/data/dictionary-allowlist.txt";
-const char *const kRareWordsPath = VELMORA_SOURCE_DIR "/tests/data/rare-words.txt";
-const char *const kFamiliesPath = VELMORA_SOURCE_DIR "/tests/data/word-families.txt";
+const char *const kDictionaryPath = ListCheck::WordData::kDictionaryPath;
 
 // Fixed captions of the three- and five-choice windows.
 const QStringList kArticles = {QStringLiteral("la"), QStringLiteral("lo"), QStringLiteral("l'")};
@@ -44,20 +42,6 @@ const QStringList kSyllables = {QStringLiteral("gna"), QStringLiteral("gne"), QS
     QStringLiteral("gno"), QStringLiteral("gnu")};
 
 constexpr int kMinRarerSpelling = 6;
-
-// Pairs for which Italian has few words, with the records each spelling
-// needs: a short list, lopsided toward the spelling a child meets more, does
-// better than one padded with words a child does not know. Fewer than
-// kMinRarerSpelling only where the words a child knows run out before (two
-// at most from each family).
-const QHash<QString, int> kNarrowPairs = {{QStringLiteral("cq"), kMinRarerSpelling},
-    {QStringLiteral("qcq"), kMinRarerSpelling}, {QStringLiteral("cuoquo"), kMinRarerSpelling},
-    {QStringLiteral("cuiqui"), kMinRarerSpelling}, {QStringLiteral("scrsgr"), kMinRarerSpelling},
-    {QStringLiteral("sprsbr"), kMinRarerSpelling}, {QStringLiteral("schesce"), kMinRarerSpelling},
-    {QStringLiteral("schisci"), kMinRarerSpelling}, {QStringLiteral("scoscio"), kMinRarerSpelling},
-    {QStringLiteral("scusciu"), kMinRarerSpelling}, {QStringLiteral("cecie"), kMinRarerSpelling},
-    {QStringLiteral("gegie"), kMinRarerSpelling}, {QStringLiteral("sdrstr"), 2}, // "sdraio" and "sdraiarsi"
-    {QStringLiteral("sciesce"), 3}}; // "scienze", "scienziato" and "le scie" of the planes
 
 constexpr int kMinSentences = 30;
 constexpr int kMinWords = 40;
@@ -146,9 +130,10 @@ void classify(ShippedList &list)
     } else {
         list.lookup = Lookup::WordAndOtherSpelling;
     }
-    list.narrow = !list.sentences && choices == 2 && kNarrowPairs.contains(list.baseName());
+    const int rarer = list.sentences ? 0 : ListCheck::rarerSpellingMinimum(list.spellings());
+    list.narrow = rarer > 0;
     if (list.narrow) {
-        list.rarerMinimum = kNarrowPairs.value(list.baseName());
+        list.rarerMinimum = rarer;
         list.minimum = 2 * list.rarerMinimum;
     }
 }
@@ -296,7 +281,7 @@ QStringList linesOf(const QByteArray &bytes)
 // learns to wait for the second highlight. Empty when it does, else the share.
 QString shareOfFirstChoice(int first, int total)
 {
-    if (total == 0 || (first * 5 >= total * 2 && first * 5 <= total * 3))
+    if (ListCheck::positionsBalanced(first, total))
         return {};
     return QStringLiteral("the answer is the first choice in %1 of %2 records "
                           "(%3%), so the place of the "
@@ -562,60 +547,14 @@ TEST_P(ShippedListTest, AnswersFitTheExerciseAndTheListIsFullAndBalanced)
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
 }
 
-// The entries of a word file of ours, by line: one word a line, then "#" and
-// the reason; entries without a reason read as empty.
-QMap<int, QPair<QString, QString>> annotatedWords(const char *path)
+// Debian's Italian word list, and the program's copy of the lists of ours
+// the checks of a teacher's list read too.
+const ListCheck::WordData &wordData()
 {
-    QMap<int, QPair<QString, QString>> entries;
-    QFile file(QString::fromLatin1(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return entries;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (int n = 1; n <= lines.size(); ++n) {
-        const QString line = lines[n - 1].trimmed();
-        if (line.isEmpty() || line.startsWith(u'#'))
-            continue;
-        entries.insert(n, {line.section(u'#', 0, 0).trimmed(), line.section(u'#', 1).trimmed()});
-    }
-    return entries;
+    static const ListCheck::WordData words
+        = ListCheck::WordData::load(ListCheck::WordData::folderIn(TestEnv::buildAppFolder()));
+    return words;
 }
-
-// Debian's Italian word list, with the words it lacks that the lists may use.
-class Lexicon
-{
-public:
-    static const Lexicon &instance()
-    {
-        static const Lexicon lexicon;
-        return lexicon;
-    }
-
-    bool available() const { return !m_words.isEmpty(); }
-    bool dictionaryHas(const QString &word) const { return m_words.contains(word); }
-    bool allowed(const QString &word) const { return m_allowed.contains(word); }
-    bool lists(const QString &word) const { return dictionaryHas(word) || allowed(word); }
-
-    // Entries of the allow-list by line; entries without a reason read as empty.
-    const QMap<int, QPair<QString, QString>> &allowListEntries() const { return m_entries; }
-
-private:
-    Lexicon()
-    {
-        QFile dictionary(QString::fromLatin1(kDictionaryPath));
-        if (dictionary.open(QIODevice::ReadOnly)) {
-            for (const QString &word :
-                QString::fromUtf8(dictionary.readAll()).split(u'\n', Qt::SkipEmptyParts))
-                m_words.insert(word.trimmed());
-        }
-        m_entries = annotatedWords(kAllowListPath);
-        for (const auto &entry : std::as_const(m_entries))
-            m_allowed.insert(entry.first);
-    }
-
-    QSet<QString> m_words;
-    QSet<QString> m_allowed;
-    QMap<int, QPair<QString, QString>> m_entries;
-};
 
 // The first word after the gap, without the blank or apostrophe before it.
 QString wordAfterGap(const QString &gapped)
@@ -635,8 +574,8 @@ QString wordAfterGap(const QString &gapped)
 
 TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
 {
-    const Lexicon &lexicon = Lexicon::instance();
-    if (!lexicon.available())
+    const ListCheck::WordData &lexicon = wordData();
+    if (!lexicon.hasDictionary())
         GTEST_SKIP() << kDictionaryPath << " is missing (Debian package witalian)";
     if (list().lookup == Lookup::Nothing)
         return;
@@ -645,12 +584,12 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
     const std::vector<Record> records = loadedRecords(report);
     const QString mend = QStringLiteral(": check the spelling; a right word that the Italian word list lacks "
                                         "goes "
-                                        "into tests/data/dictionary-allowlist.txt with the reason");
+                                        "into data/parole/dictionary-allowlist.txt with the reason");
     QStringList problems;
     for (const Record &r : records) {
         if (list().lookup == Lookup::WordAfterGap) {
             const QString noun = wordAfterGap(r.text);
-            if (!lexicon.lists(noun))
+            if (!lexicon.isWord(noun))
                 problems.append(where(r)
                     + QStringLiteral(": %1 is not in the Italian word list").arg(quoted(noun)) + mend);
             continue;
@@ -665,7 +604,7 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
         if (word.contains(u' '))
             continue; // a phrase: the words around a gap that is a whole word decide
                       // it
-        if (!lexicon.lists(word))
+        if (!lexicon.isWord(word))
             problems.append(
                 where(r) + QStringLiteral(": %1 is not in the Italian word list").arg(quoted(word)) + mend);
         if (list().lookup != Lookup::WordAndOtherSpelling)
@@ -674,7 +613,7 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
             if (other.compare(r.answer, Qt::CaseInsensitive) == 0)
                 continue;
             const QString otherWord = completeWord(r.text, other).toLower();
-            if (lexicon.lists(otherWord))
+            if (lexicon.isWord(otherWord))
                 problems.append(where(r)
                     + QStringLiteral(": with %1 it reads %2, a word too, so both answers are right; "
                                      "such pairs belong in a sentence of frasi.txt")
@@ -682,18 +621,6 @@ TEST_P(ShippedListTest, WordsAreSpelledRightAndTheGapHasOneAnswer)
         }
     }
     EXPECT_TRUE(problems.isEmpty()) << str(list().name()) << ":\n" << str(joined(problems));
-}
-
-// A word list where a child meets a word in one form or two, not in five:
-// the key of a word is its first six letters once its final vowels (and the
-// "h" of "-chi", "-ghe") are gone, so "sdraiato" and "sdraiarsi" share one.
-QString stemOf(const QString &word)
-{
-    static const QRegularExpression ending(QStringLiteral("[aeiouàèéìíòóùú]+$"));
-    QString stem = QString(word).remove(ending);
-    if (stem.endsWith(u'h'))
-        stem.chop(1);
-    return stem.left(6);
 }
 
 const QRegularExpression &nonLetters()
@@ -704,19 +631,17 @@ const QRegularExpression &nonLetters()
 
 TEST_P(ShippedListTest, WordsAreForChildrenAndEveryGapHasWordsAround)
 {
-    QSet<QString> rare;
-    for (const auto &entry : annotatedWords(kRareWordsPath))
-        rare.insert(entry.first);
-    ASSERT_FALSE(rare.isEmpty()) << kRareWordsPath;
+    const ListCheck::WordData &words = wordData();
+    ASSERT_TRUE(words.missing().isEmpty()) << str(words.missing().join(u' '));
 
     LoadReport report;
     QStringList problems;
     for (const Record &r : loadedRecords(report)) {
         const QString complete = completeWord(r.text, r.answer).toLower();
         for (const QString &word : complete.split(nonLetters(), Qt::SkipEmptyParts)) {
-            if (rare.contains(word))
+            if (words.isRare(word))
                 problems.append(where(r) + u' ' + quoted(word)
-                    + QStringLiteral(" is a word few children know (tests/data/rare-words.txt)"));
+                    + QStringLiteral(" is a word few children know (data/parole/rare-words.txt)"));
         }
         static const QRegularExpression letter(QStringLiteral("\\p{L}"));
         if (!r.text.contains(letter))
@@ -730,12 +655,10 @@ TEST_P(ShippedListTest, WordsAreForChildrenAndEveryGapHasWordsAround)
 
 TEST_P(ShippedListTest, FewFormsOfOneWord)
 {
-    // Words whose first letters do not show their family, by the word that heads
-    // it.
-    QHash<QString, QString> heads;
-    for (const auto &entry : annotatedWords(kFamiliesPath))
-        heads.insert(entry.first, entry.second.section(u':', 0, 0).trimmed());
-    ASSERT_FALSE(heads.isEmpty()) << kFamiliesPath;
+    // A word's family: by data/parole/word-families.txt, or else by its first
+    // letters, so that "sdraiato" and "sdraiarsi" are of one.
+    const ListCheck::WordData &words = wordData();
+    ASSERT_TRUE(words.missing().isEmpty()) << str(words.missing().join(u' '));
 
     LoadReport report;
     QMap<QString, QList<int>> byFamily;
@@ -744,11 +667,11 @@ TEST_P(ShippedListTest, FewFormsOfOneWord)
         const QString complete = completeWord(r.text, r.answer).toLower();
         if (list().sentences || complete.contains(nonLetters()))
             continue;
-        const QString head = heads.value(complete, complete);
-        const QString key = stemOf(head);
+        const QString listed = words.familyHead(complete);
+        const QString key = ListCheck::familyKey(listed.isEmpty() ? complete : listed);
         byFamily[key].append(r.row);
-        if (heads.contains(complete) || !shown.contains(key))
-            shown.insert(key, heads.contains(complete) ? head : key + u'…');
+        if (!listed.isEmpty() || !shown.contains(key))
+            shown.insert(key, !listed.isEmpty() ? listed : key + u'…');
     }
     QStringList problems;
     for (auto it = byFamily.cbegin(); it != byFamily.cend(); ++it) {
@@ -1095,19 +1018,20 @@ TEST(ShippedAccentLists, SetTheAccentsDirectionsAgainstEachOther)
 
 TEST(DictionaryAllowList, EveryEntryIsAWordTheDictionaryLacksWithItsReason)
 {
-    const Lexicon &lexicon = Lexicon::instance();
-    if (!lexicon.available())
+    const ListCheck::WordData &lexicon = wordData();
+    if (!lexicon.hasDictionary())
         GTEST_SKIP() << kDictionaryPath << " is missing (Debian package witalian)";
+    ASSERT_TRUE(lexicon.missing().isEmpty()) << str(lexicon.missing().join(u' '));
 
     QStringList problems;
-    const auto &entries = lexicon.allowListEntries();
+    const auto &entries = lexicon.allowList();
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
-        const QString &word = it.value().first;
+        const QString &word = it.value().word;
         const QString where
             = QStringLiteral("dictionary-allowlist.txt line %1 %2").arg(it.key()).arg(quoted(word));
         if (word.isEmpty() || word.contains(u' ') || word != word.toLower())
             problems.append(where + QStringLiteral(": one word in lower case a line"));
-        if (it.value().second.isEmpty())
+        if (it.value().note.isEmpty())
             problems.append(where + QStringLiteral(": say after «#» why the word is right"));
         if (lexicon.dictionaryHas(word))
             problems.append(where + QStringLiteral(": the dictionary has it already; remove the entry"));

@@ -170,7 +170,7 @@ TEST(Package, HoldsEveryInstalledFileAndDeclaresWhatTheProgramNeeds)
         = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb, QStringLiteral("Depends")}).output;
     for (const char *package : {"libqt6widgets6", "libqt6multimedia6", "libqt6printsupport6", "libqt6svg6",
              "libqt6charts6", "libqt6sql6-sqlite", "libespeak-ng1", "libsdl2-2.0-0", "espeak-ng-data",
-             "fonts-liberation2", "fonts-comic-neue", "qt6-translations-l10n"})
+             "fonts-liberation2", "fonts-comic-neue", "qt6-translations-l10n", "witalian"})
         EXPECT_TRUE(depends.contains(QLatin1String(package))) << package << " in " << depends.toStdString();
 }
 
