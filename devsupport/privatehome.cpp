@@ -3,6 +3,20 @@
 #include <QDir>
 #include <QFile>
 
+namespace {
+
+// The system's shared data folders as the process found them, before any
+// private home was entered: each home puts its own before these.
+QString systemDataFolders()
+{
+    static const QString folders = qEnvironmentVariableIsEmpty("XDG_DATA_DIRS")
+        ? QStringLiteral("/usr/local/share:/usr/share")
+        : qEnvironmentVariable("XDG_DATA_DIRS");
+    return folders;
+}
+
+} // namespace
+
 PrivateHome::PrivateHome(const QString &name)
     : m_folder(QDir::tempPath() + u'/' + name + QStringLiteral("-XXXXXX"))
 {
@@ -10,7 +24,8 @@ PrivateHome::PrivateHome(const QString &name)
         return;
     for (const QString &folder : {dataHome(), configHome(), cacheHome(), runtimeDir()})
         QDir().mkpath(folder);
-    QFile::setPermissions(runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(
+        runtimeDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 QString PrivateHome::path() const
@@ -43,6 +58,11 @@ QString PrivateHome::fontsFolder() const
     return dataHome() + QStringLiteral("/fonts");
 }
 
+QString PrivateHome::sharedDataFolder() const
+{
+    return path() + QStringLiteral("/share");
+}
+
 QString PrivateHome::usersFolder() const
 {
     return dataHome() + QStringLiteral("/ImpostazioniProgrammiZerla/Velmora/utenti/");
@@ -60,6 +80,7 @@ QProcessEnvironment PrivateHome::environment(QProcessEnvironment base) const
     base.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome());
     base.insert(QStringLiteral("XDG_CACHE_HOME"), cacheHome());
     base.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir());
+    base.insert(QStringLiteral("XDG_DATA_DIRS"), sharedDataFolder() + u':' + systemDataFolders());
     return base;
 }
 

@@ -25,6 +25,9 @@ public:
     QString runtimeDir() const;
     // Not made: a first start installs the cursive font there.
     QString fontsFolder() const;
+    // The first of the machine's shared data folders (XDG_DATA_DIRS), before
+    // the system's own, where a school keeps what every user reads. Not made.
+    QString sharedDataFolder() const;
 
     // Where the program keeps its settings below this home, each path ending
     // with '/': what a test expects the program to have written.
@@ -32,7 +35,8 @@ public:
     QString recordsFolder() const;
 
     // `base` with HOME and the XDG folders pointing here: for a child process.
-    QProcessEnvironment environment(QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
+    QProcessEnvironment environment(
+        QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
 
     // The same variables set in this process, for the program run in it.
     void enter() const;

@@ -28,7 +28,7 @@ QList<TopicMenu> buildCatalogue()
     QList<TopicMenu> menus;
 
     menus.append({FormName::kSimilarSoundsMenu, QStringLiteral("Suoni simili"), QStringLiteral("SuoniSImili"),
-        {7995, 6270},
+        QStringLiteral("suonisimili"), {7995, 6270},
         {
             two("b p", 120, 240, "testidifort/suonisimili/bp.txt", "b", "p"),
             two("l r", 120, 1440, "testidifort/suonisimili/lr.txt", "l", "r"),
@@ -58,45 +58,46 @@ QList<TopicMenu> buildCatalogue()
             reviewFile("testidifort/suonisimili/cg.txt", "c", "g"),
         }});
 
-    menus.append(
-        {FormName::kCGMenu, QStringLiteral("Suoni   c  g"), QStringLiteral("altre difficoltà"), {10215, 6480},
-            {
-                two("chi  ci", 120, 240, "testidifort/suonicg/chici.txt", "chi", "ci"),
-                two("che  ce", 120, 1440, "testidifort/suonicg/chece.txt", "che", "ce"),
-                two("ca  cia", 120, 2640, "testidifort/suonicg/cacia.txt", "ca", "cia"),
-                two("co  cio", 120, 3840, "testidifort/suonicg/cocio.txt", "co", "cio"),
-                two("cu  ciu", 120, 5040, "testidifort/suonicg/cuciu.txt", "cu", "ciu"),
-                two("ghi  gi", 2640, 240, "testidifort/suonicg/ghigi.txt", "ghi", "gi"),
-                two("ghe  ge", 2640, 1440, "testidifort/suonicg/ghege.txt", "ghe", "ge"),
-                two("ga  gia", 2640, 2640, "testidifort/suonicg/gagia.txt", "ga", "gia"),
-                two("go  gio", 2640, 3840, "testidifort/suonicg/gogio.txt", "go", "gio"),
-                two("gu  giu", 2640, 5040, "testidifort/suonicg/gugiu.txt", "gu", "giu"),
-                two("ce  cie", 5160, 240, "testidifort/suonicg/cecie.txt", "ce", "cie"),
-                two("ge  gie", 5160, 1440, "testidifort/suonicg/gegie.txt", "ge", "gie"),
-                two("chi  ghi", 5160, 2640, "testidifort/suonicg/chighi.txt", "chi", "ghi"),
-                two("che  ghe", 5160, 3840, "testidifort/suonicg/cheghe.txt", "che", "ghe"),
-                other("ripasso", 5160, 5040, "", Opens::Review),
-                other("frasi", 7680, 240, "testidifort/suonicg/frasi.txt", Opens::Sentence),
-                other("menu", 7680, 5040, "", Opens::Back),
-            },
-            {
-                reviewFile("testidifort/suonicg/cacia.txt", "ca", "cia"),
-                reviewFile("testidifort/suonicg/cecie.txt", "ce", "cie"),
-                reviewFile("testidifort/suonicg/chece.txt", "che", "ce"),
-                reviewFile("testidifort/suonicg/cheghe.txt", "che", "ghe"),
-                reviewFile("testidifort/suonicg/chici.txt", "chi", "ci"),
-                reviewFile("testidifort/suonicg/chighi.txt", "chi", "ghi"),
-                reviewFile("testidifort/suonicg/cocio.txt", "co", "cio"),
-                reviewFile("testidifort/suonicg/cuciu.txt", "cu", "ciu"),
-                reviewFile("testidifort/suonicg/gagia.txt", "ga", "gia"),
-                reviewFile("testidifort/suonicg/gogio.txt", "go", "gio"),
-                reviewFile("testidifort/suonicg/gugiu.txt", "gu", "giu"),
-                reviewFile("testidifort/suonicg/ghigi.txt", "ghi", "gi"),
-                reviewFile("testidifort/suonicg/ghege.txt", "ghe", "ge"),
-                reviewFile("testidifort/suonicg/gegie.txt", "ge", "gie"),
-            }});
+    menus.append({FormName::kCGMenu, QStringLiteral("Suoni   c  g"), QStringLiteral("altre difficoltà"),
+        QStringLiteral("suonicg"), {10215, 6480},
+        {
+            two("chi  ci", 120, 240, "testidifort/suonicg/chici.txt", "chi", "ci"),
+            two("che  ce", 120, 1440, "testidifort/suonicg/chece.txt", "che", "ce"),
+            two("ca  cia", 120, 2640, "testidifort/suonicg/cacia.txt", "ca", "cia"),
+            two("co  cio", 120, 3840, "testidifort/suonicg/cocio.txt", "co", "cio"),
+            two("cu  ciu", 120, 5040, "testidifort/suonicg/cuciu.txt", "cu", "ciu"),
+            two("ghi  gi", 2640, 240, "testidifort/suonicg/ghigi.txt", "ghi", "gi"),
+            two("ghe  ge", 2640, 1440, "testidifort/suonicg/ghege.txt", "ghe", "ge"),
+            two("ga  gia", 2640, 2640, "testidifort/suonicg/gagia.txt", "ga", "gia"),
+            two("go  gio", 2640, 3840, "testidifort/suonicg/gogio.txt", "go", "gio"),
+            two("gu  giu", 2640, 5040, "testidifort/suonicg/gugiu.txt", "gu", "giu"),
+            two("ce  cie", 5160, 240, "testidifort/suonicg/cecie.txt", "ce", "cie"),
+            two("ge  gie", 5160, 1440, "testidifort/suonicg/gegie.txt", "ge", "gie"),
+            two("chi  ghi", 5160, 2640, "testidifort/suonicg/chighi.txt", "chi", "ghi"),
+            two("che  ghe", 5160, 3840, "testidifort/suonicg/cheghe.txt", "che", "ghe"),
+            other("ripasso", 5160, 5040, "", Opens::Review),
+            other("frasi", 7680, 240, "testidifort/suonicg/frasi.txt", Opens::Sentence),
+            other("menu", 7680, 5040, "", Opens::Back),
+        },
+        {
+            reviewFile("testidifort/suonicg/cacia.txt", "ca", "cia"),
+            reviewFile("testidifort/suonicg/cecie.txt", "ce", "cie"),
+            reviewFile("testidifort/suonicg/chece.txt", "che", "ce"),
+            reviewFile("testidifort/suonicg/cheghe.txt", "che", "ghe"),
+            reviewFile("testidifort/suonicg/chici.txt", "chi", "ci"),
+            reviewFile("testidifort/suonicg/chighi.txt", "chi", "ghi"),
+            reviewFile("testidifort/suonicg/cocio.txt", "co", "cio"),
+            reviewFile("testidifort/suonicg/cuciu.txt", "cu", "ciu"),
+            reviewFile("testidifort/suonicg/gagia.txt", "ga", "gia"),
+            reviewFile("testidifort/suonicg/gogio.txt", "go", "gio"),
+            reviewFile("testidifort/suonicg/gugiu.txt", "gu", "giu"),
+            reviewFile("testidifort/suonicg/ghigi.txt", "ghi", "gi"),
+            reviewFile("testidifort/suonicg/ghege.txt", "ghe", "ge"),
+            reviewFile("testidifort/suonicg/gegie.txt", "ge", "gie"),
+        }});
 
-    menus.append({FormName::kGroupsMenu, QStringLiteral("Gruppi"), QStringLiteral("gruppi"), {10215, 6480},
+    menus.append({FormName::kGroupsMenu, QStringLiteral("Gruppi"), QStringLiteral("gruppi"),
+        QStringLiteral("gruppi"), {10215, 6480},
         {
             other("gn", 120, 240, "testidifort/gruppi/gn.txt", Opens::FiveChoice),
             two("gn  ni", 120, 1440, "testidifort/gruppi/gnni.txt", "gn", "ni"),
@@ -134,7 +135,8 @@ QList<TopicMenu> buildCatalogue()
 
     // The "s" button pairs the letter with the letter doubled, as every other
     // button of this menu does.
-    menus.append({FormName::kDoublesMenu, QStringLiteral(" Doppie"), QStringLiteral("doppie"), {10215, 6480},
+    menus.append({FormName::kDoublesMenu, QStringLiteral(" Doppie"), QStringLiteral("doppie"),
+        QStringLiteral("doppie"), {10215, 6480},
         {
             two("b", 120, 240, "testidifort/doppie/b.txt", "b", "bb"),
             two("c", 120, 1440, "testidifort/doppie/c.txt", "c", "cc"),
@@ -171,25 +173,27 @@ QList<TopicMenu> buildCatalogue()
             reviewFile("testidifort/doppie/z.txt", "z", "zz"),
         }});
 
-    menus.append({FormName::kCQMenu, QStringLiteral("c  q"), QStringLiteral("cq"), {8235, 4530},
-        {
-            two("c  q", 120, 240, "testidifort/cq/cq.txt", "c", "q"),
-            two("qu   cqu", 120, 1560, "testidifort/cq/qcq.txt", "qu", "cqu"),
-            two("cuo   quo", 120, 2880, "testidifort/cq/cuoquo.txt", "cuo", "quo"),
-            two("cui   qui", 2760, 240, "testidifort/cq/cuiqui.txt", "cui", "qui"),
-            other("ripasso", 2760, 1560, "", Opens::Review),
-            other("frasi", 2760, 2880, "testidifort/cq/frasi.txt", Opens::Sentence),
-            other("menu", 5400, 2880, "", Opens::Back),
-        },
-        {
-            reviewFile("testidifort/cq/cq.txt", "c", "q"),
-            reviewFile("testidifort/cq/qcq.txt", "qu", "cqu"),
-            reviewFile("testidifort/cq/cuoquo.txt", "cuo", "quo"),
-            reviewFile("testidifort/cq/cuiqui.txt", "cui", "qui"),
-        }});
+    menus.append(
+        {FormName::kCQMenu, QStringLiteral("c  q"), QStringLiteral("cq"), QStringLiteral("cq"), {8235, 4530},
+            {
+                two("c  q", 120, 240, "testidifort/cq/cq.txt", "c", "q"),
+                two("qu   cqu", 120, 1560, "testidifort/cq/qcq.txt", "qu", "cqu"),
+                two("cuo   quo", 120, 2880, "testidifort/cq/cuoquo.txt", "cuo", "quo"),
+                two("cui   qui", 2760, 240, "testidifort/cq/cuiqui.txt", "cui", "qui"),
+                other("ripasso", 2760, 1560, "", Opens::Review),
+                other("frasi", 2760, 2880, "testidifort/cq/frasi.txt", Opens::Sentence),
+                other("menu", 5400, 2880, "", Opens::Back),
+            },
+            {
+                reviewFile("testidifort/cq/cq.txt", "c", "q"),
+                reviewFile("testidifort/cq/qcq.txt", "qu", "cqu"),
+                reviewFile("testidifort/cq/cuoquo.txt", "cuo", "quo"),
+                reviewFile("testidifort/cq/cuiqui.txt", "cui", "qui"),
+            }});
 
     // Every button here plays sentences; "ripasso" too, from its own file.
-    menus.append({FormName::kAccentMenu, QStringLiteral("Accento"), QStringLiteral("accento"), {8520, 5130},
+    menus.append({FormName::kAccentMenu, QStringLiteral("Accento"), QStringLiteral("accento"),
+        QStringLiteral("accento"), {8520, 5130},
         {
             other("Accento?", 120, 240, "testidifort/accento/accento.txt", Opens::Sentence),
             other("e   è", 120, 1440, "testidifort/accento/e.txt", Opens::Sentence),
@@ -204,33 +208,34 @@ QList<TopicMenu> buildCatalogue()
         },
         {}});
 
-    menus.append(
-        {FormName::kApostropheMenu, QStringLiteral("Apostrofo"), QStringLiteral("apostrofo"), {8055, 4140},
-            {
-                other("lo  la  l'", 120, 240, "testidifort/apostrofo/lolal.txt", Opens::ThreeChoice),
-                two("un  un'", 120, 1440, "testidifort/apostrofo/un.txt", "un", "un'"),
-                other("preposizioni", 120, 2640, "testidifort/apostrofo/preposizioni.txt", Opens::Sentence),
-                other("frasi", 2760, 240, "testidifort/apostrofo/frasi.txt", Opens::Sentence),
-                other("menu", 5400, 2640, "", Opens::Back),
-            },
-            {}});
-
-    menus.append({FormName::kHMenu, QStringLiteral("Uso  h"), QStringLiteral("h"), {8250, 4215},
+    menus.append({FormName::kApostropheMenu, QStringLiteral("Apostrofo"), QStringLiteral("apostrofo"),
+        QStringLiteral("apostrofo"), {8055, 4140},
         {
-            two("a  ha", 120, 240, "testidifort/h/aha.txt", "a", "ha"),
-            two("ai  hai", 120, 1440, "testidifort/h/aihai.txt", "ai", "hai"),
-            two("o  ho", 120, 2640, "testidifort/h/oho.txt", "o", "ho"),
-            two("anno  hanno", 2760, 240, "testidifort/h/annohanno.txt", "anno", "hanno"),
-            other("ripasso", 2760, 1440, "", Opens::Review),
-            other("frasi", 2760, 2640, "testidifort/h/frasi.txt", Opens::Sentence),
+            other("lo  la  l'", 120, 240, "testidifort/apostrofo/lolal.txt", Opens::ThreeChoice),
+            two("un  un'", 120, 1440, "testidifort/apostrofo/un.txt", "un", "un'"),
+            other("preposizioni", 120, 2640, "testidifort/apostrofo/preposizioni.txt", Opens::Sentence),
+            other("frasi", 2760, 240, "testidifort/apostrofo/frasi.txt", Opens::Sentence),
             other("menu", 5400, 2640, "", Opens::Back),
         },
-        {
-            reviewFile("testidifort/h/aha.txt", "a", "ha"),
-            reviewFile("testidifort/h/aihai.txt", "ai", "hai"),
-            reviewFile("testidifort/h/oho.txt", "o", "ho"),
-            reviewFile("testidifort/h/annohanno.txt", "anno", "hanno"),
-        }});
+        {}});
+
+    menus.append(
+        {FormName::kHMenu, QStringLiteral("Uso  h"), QStringLiteral("h"), QStringLiteral("h"), {8250, 4215},
+            {
+                two("a  ha", 120, 240, "testidifort/h/aha.txt", "a", "ha"),
+                two("ai  hai", 120, 1440, "testidifort/h/aihai.txt", "ai", "hai"),
+                two("o  ho", 120, 2640, "testidifort/h/oho.txt", "o", "ho"),
+                two("anno  hanno", 2760, 240, "testidifort/h/annohanno.txt", "anno", "hanno"),
+                other("ripasso", 2760, 1440, "", Opens::Review),
+                other("frasi", 2760, 2640, "testidifort/h/frasi.txt", Opens::Sentence),
+                other("menu", 5400, 2640, "", Opens::Back),
+            },
+            {
+                reviewFile("testidifort/h/aha.txt", "a", "ha"),
+                reviewFile("testidifort/h/aihai.txt", "ai", "hai"),
+                reviewFile("testidifort/h/oho.txt", "o", "ho"),
+                reviewFile("testidifort/h/annohanno.txt", "anno", "hanno"),
+            }});
 
     return menus;
 }
@@ -259,6 +264,31 @@ const TopicMenu *menuByMarker(const QString &marker)
             return &menu;
     }
     return nullptr;
+}
+
+QList<Pair> pairsOf(const TopicMenu &menu)
+{
+    QList<Pair> pairs;
+    for (const Button &button : menu.buttons) {
+        const Pair pair{button.choiceA, button.choiceB};
+        if (button.opens == Opens::TwoChoice && !pairs.contains(pair))
+            pairs << pair;
+    }
+    return pairs;
+}
+
+QPoint myListsPosition(const TopicMenu &menu)
+{
+    // The row step of the menu: the least distance between two rows.
+    int step = 0;
+    for (const Button &a : menu.buttons) {
+        for (const Button &b : menu.buttons) {
+            const int apart = b.position.y() - a.position.y();
+            if (apart > 0 && (step == 0 || apart < step))
+                step = apart;
+        }
+    }
+    return menu.buttons[menu.backIndex()].position - QPoint(0, step);
 }
 
 QString formNameFor(Opens opens)

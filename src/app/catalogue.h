@@ -38,6 +38,9 @@ struct TopicMenu
     QString formName;
     QString mainMenuCaption;
     QString marker; // TopicMarker while this menu is active
+    // The menu's folder of lists, below testidifort/ and below the teacher's
+    // folders of lists.
+    QString topicFolder;
     QSize designClientArea; // twips
     QList<Button> buttons; // the last one leads back to the main menu
     QList<ReviewFile> review; // empty for the menus without a review
@@ -50,6 +53,23 @@ const QList<TopicMenu> &topicMenus();
 
 const TopicMenu *menuByFormName(const QString &formName);
 const TopicMenu *menuByMarker(const QString &marker);
+
+// Two spellings the two-choice window offers.
+struct Pair
+{
+    QString first;
+    QString second;
+
+    bool operator==(const Pair &other) const { return first == other.first && second == other.second; }
+};
+
+// The pairs of the menu's two-choice buttons, each once, in button order.
+QList<Pair> pairsOf(const TopicMenu &menu);
+
+// Where the menu shows the button to the teacher's own lists: in the
+// column of the back button, one row above it, where every menu has room.
+QPoint myListsPosition(const TopicMenu &menu);
+inline const QString kMyListsCaption = QStringLiteral("le mie liste");
 
 // The window that plays a button's exercise, by form name.
 QString formNameFor(Opens opens);

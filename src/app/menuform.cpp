@@ -17,7 +17,7 @@ MenuForm::MenuForm(const QString &name, const QSize &designClientTwips, QWidget 
     connect(&m_fontFitTimer, &QTimer::timeout, this, &MenuForm::fitButtonFont);
 }
 
-QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips)
+QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips, bool sizedAlone)
 {
     const int index = int(m_buttons.size());
     auto *button = addControl(new QPushButton(caption), twips);
@@ -28,6 +28,7 @@ QPushButton *MenuForm::addMenuButton(const QString &caption, const QRect &twips)
     connect(button, &QPushButton::clicked, this, [this, index] { onButtonChosen(index); });
     m_buttons << button;
     m_captions << caption;
+    m_sizedAlone << sizedAlone;
     return button;
 }
 
@@ -95,14 +96,21 @@ void MenuForm::fitButtonFont()
     QStringList captions;
     for (int i = 0; i < m_buttons.size(); ++i) {
         m_buttons[i]->setText(settings.capitals() ? m_captions[i].toUpper() : m_captions[i]);
-        captions << m_buttons[i]->text();
+        if (!m_sizedAlone[i])
+            captions << m_buttons[i]->text();
     }
     if (!m_buttons.isEmpty()) {
-        const int points = FontFit::fittingPointSize(captions, settings.TextFontName, m_buttons[0]->size());
-        for (QPushButton *button : std::as_const(m_buttons)) {
+        const int shared = FontFit::fittingPointSize(captions, settings.TextFontName, m_buttons[0]->size());
+        for (int i = 0; i < m_buttons.size(); ++i) {
+            int points = shared;
+            if (m_sizedAlone[i]) {
+                points = qMin(shared,
+                    FontFit::fittingPointSize(
+                        {m_buttons[i]->text()}, settings.TextFontName, m_buttons[i]->size()));
+            }
             QFont font(settings.TextFontName);
             font.setPointSize(points);
-            button->setFont(font);
+            m_buttons[i]->setFont(font);
         }
     }
     afterFontFitted();

@@ -33,7 +33,9 @@ public:
 protected:
     MenuForm(const QString &name, const QSize &designClientTwips, QWidget *parent = nullptr);
 
-    QPushButton *addMenuButton(const QString &caption, const QRect &twips);
+    // A button sized alone gets the largest text that fits it, never larger
+    // than the others': its caption does not make theirs smaller.
+    QPushButton *addMenuButton(const QString &caption, const QRect &twips, bool sizedAlone = false);
     // Once every button is in place.
     void enableScanning();
 
@@ -57,6 +59,7 @@ protected:
 private:
     QList<QPushButton *> m_buttons;
     QStringList m_captions; // as designed, before the pupil's letter case
+    QList<bool> m_sizedAlone;
     MenuScanning *m_scanning = nullptr;
     QPointer<ScannedQuestion> m_question;
     QTimer m_fontFitTimer;

@@ -5,6 +5,7 @@
 #include "formesercizieseguiti.h"
 #include "forminfo.h"
 #include "formmenu.h"
+#include "formmieliste.h"
 #include "formprogressi.h"
 #include "formstampa.h"
 #include "instancelock.h"
@@ -167,6 +168,7 @@ void registerForms(FormHost &host)
     host.registerForm(FormName::kAbout, [] { return new FormInfo; });
     for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus())
         host.registerForm(menu.formName, [&menu] { return new TopicMenuForm(menu); });
+    host.registerForm(FormName::kMyLists, [] { return new FormMieListe; });
     using Kind = ExerciseWindow::Kind;
     for (const Kind kind : {Kind::Words, Kind::Sentences, Kind::Review, Kind::Articles, Kind::Syllables})
         host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,7 +31,10 @@ namespace TeacherLists {
 QString userFolder();
 QString schoolFolder();
 
-// The lists of a topic, the user's first, each group by name.
+// The lists of a topic, the user's first, each group by name (in the
+// user's language, letter case aside). Only regular "*.txt" files in a pair's
+// folder or in "frasi" count; a folder that is missing or cannot be read
+// has none, and a file whose name is not UTF-8 is left out.
 QList<TeacherList> forTopic(const QString &topicFolder);
 
 // Where the user's list goes; its folders are made when it is saved.
@@ -39,5 +44,9 @@ QString userPath(const QString &topicFolder, bool sentences, const QString &firs
 // Why the name cannot be a list's (a file name on this system and on
 // Windows, at most 64 characters), in Italian; empty when it can.
 QString whyNotAListName(const QString &name);
+
+// The files of the menu's review and, each with its own pair, the teacher's
+// word lists of its topic; nothing for a menu without a review.
+QList<ReviewFile> review(const Catalogue::TopicMenu &menu);
 
 } // namespace TeacherLists

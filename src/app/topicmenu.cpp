@@ -1,6 +1,9 @@
 #include "topicmenu.h"
 
+#include "teacherlists.h"
+
 #include "layout/dialogs.h"
+#include "layout/formnames.h"
 #include "records/activityrecord.h"
 #include "state/appstate.h"
 
@@ -12,7 +15,19 @@ TopicMenuForm::TopicMenuForm(const Catalogue::TopicMenu &menu, QWidget *parent)
 {
     for (const Catalogue::Button &entry : menu.buttons)
         addMenuButton(entry.caption, QRect(entry.position, Catalogue::kButtonSize));
+    // A pupil never meets a menu of no lists. The form is made afresh each
+    // time it is shown, so a list saved meanwhile is seen the next time.
+    if (!TeacherLists::forTopic(menu.topicFolder).isEmpty()) {
+        m_myListsIndex = buttonCount();
+        addMenuButton(Catalogue::kMyListsCaption,
+            QRect(Catalogue::myListsPosition(menu), Catalogue::kButtonSize), true);
+    }
     enableScanning();
+}
+
+QPushButton *TopicMenuForm::myListsButton() const
+{
+    return m_myListsIndex < 0 ? nullptr : button(m_myListsIndex);
 }
 
 void TopicMenuForm::formActivate()
@@ -23,7 +38,7 @@ void TopicMenuForm::formActivate()
 
 void TopicMenuForm::openReview()
 {
-    const ReviewReport report = loadReview(m_menu.review);
+    const ReviewReport report = loadReview(TeacherLists::review(m_menu));
     // Told once, here: the review window plays whatever could be read.
     if (!report.ok())
         Dialogs::information(this, report.text());
@@ -33,11 +48,16 @@ void TopicMenuForm::openReview()
 
 void TopicMenuForm::onButtonChosen(int index)
 {
-    const Catalogue::Button &entry = m_menu.buttons[index];
-    if (index < m_menu.backIndex())
+    if (index < m_menu.backIndex() || index == m_myListsIndex)
         ActivityRecord::addCaption(button(index)->text());
 
     AppState &state = appState();
+    if (index == m_myListsIndex) {
+        state.MyListsPage = 0;
+        showForm(FormName::kMyLists);
+        return;
+    }
+    const Catalogue::Button &entry = m_menu.buttons[index];
     if (entry.opens == Catalogue::Opens::Review) {
         openReview();
         return;

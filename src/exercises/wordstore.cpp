@@ -303,7 +303,8 @@ ReviewReport loadReview(const QList<ReviewFile> &files)
     int rows = 0;
     state.WordCount = 0;
     for (const ReviewFile &file : files) {
-        state.WordListPath = state.ApplicationFolder + u'/' + file.file;
+        state.WordListPath
+            = QDir::isAbsolutePath(file.file) ? file.file : state.ApplicationFolder + u'/' + file.file;
         ListLoader loader(false, rows, true);
         QString text;
         if (!loader.open(text)) {

@@ -35,8 +35,9 @@ struct LoadReport
 // and a file saved in UTF-16 is reported and not read.
 LoadReport loadWords(const QStringList &offered = {});
 
-// One file of a review: its path under the program folder, and the pair of
-// spellings every word of it is played with.
+// One file of a review: its path under the program folder (or a full path,
+// for a teacher's own list), and the pair of spellings every word of it is
+// played with.
 struct ReviewFile
 {
     QString file;

@@ -28,6 +28,8 @@ inline constexpr QLatin1String kCQMenu("FormMenuCQ");
 inline constexpr QLatin1String kAccentMenu("FormMenuAccento");
 inline constexpr QLatin1String kApostropheMenu("FormMenuApostrofo");
 inline constexpr QLatin1String kHMenu("FormMenuH");
+// The teacher's own lists of the topic menu last shown.
+inline constexpr QLatin1String kMyLists("FormMieListe");
 
 // The exercise windows.
 inline constexpr QLatin1String kWordExercise("FormEsercizi");
@@ -41,9 +43,9 @@ inline constexpr QLatin1String kWordSheet("formStampa");
 inline constexpr QLatin1String kSentenceSheet("formStampaFrasi");
 
 // Every name above.
-inline constexpr std::array<QLatin1String, 22> kAll
-    = {kStart, kMainMenu, kAbout, kConfiguration, kRecord, kProgress, kSwitchCheck, kSimilarSoundsMenu,
-        kCGMenu, kGroupsMenu, kDoublesMenu, kCQMenu, kAccentMenu, kApostropheMenu, kHMenu, kWordExercise,
-        kSentenceExercise, kReviewExercise, kArticleExercise, kSyllableExercise, kWordSheet, kSentenceSheet};
+inline constexpr std::array<QLatin1String, 23> kAll = {kStart, kMainMenu, kAbout, kConfiguration, kRecord,
+    kProgress, kSwitchCheck, kSimilarSoundsMenu, kCGMenu, kGroupsMenu, kDoublesMenu, kCQMenu, kAccentMenu,
+    kApostropheMenu, kHMenu, kMyLists, kWordExercise, kSentenceExercise, kReviewExercise, kArticleExercise,
+    kSyllableExercise, kWordSheet, kSentenceSheet};
 
 } // namespace FormName

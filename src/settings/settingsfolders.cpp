@@ -17,9 +17,10 @@
 
 namespace {
 
-// Long enough for a first name and a surname; with ".ini" and the temporary
-// suffix of a save it stays far below the file-name limit.
-constexpr int kMaxUserNameLength = 64;
+// Long enough for a first name and a surname, or a list's title; with the
+// extension and the temporary suffix of a save it stays far below the
+// file-name limit.
+constexpr int kMaxNameLength = 64;
 
 QString dataHome()
 {
@@ -229,6 +230,48 @@ bool createFolder(const QString &path, QString *error)
     return true;
 }
 
+QString whyNotAFileName(const QString &name, const QString &missing)
+{
+    if (name.trimmed().isEmpty())
+        return missing;
+    if (name.size() > kMaxNameLength)
+        return QStringLiteral("Il nome può avere al massimo %1 caratteri.").arg(kMaxNameLength);
+    // Characters Windows refuses in file names stay out too, so that a
+    // folder of profiles or lists can be copied to and from a Windows machine.
+    static const QString forbidden = QStringLiteral("/\\<>:\"|?*");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.category() == QChar::Other_Control || forbidden.contains(c))
+            return QStringLiteral("Il nome non può contenere i segni / \\ < > : \" | ? * né caratteri "
+                                  "di controllo.");
+    }
+    // A name must show on a list or a button; marks that turn the writing round would
+    // make it show as another name, or hide where it ends.
+    const auto turnsTheWriting = [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
+            || u == 0x061C;
+    };
+    if (std::any_of(name.cbegin(), name.cend(), turnsTheWriting))
+        return QStringLiteral("Il nome non può contenere segni che cambiano il verso della scrittura.");
+    const auto invisible = [](QChar c) {
+        const char16_t u = c.unicode();
+        return c.isSpace() || c.category() == QChar::Other_Format || c.category() == QChar::Mark_NonSpacing
+            || c.category() == QChar::Mark_Enclosing || u == 0x115F || u == 0x1160 || u == 0x3164
+            || u == 0xFFA0 || u == 0x2800;
+    };
+    if (std::all_of(name.cbegin(), name.cend(), invisible))
+        return QStringLiteral("Il nome non può essere fatto solo di spazi o di caratteri invisibili.");
+    // A leading dot hides the file; Windows drops trailing dots and blanks.
+    static const QString edges = QStringLiteral(". \t");
+    if (edges.contains(name.front()) || edges.contains(name.back()))
+        return QStringLiteral("Il nome non può iniziare o finire con un punto o uno spazio.");
+    static const QRegularExpression reserved(
+        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"), QRegularExpression::CaseInsensitiveOption);
+    if (reserved.match(name).hasMatch())
+        return QStringLiteral("«%1» è un nome riservato dal sistema: scegline un altro.").arg(name);
+    return {};
+}
+
 namespace ProfileFiles {
 
 QString pathFor(const QString &userName)
@@ -310,44 +353,7 @@ QStringList unreadableNames()
 
 QString whyNotAUserName(const QString &name)
 {
-    if (name.trimmed().isEmpty())
-        return QStringLiteral("Scrivi il nome dell'utente.");
-    if (name.size() > kMaxUserNameLength)
-        return QStringLiteral("Il nome può avere al massimo %1 caratteri.").arg(kMaxUserNameLength);
-    // Characters Windows refuses in file names stay out too, so that a
-    // profile folder can be copied to and from a Windows machine.
-    static const QString forbidden = QStringLiteral("/\\<>:\"|?*");
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.category() == QChar::Other_Control || forbidden.contains(c))
-            return QStringLiteral("Il nome non può contenere i segni / \\ < > : \" | ? * né caratteri "
-                                  "di controllo.");
-    }
-    // A name must show on the list; marks that turn the writing round would
-    // make it show as another name, or hide where it ends.
-    const auto turnsTheWriting = [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069) || u == 0x200E || u == 0x200F
-            || u == 0x061C;
-    };
-    if (std::any_of(name.cbegin(), name.cend(), turnsTheWriting))
-        return QStringLiteral("Il nome non può contenere segni che cambiano il verso della scrittura.");
-    const auto invisible = [](QChar c) {
-        const char16_t u = c.unicode();
-        return c.isSpace() || c.category() == QChar::Other_Format || c.category() == QChar::Mark_NonSpacing
-            || c.category() == QChar::Mark_Enclosing || u == 0x115F || u == 0x1160 || u == 0x3164
-            || u == 0xFFA0 || u == 0x2800;
-    };
-    if (std::all_of(name.cbegin(), name.cend(), invisible))
-        return QStringLiteral("Il nome non può essere fatto solo di spazi o di caratteri invisibili.");
-    // A leading dot hides the file; Windows drops trailing dots and blanks.
-    static const QString edges = QStringLiteral(". \t");
-    if (edges.contains(name.front()) || edges.contains(name.back()))
-        return QStringLiteral("Il nome non può iniziare o finire con un punto o uno spazio.");
-    static const QRegularExpression reserved(
-        QStringLiteral("^(CON|PRN|AUX|NUL|COM[1-9]|LPT[1-9])$"), QRegularExpression::CaseInsensitiveOption);
-    if (reserved.match(name).hasMatch())
-        return QStringLiteral("«%1» è un nome riservato dal sistema: scegline un altro.").arg(name);
-    return {};
+    return whyNotAFileName(name, QStringLiteral("Scrivi il nome dell'utente."));
 }
 
 bool isValidUserName(const QString &name)

@@ -53,6 +53,12 @@ bool pathExists(const QString &path);
 // Italian, when either fails or the folder is there as a link.
 bool createFolder(const QString &path, QString *error = nullptr);
 
+// Why the name cannot be the name of a file the program keeps for the
+// teacher (a user's profile, a word list), in Italian; empty when it can.
+// Such a name is a file name on this system and on Windows alike, of at
+// most 64 characters, shown as it is written. An empty one is `missing`.
+QString whyNotAFileName(const QString &name, const QString &missing);
+
 // Profile file names are matched without regard to letter case: the folder
 // was meant for a case-insensitive file system.
 namespace ProfileFiles {

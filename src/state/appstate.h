@@ -54,6 +54,9 @@ struct AppState
     QString ChoiceA;
     QString ChoiceB;
     QString TopicMarker;
+    // The page of the teacher's lists that their menu shows; "altre liste"
+    // opens the menu again on the next one.
+    int MyListsPage = 0;
 
     qint16 RightCount = 0;
     qint16 WrongCount = 0;

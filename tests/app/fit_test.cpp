@@ -5,6 +5,7 @@
 #include "app/formstampa.h"
 #include "app/menuform.h"
 #include "app/startup.h"
+#include "app/teacherlists.h"
 #include "app/topicmenu.h"
 #include "layout/formhost.h"
 #include "settings/formconfigura.h"
@@ -204,6 +205,19 @@ Window exercise(const std::string &name, Catalogue::Opens opens)
             }};
 }
 
+// A teacher's list of the doubles, its name as long as a name can be, and a school's.
+void writeDoublesLists()
+{
+    const QString mine
+        = TeacherLists::userPath(QStringLiteral("doppie"), false, QStringLiteral("s"), QStringLiteral("ss"),
+            QStringLiteral("le parole con la esse doppia che la terza ha trovato nei libri"));
+    const QString school = TeacherLists::schoolFolder() + QStringLiteral("doppie/t-tt/le doppie di Anna.txt");
+    for (const QString &path : {mine, school}) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        TestEnv::writeFile(path, "ca_a,ss\r\n");
+    }
+}
+
 std::vector<Window> windows()
 {
     std::vector<Window> list = {
@@ -215,6 +229,15 @@ std::vector<Window> windows()
         const QString name = menu.formName;
         list.push_back({name.toStdString(), [name](FormHost &host) { showMenu(host, name); }});
     }
+    list.push_back({"FormMenuDoppie_withLists", [](FormHost &host) {
+                        writeDoublesLists();
+                        showMenu(host, QStringLiteral("FormMenuDoppie"));
+                    }});
+    list.push_back({"FormMieListe", [](FormHost &host) {
+                        writeDoublesLists();
+                        host.showForm(QStringLiteral("FormMenuDoppie"));
+                        showMenu(host, QStringLiteral("FormMieListe"));
+                    }});
     using Opens = Catalogue::Opens;
     list.push_back(exercise("FormEsercizi", Opens::TwoChoice));
     list.push_back(exercise("FormEsercizi3", Opens::ThreeChoice));

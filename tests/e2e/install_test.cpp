@@ -1,6 +1,9 @@
 #include "testenv.h"
 #include "xsession.h"
 
+#include "app/teacherlists.h"
+
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -48,6 +51,15 @@ QString installIntoTemporaryRoot()
         env);
     EXPECT_EQ(install.exitCode, 0) << install.output.toStdString();
     return root;
+}
+
+// The build installed into the prefix, as a technician installs it and
+// then each update of it.
+void installInto(const QString &prefix)
+{
+    const ToolRun install = run(QStringLiteral(CMAKE_COMMAND),
+        {QStringLiteral("--install"), QStringLiteral(VELMORA_BUILD_DIR), QStringLiteral("--prefix"), prefix});
+    EXPECT_EQ(install.exitCode, 0) << install.output.toStdString();
 }
 
 // Every file below the folder, by its path from the folder.
@@ -121,6 +133,46 @@ TEST(Install, TheInstalledCopyStartedFromAnotherFolderReachesAWordExercise)
     EXPECT_GE(x.waitForLine(QStringLiteral("exercises: answer "), from), 0) << x.log().toStdString();
     // A list it could not read would have been told in a message box.
     EXPECT_TRUE(x.linesWith(QStringLiteral("message "), 0).isEmpty()) << x.log().toStdString();
+}
+
+// Every file and folder below the folder, each file with the digest of its bytes.
+QStringList digestsBelow(const QString &folder)
+{
+    QStringList entries;
+    QDirIterator it(
+        folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        entries << path + u' '
+                + QString::fromLatin1(
+                    QCryptographicHash::hash(TestEnv::readFile(path), QCryptographicHash::Sha256).toHex());
+    }
+    entries.sort();
+    return entries;
+}
+
+TEST(Install, AnUpdateLeavesTheTeachersListsAsTheyWere)
+{
+    const QString prefix = TestEnv::makeFolder(QStringLiteral("prefix"));
+    installInto(prefix);
+    // The school's lists in the first shared data folder, the program's beside them.
+    const QString schoolLists = prefix + QStringLiteral("/share/velmora/liste/");
+    EXPECT_FALSE(QFileInfo::exists(schoolLists)) << "the program ships no lists of the teacher's";
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(prefix + QStringLiteral("/share:/usr/share")));
+    ASSERT_EQ(TeacherLists::schoolFolder(), schoolLists);
+    const QString school = schoolLists + QStringLiteral("doppie/s-ss/della scuola.txt");
+    const QString mine = TeacherLists::userPath(
+        QStringLiteral("doppie"), false, QStringLiteral("s"), QStringLiteral("ss"), QStringLiteral("mia"));
+    for (const QString &path : {school, mine}) {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        TestEnv::writeFile(path, "ca_a,ss\r\n");
+    }
+    const QStringList before = digestsBelow(schoolLists) + digestsBelow(TeacherLists::userFolder());
+    ASSERT_EQ(before.size(), 6) << before.join(u'\n').toStdString();
+
+    installInto(prefix);
+    EXPECT_EQ(digestsBelow(schoolLists) + digestsBelow(TeacherLists::userFolder()), before);
+    EXPECT_EQ(TeacherLists::forTopic(QStringLiteral("doppie")).size(), 2);
 }
 
 TEST(DesktopFiles, PassTheDesktopsOwnValidators)
