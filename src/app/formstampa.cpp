@@ -99,8 +99,7 @@ void FormStampa::fillSheet()
         return;
     }
     const AppState &state = appState();
-    const QStringList due
-        = History::instance().dueWords(state.UserName, QFileInfo(state.WordListPath).fileName());
+    const QStringList due = History::instance().dueWords(state.UserName, historyListName(state.WordListPath));
     QList<int> rows;
     for (int row = 1; row <= state.WordCount; ++row) {
         if (due.contains(untagged(completedItem(row))))

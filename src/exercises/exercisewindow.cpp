@@ -321,7 +321,7 @@ void ExerciseWindow::formLoad()
         QStringList words;
         for (int row = 1; row <= state.WordCount; ++row)
             words << untagged(completedItem(row));
-        const QString list = QFileInfo(state.WordListPath).fileName();
+        const QString list = historyListName(state.WordListPath);
         QList<Answer> earlier;
         for (const Answer &answer : History::instance().answers(state.UserName)) {
             if (answer.list == list)
@@ -557,7 +557,7 @@ void ExerciseWindow::recordAnswer(int buttonIndex, bool right)
     answer.pupil = state.UserName;
     answer.answeredAt = QDateTime::currentDateTime();
     answer.topic = state.TopicMarker;
-    answer.list = QFileInfo(state.WordListPath).fileName();
+    answer.list = historyListName(state.WordListPath);
     answer.item = untagged(m_wordLabel->text());
     answer.word = untagged(completedItem(state.CurrentWordIndex));
     answer.choices = offeredSpellings();

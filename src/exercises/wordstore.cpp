@@ -481,3 +481,13 @@ void pickRandomItem()
 {
     appState().CurrentWordIndex = qint16(Random::pickOneBased(appState().WordCount));
 }
+
+QString historyListName(const QString &path)
+{
+    const QStringList parts = QDir::cleanPath(path).split(u'/');
+    const QString shipped = QDir::cleanPath(appState().ApplicationFolder + QStringLiteral("/testidifort"));
+    const qsizetype lists = parts.lastIndexOf(QStringLiteral("liste"));
+    if (lists < 0 || lists >= parts.size() - 1 || QDir::cleanPath(path).startsWith(shipped + u'/'))
+        return parts.last();
+    return parts.mid(lists).join(u'/');
+}

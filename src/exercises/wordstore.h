@@ -95,5 +95,11 @@ QString completeWord(const QString &gapped, const QString &answer);
 // gap is shown with a blank after it.
 QString gapShownApart(const QString &gapped, const QStringList &spellings);
 
+// The list as the answers' history names it: a shipped list by its file
+// name, as the history has always kept it; a teacher's list by its place
+// below its "liste" folder ("liste/doppie/b-bb/b.txt"), so that it never
+// shares the history of a shipped list of the same file name.
+QString historyListName(const QString &path);
+
 // Sets CurrentWordIndex to a random row from 1 to WordCount.
 void pickRandomItem();

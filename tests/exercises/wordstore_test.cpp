@@ -443,3 +443,14 @@ TEST(GapShownApart, OnlyWhereAnApostropheCouldBeTheAnswer)
     EXPECT_EQ(gapShownApart(QStringLiteral("ca_a"), {QStringLiteral("s"), QStringLiteral("ss")}),
         QStringLiteral("ca_a"));
 }
+
+TEST(WordStore, ATeachersListNeverSharesTheHistoryOfAShippedListOfTheSameName)
+{
+    appState().ApplicationFolder = QStringLiteral("/usr/share/velmora");
+    EXPECT_EQ(historyListName(QStringLiteral("/usr/share/velmora/testidifort/doppie/b.txt")),
+        QStringLiteral("b.txt"));
+    EXPECT_EQ(historyListName(QStringLiteral("/home/ada/.local/share/Zerla/Velmora/liste/doppie/b-bb/b.txt")),
+        QStringLiteral("liste/doppie/b-bb/b.txt"));
+    EXPECT_EQ(historyListName(QStringLiteral("/srv/scuola/velmora/liste/doppie/b-bb/b.txt")),
+        QStringLiteral("liste/doppie/b-bb/b.txt"));
+}
