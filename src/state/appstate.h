@@ -54,6 +54,10 @@ struct AppState
     QString ChoiceA;
     QString ChoiceB;
     QString TopicMarker;
+    // A teacher's list tried from "Liste di parole": the exercise keeps no
+    // trace of the answers, as they are not the pupil's, and goes back to
+    // that window, which opens the list again and clears this.
+    QString TriedListPath;
 
     qint16 RightCount = 0;
     qint16 WrongCount = 0;
