@@ -30,17 +30,15 @@ QLabel *caption(const QString &text)
     return label;
 }
 
-// A caption drawn as the exercise draws its answer buttons.
-QLabel *choiceCaption(const QString &objectName)
+// A spelling shown as the exercise shows it, on a button that only shows it.
+QPushButton *choiceCaption(const QString &objectName)
 {
-    auto *label = new QLabel;
-    label->setObjectName(objectName);
-    label->setFont(arialFont(14, true));
-    label->setAlignment(Qt::AlignCenter);
-    label->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    label->setLineWidth(2);
-    label->setAutoFillBackground(true);
-    return label;
+    auto *button = new QPushButton;
+    button->setObjectName(objectName);
+    button->setFont(arialFont(14, true));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return button;
 }
 
 QString listCaption(const TeacherList &list)
@@ -137,6 +135,7 @@ FormListe::FormListe(QWidget *parent)
     m_problemList->setObjectName(QStringLiteral("lstProblemi"));
     m_problemList->setAccessibleName(QStringLiteral("Problemi della lista"));
     m_problemList->setWordWrap(true);
+    m_problemList->setAlternatingRowColors(true);
 
     m_statusLabel = addControl(new QLabel, QRect(3480, 5940, 5880, 560));
     m_statusLabel->setObjectName(QStringLiteral("lblStato"));
@@ -160,7 +159,10 @@ FormListe::FormListe(QWidget *parent)
 
     connect(m_topicList, &QComboBox::activated, this, &FormListe::onTopicChosen);
     connect(m_exerciseList, &QComboBox::activated, this, &FormListe::onExerciseChosen);
-    connect(m_savedLists, &QListWidget::currentRowChanged, this, &FormListe::onSavedListChosen);
+    // Queued: opening a list may save the one before and fill the saved
+    // lists again, which a list cannot do in the middle of changing its row.
+    connect(m_savedLists, &QListWidget::currentRowChanged, this, &FormListe::onSavedListChosen,
+        Qt::QueuedConnection);
     connect(m_problemList, &QListWidget::itemClicked, this, &FormListe::onProblemChosen);
     connect(m_problemList, &QListWidget::itemActivated, this, &FormListe::onProblemChosen);
     connect(m_nameEdit, &QLineEdit::textChanged, this, [this](const QString &name) {
@@ -199,6 +201,8 @@ void FormListe::formLoad()
 void FormListe::formActivate()
 {
     setBackgroundColour(windowBackgroundColour());
+    for (QPushButton *choice : {m_firstChoice, m_secondChoice})
+        setButtonColour(choice, appState().Settings.ButtonColour);
     m_editor->setFocus();
 }
 

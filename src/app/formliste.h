@@ -34,8 +34,8 @@ public:
     QLineEdit *nameEdit() const { return m_nameEdit; }
     QPlainTextEdit *editor() const { return m_editor; }
     QLabel *previewText() const { return m_previewText; }
-    QLabel *firstChoice() const { return m_firstChoice; }
-    QLabel *secondChoice() const { return m_secondChoice; }
+    QPushButton *firstChoice() const { return m_firstChoice; }
+    QPushButton *secondChoice() const { return m_secondChoice; }
     QLabel *countLabel() const { return m_countLabel; }
     QListWidget *problemList() const { return m_problemList; }
     QLabel *statusLabel() const { return m_statusLabel; }
@@ -107,8 +107,8 @@ private:
     QPlainTextEdit *m_editor = nullptr;
     QLabel *m_lineCaption = nullptr;
     QLabel *m_previewText = nullptr;
-    QLabel *m_firstChoice = nullptr;
-    QLabel *m_secondChoice = nullptr;
+    QPushButton *m_firstChoice = nullptr;
+    QPushButton *m_secondChoice = nullptr;
     QLabel *m_lineProblem = nullptr;
     QLabel *m_countLabel = nullptr;
     QLabel *m_problemCaption = nullptr;

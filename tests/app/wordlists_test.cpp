@@ -238,6 +238,7 @@ TEST_F(WordListsWindowTest, ASchoolListIsReadOnlyAndSavingItWritesTheUsersCopy)
     ASSERT_EQ(form()->savedLists()->count(), 1);
     EXPECT_EQ(form()->savedLists()->item(0)->text(), QStringLiteral("classe – s / ss (scuola)"));
     form()->savedLists()->setCurrentRow(0);
+    QCoreApplication::processEvents();
     EXPECT_EQ(form()->editor()->toPlainText(), QStringLiteral("ca_a,ss\nro_a,s"));
     EXPECT_FALSE(form()->deleteButton()->isEnabled());
     EXPECT_TRUE(form()->statusLabel()->text().contains(QStringLiteral("copia")));
