@@ -266,7 +266,7 @@ void FormListe::showDraft()
         const QSignalBlocker blocker(m_savedLists);
         int row = -1;
         for (int i = 0; i < m_lists.size(); ++i) {
-            if (m_lists[i].path == m_draft.source())
+            if (ListEditing::sameFile(m_lists[i].path, m_draft.source()))
                 row = i;
         }
         m_savedLists->setCurrentRow(row);
@@ -400,7 +400,7 @@ void FormListe::reopenTriedList(const QString &path)
 {
     for (int i = 0; i < ListEditing::topics().size(); ++i) {
         for (const TeacherList &list : TeacherLists::forTopic(ListEditing::topics()[i].folder)) {
-            if (list.path == path) {
+            if (ListEditing::sameFile(list.path, path)) {
                 showTopic(i);
                 openList(list);
                 return;
@@ -434,7 +434,7 @@ void FormListe::onExerciseChosen(int index)
 
 void FormListe::onSavedListChosen(int row)
 {
-    if (row < 0 || row >= m_lists.size() || m_lists[row].path == m_draft.source())
+    if (row < 0 || row >= m_lists.size() || ListEditing::sameFile(m_lists[row].path, m_draft.source()))
         return;
     const TeacherList chosen = m_lists[row];
     if (!settleChanges()) {
@@ -560,7 +560,7 @@ void FormListe::onTryClicked()
     bool sentences = m_draft.exercise().sentences;
     // A list tried without its changes plays as it was saved.
     for (const TeacherList &list : std::as_const(m_lists)) {
-        if (list.path == m_draft.source()) {
+        if (ListEditing::sameFile(list.path, m_draft.source())) {
             sentences = list.sentences;
             state.ChoiceA = list.first;
             state.ChoiceB = list.second;

@@ -50,11 +50,6 @@ QList<ListTopic> buildTopics()
     return topics;
 }
 
-bool sameFile(const QString &a, const QString &b)
-{
-    return !a.isEmpty() && QDir::cleanPath(a) == QDir::cleanPath(b);
-}
-
 // The settings folders, then the lists' folders down to the file's.
 bool makeFoldersFor(const QString &file, QString *error)
 {
@@ -62,7 +57,7 @@ bool makeFoldersFor(const QString &file, QString *error)
     const QString root = TeacherLists::userFolder();
     chain << root;
     QString folder = root;
-    const QStringList parts = file.mid(root.size()).split(u'/');
+    const QStringList parts = QDir(root).relativeFilePath(file).split(u'/');
     for (qsizetype i = 0; i + 1 < parts.size(); ++i) {
         folder += parts[i] + u'/';
         chain << folder;
@@ -111,6 +106,11 @@ int topicIndex(const QString &folder)
             return i;
     }
     return -1;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    return !a.isEmpty() && QDir::cleanPath(a) == QDir::cleanPath(b);
 }
 
 QStringList linesOf(const QString &text)
@@ -234,7 +234,7 @@ QString ListDraft::refusal() const
 bool ListDraft::replacesAnother() const
 {
     const QString path = target();
-    return pathExists(path) && !(isUsersOwn() && sameFile(path, m_source));
+    return pathExists(path) && !(isUsersOwn() && ListEditing::sameFile(path, m_source));
 }
 
 bool ListDraft::save(QString *error)
@@ -255,7 +255,7 @@ bool ListDraft::save(QString *error)
     }
     // Saved under a new name or exercise, the list has moved: its old file
     // would be a second copy the teacher never asked for.
-    if (isUsersOwn() && !sameFile(path, m_source))
+    if (isUsersOwn() && !ListEditing::sameFile(path, m_source))
         QFile::remove(m_source);
     m_source = path;
     m_school = false;

@@ -46,6 +46,9 @@ const QList<ListTopic> &topics();
 // The index of the topic with that folder, or -1.
 int topicIndex(const QString &folder);
 
+// Whether two paths name the same list file, however they were put together.
+bool sameFile(const QString &a, const QString &b);
+
 // The lines of the text a teacher typed or a file held, whatever their line
 // ends; blank lines at the end are no records and are dropped.
 QStringList linesOf(const QString &text);
