@@ -558,6 +558,8 @@ void FormListe::onTryClicked()
     state.TriedListPath = m_draft.source();
     state.TopicMarker = topic().marker;
     bool sentences = m_draft.exercise().sentences;
+    state.ChoiceA = m_draft.exercise().first;
+    state.ChoiceB = m_draft.exercise().second;
     // A list tried without its changes plays as it was saved.
     for (const TeacherList &list : std::as_const(m_lists)) {
         if (ListEditing::sameFile(list.path, m_draft.source())) {
