@@ -81,6 +81,9 @@ FormMenu::FormMenu(QWidget *parent)
     m_progressAction = bar->addAction(QStringLiteral("Progressi"));
     m_progressAction->setObjectName(QStringLiteral("mnuProgressi"));
     connect(m_progressAction, &QAction::triggered, this, [this] { showForm(FormName::kProgress); });
+    m_wordListsAction = bar->addAction(QStringLiteral("Liste di parole"));
+    m_wordListsAction->setObjectName(QStringLiteral("mnuListe"));
+    connect(m_wordListsAction, &QAction::triggered, this, [this] { showForm(FormName::kWordLists); });
     QMenu *info = bar->addMenu(QStringLiteral("Informazioni"));
     info->setObjectName(QStringLiteral("mnuInfo"));
     m_manualAction = info->addAction(QStringLiteral("documentazione"));

@@ -16,6 +16,7 @@ public:
     QComboBox *userList() const { return m_userList; }
     QAction *recordAction() const { return m_recordAction; }
     QAction *progressAction() const { return m_progressAction; }
+    QAction *wordListsAction() const { return m_wordListsAction; }
     QAction *configurationAction() const { return m_configurationAction; }
     QAction *manualAction() const { return m_manualAction; }
     QAction *aboutAction() const { return m_aboutAction; }
@@ -36,6 +37,7 @@ private:
     QAction *m_configurationAction = nullptr;
     QAction *m_recordAction = nullptr;
     QAction *m_progressAction = nullptr;
+    QAction *m_wordListsAction = nullptr;
     QAction *m_manualAction = nullptr;
     QAction *m_aboutAction = nullptr;
     QString m_loadedUserName;

@@ -4,6 +4,7 @@
 #include "formavvio.h"
 #include "formesercizieseguiti.h"
 #include "forminfo.h"
+#include "formliste.h"
 #include "formmenu.h"
 #include "formmieliste.h"
 #include "formprogressi.h"
@@ -175,6 +176,7 @@ void registerForms(FormHost &host)
     host.registerForm(FormName::kConfiguration, [] { return new FormConfigura; });
     host.registerForm(FormName::kRecord, [] { return new FormEserciziEseguiti; });
     host.registerForm(FormName::kProgress, [] { return new FormProgressi; });
+    host.registerForm(FormName::kWordLists, [] { return new FormListe; });
     host.registerForm(FormName::kSwitchCheck, [] { return new FormProvaSensore; });
     for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
         host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });

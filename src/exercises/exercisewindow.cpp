@@ -456,8 +456,10 @@ void ExerciseWindow::showNextItem()
         m_answerButtons[i]->setText(shown(spellings[i]));
     fitAnswerCaptions();
     m_wordLabel->setText(shown(gapShownApart(item.text, spellings)));
-    // The syllable exercise leaves no trace in the record.
-    m_recordRow = m_kind == Kind::Syllables ? 0 : ActivityRecord::addItem(m_wordLabel->text());
+    // The syllable exercise leaves no trace in the record, nor does a teacher trying a list.
+    m_recordRow = m_kind == Kind::Syllables || !state.TriedListPath.isEmpty()
+        ? 0
+        : ActivityRecord::addItem(m_wordLabel->text());
     // The right button is logged for sessions driven from outside, which play the pupil.
     QString rightButton;
     for (int i = 0; i < m_answerButtons.size() && rightButton.isEmpty(); ++i) {
@@ -572,7 +574,9 @@ void ExerciseWindow::recordAnswer(int buttonIndex, bool right)
         answer.timingMiss = isTimingMiss(
             right, answer.mode, answer.dwellMs, Scan::intervalMs(settings.ScanInterval), rightLitBefore);
     }
-    History::instance().record(answer);
+    // A teacher trying a list answers as no pupil.
+    if (state.TriedListPath.isEmpty())
+        History::instance().record(answer);
     if (m_reviewQueue)
         m_reviewQueue->answered(right, answer.timingMiss);
 }
@@ -646,6 +650,8 @@ void ExerciseWindow::onExitChosen()
 
 QString ExerciseWindow::menuToReturnTo()
 {
+    if (!appState().TriedListPath.isEmpty())
+        return FormName::kWordLists;
     const QString menu = topicMenuFor(appState().TopicMarker);
     return menu.isEmpty() ? FormName::kMainMenu : menu;
 }

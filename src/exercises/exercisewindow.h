@@ -40,8 +40,9 @@ public:
     // left; empty for an unknown marker.
     static QString topicMenuFor(const QString &marker);
 
-    // The menu to go back to now: the topic menu of TopicMarker, or the
-    // main menu when the marker names none.
+    // The window to go back to now: "Liste di parole" while a teacher tries
+    // a list there, else the topic menu of TopicMarker, or the main menu
+    // when the marker names none.
     static QString menuToReturnTo();
 
     Kind kind() const { return m_kind; }

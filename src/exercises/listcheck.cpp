@@ -76,14 +76,6 @@ bool readEntries(const QString &path, QMap<int, WordData::Entry> &entries)
     return true;
 }
 
-struct Record
-{
-    int line = 0;
-    QString text; // the gapped word, or the sentence before "["
-    QString answer;
-    QStringList choices; // a sentence's two
-};
-
 // One line as the reader of word lists takes it: the gapped word, a comma,
 // the answer, and nothing more. Empty when it does, else what is wrong.
 QString readWordRecord(const QString &line, Record &record)
@@ -342,6 +334,11 @@ bool positionsBalanced(int firstAnswers, int total)
     return total == 0 || (firstAnswers * 5 >= total * 2 && firstAnswers * 5 <= total * 3);
 }
 
+QString readRecord(const QString &line, Records records, Record &record)
+{
+    return records == Records::Words ? readWordRecord(line, record) : readSentenceRecord(line, record);
+}
+
 QList<Problem> check(
     const QStringList &lines, Records records, const QStringList &spellings, const WordData &words)
 {
@@ -363,8 +360,7 @@ QList<Problem> check(
             continue;
         Record r;
         r.line = line;
-        const QString unreadable
-            = records == Records::Words ? readWordRecord(text, r) : readSentenceRecord(text, r);
+        const QString unreadable = readRecord(text, records, r);
         if (!unreadable.isEmpty()) {
             add(line, Kind::Unreadable, unreadable + u'.');
             continue;

@@ -31,6 +31,19 @@ enum class Kind {
     UnbalancedPositions, // the answer of the sentences is too often on one button
 };
 
+// One line as the readers take it: for words the gapped word and the
+// answer, for sentences also the sentence's two choices.
+struct Record
+{
+    int line = 0;
+    QString text; // the gapped word, or the sentence before "["
+    QString answer;
+    QStringList choices; // a sentence's two
+};
+
+// Reads one line as a record; empty when it is one, else why not, in Italian.
+QString readRecord(const QString &line, Records records, Record &record);
+
 struct Problem
 {
     int line = 0; // from 1; 0 for the list as a whole

@@ -3,6 +3,7 @@
 #include "state/logcategories.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -31,6 +32,26 @@ public:
         QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
         box.setDefaultButton(QMessageBox::No);
         return box.exec() == QMessageBox::Yes;
+    }
+
+    Dialogs::Answer questionWithCancel(QWidget *parent, const QString &title, const QString &text) override
+    {
+        QMessageBox box(QMessageBox::Question, title, text,
+            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+        // In Italian whether or not Qt's own translations are installed.
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("Sì"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("No"));
+        box.button(QMessageBox::Cancel)->setText(QStringLiteral("Annulla"));
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return Dialogs::Answer::Yes;
+        case QMessageBox::No:
+            return Dialogs::Answer::No;
+        default:
+            return Dialogs::Answer::Cancel;
+        }
     }
 };
 
@@ -73,6 +94,12 @@ bool cautiousQuestion(QWidget *parent, const QString &text)
 {
     qCDebug(lcForms, "question %s", qPrintable(text));
     return current()->cautiousQuestion(parent, kTitle, text);
+}
+
+Answer questionWithCancel(QWidget *parent, const QString &text)
+{
+    qCDebug(lcForms, "question %s", qPrintable(text));
+    return current()->questionWithCancel(parent, kTitle, text);
 }
 
 } // namespace Dialogs

@@ -12,6 +12,8 @@ namespace Dialogs {
 
 enum class Icon { Question, Stop };
 
+enum class Answer { Yes, No, Cancel };
+
 class Provider
 {
 public:
@@ -29,6 +31,11 @@ public:
     {
         return question(parent, title, text, Icon::Question);
     }
+    // "Sì", "No" or "Annulla": Esc cancels.
+    virtual Answer questionWithCancel(QWidget *parent, const QString &title, const QString &text)
+    {
+        return question(parent, title, text, Icon::Question) ? Answer::Yes : Answer::No;
+    }
 };
 
 // Takes ownership; nullptr restores the real dialogs.
@@ -39,5 +46,7 @@ void error(QWidget *parent, const QString &text);
 bool question(QWidget *parent, const QString &text, Icon icon = Icon::Question);
 // Yes or No, No being the default button: an Enter pressed in haste keeps things as they are.
 bool cautiousQuestion(QWidget *parent, const QString &text);
+// Sì, No or Annulla, for a choice that can still be called off.
+Answer questionWithCancel(QWidget *parent, const QString &text);
 
 } // namespace Dialogs

@@ -16,6 +16,7 @@ inline constexpr QLatin1String kAbout("FormInfo");
 inline constexpr QLatin1String kConfiguration("FormConfigura");
 inline constexpr QLatin1String kRecord("FormEserciziEseguiti");
 inline constexpr QLatin1String kProgress("FormProgressi");
+inline constexpr QLatin1String kWordLists("FormListe");
 // The switch check, shown over the configuration window.
 inline constexpr QLatin1String kSwitchCheck("FormProvaSensore");
 
@@ -43,9 +44,9 @@ inline constexpr QLatin1String kWordSheet("formStampa");
 inline constexpr QLatin1String kSentenceSheet("formStampaFrasi");
 
 // Every name above.
-inline constexpr std::array<QLatin1String, 23> kAll = {kStart, kMainMenu, kAbout, kConfiguration, kRecord,
-    kProgress, kSwitchCheck, kSimilarSoundsMenu, kCGMenu, kGroupsMenu, kDoublesMenu, kCQMenu, kAccentMenu,
-    kApostropheMenu, kHMenu, kMyLists, kWordExercise, kSentenceExercise, kReviewExercise, kArticleExercise,
-    kSyllableExercise, kWordSheet, kSentenceSheet};
+inline constexpr std::array<QLatin1String, 24> kAll = {kStart, kMainMenu, kAbout, kConfiguration, kRecord,
+    kProgress, kWordLists, kSwitchCheck, kSimilarSoundsMenu, kCGMenu, kGroupsMenu, kDoublesMenu, kCQMenu,
+    kAccentMenu, kApostropheMenu, kHMenu, kMyLists, kWordExercise, kSentenceExercise, kReviewExercise,
+    kArticleExercise, kSyllableExercise, kWordSheet, kSentenceSheet};
 
 } // namespace FormName

@@ -57,6 +57,10 @@ struct AppState
     // The page of the teacher's lists that their menu shows; "altre liste"
     // opens the menu again on the next one.
     int MyListsPage = 0;
+    // A teacher's list tried from "Liste di parole": the exercise keeps no
+    // trace of the answers, as they are not the pupil's, and goes back to
+    // that window, which opens the list again and clears this.
+    QString TriedListPath;
 
     qint16 RightCount = 0;
     qint16 WrongCount = 0;

@@ -250,6 +250,7 @@ std::vector<Window> windows()
     }
     list.push_back({"FormEserciziEseguiti",
         [](FormHost &host) { host.showForm(QStringLiteral("FormEserciziEseguiti")); }});
+    list.push_back({"FormListe", [](FormHost &host) { host.showForm(QStringLiteral("FormListe")); }});
     for (int page = FormConfigura::UserPage; page <= FormConfigura::InputPage; ++page) {
         list.push_back({"FormConfigura_page" + std::to_string(page), [page](FormHost &host) {
                             static_cast<FormConfigura *>(host.showForm(QStringLiteral("FormConfigura")))

@@ -102,11 +102,11 @@ TEST(Manual, HoldsTheHeadingsAndCaptionsATeacherLooksFor)
     const QString text = pdfText(manualPath());
 
     EXPECT_TRUE(text.contains(QStringLiteral("Velmora – Manuale per insegnanti e genitori")));
-    for (const char *heading :
-        {"Il percorso nel programma", "La finestra dell'esercizio", "Gli utenti", "La configurazione",
-            "Le tre modalità di input", "Un alunno che usa uno o due sensori", "Quale velocità di scansione",
-            "Esercizi eseguiti", "Progressi", "Che cosa viene conservato", "Le liste di parole",
-            "Scrivere una nuova lista di parole", "I controlli che il file deve superare", "Licenza"})
+    for (const char *heading : {"Il percorso nel programma", "La finestra dell'esercizio", "Gli utenti",
+             "La configurazione", "Le tre modalità di input", "Un alunno che usa uno o due sensori",
+             "Quale velocità di scansione", "Esercizi eseguiti", "Progressi", "Che cosa viene conservato",
+             "Le liste di parole", "Scrivere una nuova lista di parole",
+             "I controlli che il file deve superare", "Scrivere le proprie liste", "Licenza"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(heading))) << heading;
 
     for (const char *caption : {"Avvio", "Esci", "Azzera conteggio", "scansione", "Configurazione",

@@ -13,6 +13,7 @@ struct RecordedDialogs::Shared
 {
     QStringList messages;
     bool answer = true;
+    std::optional<Dialogs::Answer> answerWithCancel;
 };
 
 namespace {
@@ -30,6 +31,14 @@ public:
     {
         m_shared->messages << text;
         return m_shared->answer;
+    }
+
+    Dialogs::Answer questionWithCancel(QWidget *, const QString &, const QString &text) override
+    {
+        m_shared->messages << text;
+        if (m_shared->answerWithCancel)
+            return *m_shared->answerWithCancel;
+        return m_shared->answer ? Dialogs::Answer::Yes : Dialogs::Answer::No;
     }
 
 private:
@@ -169,6 +178,11 @@ const QStringList &RecordedDialogs::messages() const
 void RecordedDialogs::answerQuestionsWith(bool yes)
 {
     m_shared->answer = yes;
+}
+
+void RecordedDialogs::answerQuestionsWithCancelBy(Dialogs::Answer answer)
+{
+    m_shared->answerWithCancel = answer;
 }
 
 RecordedSounds::RecordedSounds()

@@ -22,6 +22,9 @@ public:
 
     const QStringList &messages() const;
     void answerQuestionsWith(bool yes);
+    // The answer to the questions that can be called off; by default the
+    // one to the others.
+    void answerQuestionsWithCancelBy(Dialogs::Answer answer);
 
     struct Shared;
 
