@@ -7,6 +7,8 @@
 
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 // Wider than a topic menu's buttons: a list's name is longer than a pair of spellings.
@@ -39,7 +41,7 @@ FormMieListe::FormMieListe(QWidget *parent)
     m_lists = all.mid(m_page * kListsPerPage, kListsPerPage);
 
     for (int i = 0; i < m_lists.size(); ++i)
-        addMenuButton(captionOf(m_lists[i]), place(i % kColumns, i / kColumns));
+        addMenuButton(captionOf(m_lists[i], all), place(i % kColumns, i / kColumns));
     const int lastRow = kListsPerPage / kColumns;
     if (m_pages > 1) {
         m_moreIndex = buttonCount();
@@ -60,9 +62,20 @@ QPushButton *FormMieListe::backButton() const
     return button(m_backIndex);
 }
 
-QString FormMieListe::captionOf(const TeacherList &list)
+QString FormMieListe::captionOf(const TeacherList &list, const QList<TeacherList> &topicLists)
 {
-    QString caption = list.school ? list.name + QStringLiteral(" (scuola)") : list.name;
+    QString caption = list.name;
+    const bool nameShared
+        = std::any_of(topicLists.begin(), topicLists.end(), [&list](const TeacherList &other) {
+              return other.path != list.path && other.name.compare(list.name, Qt::CaseInsensitive) == 0
+                  && (other.sentences != list.sentences || other.first != list.first
+                      || other.second != list.second);
+          });
+    if (nameShared)
+        caption += list.sentences ? QStringLiteral(" (frasi)")
+                                  : QStringLiteral(" (%1 / %2)").arg(list.first, list.second);
+    if (list.school)
+        caption += QStringLiteral(" (scuola)");
     if (caption.size() <= kOneLine)
         return caption;
     const qsizetype middle = caption.size() / 2;

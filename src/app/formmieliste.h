@@ -23,9 +23,10 @@ public:
     QPushButton *moreButton() const;
     QPushButton *backButton() const;
 
-    // A school's list is marked on its button; a long caption is shown on
-    // two lines, broken at the blank nearest its middle.
-    static QString captionOf(const TeacherList &list);
+    // A school's list is marked on its button, and so is what a list drills
+    // when another of the topic's lists has its name; a long caption is shown
+    // on two lines, broken at the blank nearest its middle.
+    static QString captionOf(const TeacherList &list, const QList<TeacherList> &topicLists = {});
 
 protected:
     void onButtonChosen(int index) override;

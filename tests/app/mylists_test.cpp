@@ -307,4 +307,17 @@ TEST_F(MyListsTest, AReviewMixesTheTeachersWordListsEachWithItsPairAndNoSentence
             QStringLiteral("l'_ prossimo|anno|anno|hanno")}));
 }
 
+TEST(MyListsCaption, ListsOfOneNameAreToldApartByWhatTheyDrill)
+{
+    const TeacherList words{QStringLiteral("/u/liste/doppie/b-bb/casa.txt"), QStringLiteral("doppie"),
+        QStringLiteral("casa"), false, QStringLiteral("b"), QStringLiteral("bb"), false};
+    const TeacherList sentences{QStringLiteral("/s/liste/doppie/frasi/Casa.txt"), QStringLiteral("doppie"),
+        QStringLiteral("Casa"), true, {}, {}, true};
+    EXPECT_EQ(FormMieListe::captionOf(words, {words}), QStringLiteral("casa"));
+    EXPECT_EQ(FormMieListe::captionOf(words, {words, sentences}), QStringLiteral("casa (b / bb)"));
+    EXPECT_EQ(
+        FormMieListe::captionOf(sentences, {words, sentences}), QStringLiteral("Casa (frasi)\n(scuola)"))
+        << "broken in two where long";
+}
+
 } // namespace
