@@ -111,8 +111,8 @@ QString userFolder()
 
 QString schoolFolder()
 {
-    // The first absolute folder: the base directory specification ignores
-    // relative ones.
+    // The first absolute folder: XDG data folders given as relative paths
+    // are not to be used.
     QString first;
     const QStringList folders = qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts);
     for (const QString &folder : folders) {

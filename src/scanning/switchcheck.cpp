@@ -57,14 +57,6 @@ bool released(const Press &press)
     return press.upMs >= press.downMs;
 }
 
-// As the configuration window shows times: "1,50 secondi".
-QString seconds(qint64 ms)
-{
-    // Rounded to hundredths here: 1025 ms as a double is just below 1.025.
-    const qint64 hundredths = (std::max<qint64>(0, ms) + 5) / 10;
-    return QLocale(QLocale::Italian).toString(hundredths / 100.0, 'f', 2) + QStringLiteral(" secondi");
-}
-
 QString counted(qint64 n, const QString &one, const QString &many)
 {
     return QString::number(n) + QLatin1Char(' ') + (n == 1 ? one : many);
@@ -84,6 +76,13 @@ template<typename T> void keep(Proposed<T> &proposed, T current, const QString &
 }
 
 } // namespace
+
+QString secondsText(qint64 ms)
+{
+    // Rounded to hundredths here: 1025 ms as a double is just below 1.025.
+    const qint64 hundredths = (std::max<qint64>(0, ms) + 5) / 10;
+    return QLocale(QLocale::Italian).toString(hundredths / 100.0, 'f', 2) + QStringLiteral(" secondi");
+}
 
 Figures measure(const Recording &recording)
 {
@@ -209,13 +208,13 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
                                       "il gioco abbia atteso. Si propone la scansione più lenta, %3.")
                            .arg(missedTrials)
                            .arg(figures.trials)
-                           .arg(seconds(interval.value * kQuarterMs));
+                           .arg(secondsText(interval.value * kQuarterMs));
     } else {
         const qint64 covered = p90 + std::max(kIntervalMarginMs, (p90 + 4) / 5);
         interval.value = limited((covered + kQuarterMs - 1) / kQuarterMs, &ProfileSettings::ScanInterval);
         interval.why = QStringLiteral("9 pressioni su 10 arrivano entro %1 dall'accensione della stella; "
                                       "con un margine, %2.")
-                           .arg(seconds(p90), seconds(interval.value * kQuarterMs));
+                           .arg(secondsText(p90), secondsText(interval.value * kQuarterMs));
         if (figures.misses > 0)
             interval.why += QLatin1Char(' ')
                 + (figures.misses == 1
@@ -232,31 +231,32 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
         acceptance.value = current.AcceptanceTime;
         acceptance.why = QStringLiteral("Nessuna pressione ha risposto alla stella: non si sa quanto dura "
                                         "una pressione voluta. Resta %1.")
-                             .arg(seconds(acceptance.value));
+                             .arg(secondsText(acceptance.value));
     } else {
         const qint64 ceiling = roundDown(figures.shortestRealHoldMs * 8 / 10);
-        const QString real = seconds(figures.shortestRealHoldMs);
+        const QString real = secondsText(figures.shortestRealHoldMs);
         if (figures.longestAccidentalHoldMs >= 0) {
             const qint64 wanted = roundUp(figures.longestAccidentalHoldMs + 30);
-            const QString accidental = seconds(figures.longestAccidentalHoldMs);
+            const QString accidental = secondsText(figures.longestAccidentalHoldMs);
             acceptance.value = limited(std::min(wanted, ceiling), &ProfileSettings::AcceptanceTime);
             acceptance.why = wanted <= ceiling
                 ? QStringLiteral("Le pressioni involontarie durano al massimo %1, quelle volute almeno %2: "
                                  "un tempo di %3 scarta le prime e tiene le seconde.")
-                      .arg(accidental, real, seconds(acceptance.value))
+                      .arg(accidental, real, secondsText(acceptance.value))
                 : QStringLiteral("Le pressioni involontarie durano quanto quelle volute (fino a %1, contro "
                                  "almeno %2): il tempo non le distingue. Si propone %3, il più lungo che "
                                  "non scarta pressioni volute.")
-                      .arg(accidental, real, seconds(acceptance.value));
+                      .arg(accidental, real, secondsText(acceptance.value));
         } else if (current.AcceptanceTime > ceiling) {
             acceptance.value = limited(ceiling, &ProfileSettings::AcceptanceTime);
-            acceptance.why = QStringLiteral("Nessuna pressione involontaria, ma %1 scarterebbe pressioni "
-                                            "volute, che durano almeno %2: si propone %3.")
-                                 .arg(seconds(current.AcceptanceTime), real, seconds(acceptance.value));
+            acceptance.why
+                = QStringLiteral("Nessuna pressione involontaria, ma %1 scarterebbe pressioni "
+                                 "volute, che durano almeno %2: si propone %3.")
+                      .arg(secondsText(current.AcceptanceTime), real, secondsText(acceptance.value));
         } else {
             acceptance.value = current.AcceptanceTime;
-            acceptance.why
-                = QStringLiteral("Nessuna pressione involontaria: resta %1.").arg(seconds(acceptance.value));
+            acceptance.why = QStringLiteral("Nessuna pressione involontaria: resta %1.")
+                                 .arg(secondsText(acceptance.value));
         }
     }
 
@@ -265,7 +265,7 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
     release.current = current.ReleaseTime;
     const qint64 beforeTarget = figures.shortestTargetGapMs >= 0 ? roundDown(figures.shortestTargetGapMs - 1)
                                                                  : std::numeric_limits<qint64>::max();
-    const QString targetGap = seconds(figures.shortestTargetGapMs);
+    const QString targetGap = secondsText(figures.shortestTargetGapMs);
     if (figures.longestBounceGapMs >= 0) {
         const qint64 wanted = roundUp(figures.longestBounceGapMs + 50);
         release.value = limited(std::min(wanted, beforeTarget), &ProfileSettings::ReleaseTime);
@@ -273,22 +273,22 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
         const QString bounces
             = (one ? QStringLiteral("Un rimbalzo, %1 dopo il rilascio")
                    : QStringLiteral("%1 rimbalzi, fino a %2 dopo il rilascio").arg(figures.bounces))
-                  .arg(seconds(figures.longestBounceGapMs));
+                  .arg(secondsText(figures.longestBounceGapMs));
         release.why = wanted <= beforeTarget ? bounces
                 + QStringLiteral(": un tempo di %1 %2 scarta.")
-                      .arg(seconds(release.value), one ? QStringLiteral("lo") : QStringLiteral("li"))
+                      .arg(secondsText(release.value), one ? QStringLiteral("lo") : QStringLiteral("li"))
                                              : bounces
                 + QStringLiteral(", ma una pressione voluta è arrivata %1 dopo un rilascio: si propone %2, "
                                  "che la tiene.")
-                      .arg(targetGap, seconds(release.value));
+                      .arg(targetGap, secondsText(release.value));
     } else if (current.ReleaseTime > beforeTarget) {
         release.value = limited(beforeTarget, &ProfileSettings::ReleaseTime);
         release.why = QStringLiteral("Nessun rimbalzo, ma %1 scarterebbe una pressione voluta arrivata %2 "
                                      "dopo un rilascio: si propone %3.")
-                          .arg(seconds(current.ReleaseTime), targetGap, seconds(release.value));
+                          .arg(secondsText(current.ReleaseTime), targetGap, secondsText(release.value));
     } else {
         release.value = current.ReleaseTime;
-        release.why = QStringLiteral("Nessun rimbalzo: resta %1.").arg(seconds(release.value));
+        release.why = QStringLiteral("Nessun rimbalzo: resta %1.").arg(secondsText(release.value));
     }
 
     // Selection guard: a press sooner than the pupil can react to a new
@@ -303,12 +303,12 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
     const QString quickest = answeredSoon
         ? QStringLiteral("1 pressione su 10 arriva entro %1 dall'accensione della stella")
         : QStringLiteral("Nessuna pressione arriva entro %1 dall'accensione della stella");
-    guard.why = reaction > release.value ? quickest.arg(seconds(figures.delayP10Ms))
+    guard.why = reaction > release.value ? quickest.arg(secondsText(figures.delayP10Ms))
             + QStringLiteral(": una pressione prima di %1 è per ciò che era illuminato prima.")
-                  .arg(seconds(guard.value))
-                                         : quickest.arg(seconds(figures.delayP10Ms))
+                  .arg(secondsText(guard.value))
+                                         : quickest.arg(secondsText(figures.delayP10Ms))
             + QStringLiteral(", ma la protezione non è mai più breve del tempo di rilascio: %1.")
-                  .arg(seconds(guard.value));
+                  .arg(secondsText(guard.value));
 
     // Rows and columns: fewer steps to reach a button when each step is slow.
     Proposed<bool> &rowColumn = proposal.rowColumnScanning;
@@ -317,12 +317,12 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
         rowColumn.value = true;
         rowColumn.why = QStringLiteral("Con una scansione di %1 la scansione per righe e colonne arriva "
                                        "prima al pulsante voluto.")
-                            .arg(seconds(intervalMs));
+                            .arg(secondsText(intervalMs));
     } else {
         rowColumn.value = current.RowColumnScanning;
         rowColumn.why = QStringLiteral("Con una scansione di %1 i pulsanti si raggiungono presto anche "
                                        "uno alla volta: resta come è ora.")
-                            .arg(seconds(intervalMs));
+                            .arg(secondsText(intervalMs));
     }
 
     // Two switches: stepping with one and choosing with the other takes
@@ -336,7 +336,7 @@ Proposal propose(const Figures &figures, const ProfileSettings &current)
         trouble = QStringLiteral("%1 su %2 restano senza risposta").arg(missedTrials).arg(figures.trials);
     else if (figures.delayP90Ms - figures.delayP10Ms > kWideSpreadMs)
         trouble = QStringLiteral("I ritardi variano molto (1 pressione su 10 entro %1, 9 su 10 entro %2)")
-                      .arg(seconds(figures.delayP10Ms), seconds(figures.delayP90Ms));
+                      .arg(secondsText(figures.delayP10Ms), secondsText(figures.delayP90Ms));
     const int gamePresses = figures.presses - figures.warmUpPresses;
     const int accidental = figures.bounces + figures.noTargetPresses;
     two.value = manual;

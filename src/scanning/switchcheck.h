@@ -95,6 +95,9 @@ struct Figures
 
 Figures measure(const Recording &recording);
 
+// A time as the check's texts and the configuration window show it: "1,50 secondi".
+QString secondsText(qint64 ms);
+
 // One proposed value, with its reasons in plain Italian and the figures
 // beside them, for the teacher.
 template<typename T> struct Proposed

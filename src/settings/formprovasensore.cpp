@@ -27,16 +27,6 @@ namespace {
 constexpr int kBoxes = 4;
 const QString kStar = QStringLiteral("★");
 
-QString seconds(double value)
-{
-    return QLocale(QLocale::Italian).toString(value, 'f', 2) + QStringLiteral(" secondi");
-}
-
-QString millisecondsAsSeconds(int ms)
-{
-    return seconds(ms / 1000.0);
-}
-
 QString yesNo(bool on)
 {
     return on ? QStringLiteral("sì") : QStringLiteral("no");
@@ -63,10 +53,10 @@ struct Row
 
 QList<Row> rowsOf(const SwitchCheck::Proposal &p)
 {
-    const auto interval = [](qint16 quarters) { return seconds(quarters / 4.0); };
+    const auto interval = [](qint16 quarters) { return SwitchCheck::secondsText(quarters * 250); };
     const auto time = [](const SwitchCheck::Proposed<qint16> &value, const char *name, const QString &title) {
-        return Row{name, title, millisecondsAsSeconds(value.current), millisecondsAsSeconds(value.value),
-            value.why, value.changes()};
+        return Row{name, title, SwitchCheck::secondsText(value.current),
+            SwitchCheck::secondsText(value.value), value.why, value.changes()};
     };
     const auto flag = [](const SwitchCheck::Proposed<bool> &value, const char *name, const QString &title) {
         return Row{name, title, yesNo(value.current), yesNo(value.value), value.why, value.changes()};
@@ -100,12 +90,11 @@ QString summaryOf(const SwitchCheck::Figures &f)
                              : QStringLiteral(" (%1). ").arg(speeds.join(QStringLiteral("; ")));
     if (f.delayMedianMs >= 0) {
         text += QStringLiteral("Ritardo tipico %1; 9 volte su 10 entro %2. ")
-                    .arg(millisecondsAsSeconds(int(f.delayMedianMs)),
-                        millisecondsAsSeconds(int(f.delayP90Ms)));
+                    .arg(SwitchCheck::secondsText(f.delayMedianMs), SwitchCheck::secondsText(f.delayP90Ms));
     }
     if (f.holdMedianMs >= 0)
         text += QStringLiteral("Sensore tenuto premuto in media %1. ")
-                    .arg(millisecondsAsSeconds(int(f.holdMedianMs)));
+                    .arg(SwitchCheck::secondsText(f.holdMedianMs));
     text += QStringLiteral("Rimbalzi: %1. Pressioni a vuoto: %2. Stelle mancate: %3.")
                 .arg(f.bounces)
                 .arg(f.noTargetPresses)
