@@ -5,6 +5,7 @@
 #include "layout/formhost.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
+#include "state/startuptrace.h"
 
 #include <QApplication>
 #include <QFont>
@@ -83,6 +84,7 @@ void useItalianDialogs(QApplication &app)
 
 int main(int argc, char **argv)
 {
+    StartupTrace::mark("main entered");
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -101,9 +103,12 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QGuiApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
+    StartupTrace::mark("Qt application made");
     useItalianDialogs(app);
+    StartupTrace::mark("Italian dialogs");
     FlatButtonStyle::install();
     KeyRepeatGuard::install();
+    StartupTrace::mark("button style and key repeat");
     // The program names the fonts of its design; these are the installed faces that match them.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 

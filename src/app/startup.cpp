@@ -27,9 +27,11 @@
 #include "state/appstate.h"
 #include "state/logcategories.h"
 #include "state/random.h"
+#include "state/startuptrace.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -46,6 +48,24 @@ QString installedFontPath()
 {
     return fontsParentFolder() + QStringLiteral("fonts/") + kFontFile;
 }
+
+// Marks the first paint of any widget, then goes.
+class FirstPaintMark : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            StartupTrace::mark("start window painted");
+            QCoreApplication::instance()->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -207,6 +227,7 @@ bool Velmora::start()
             qWarning("Velmora: a later start cannot bring this window to the front");
         break;
     }
+    StartupTrace::mark("single instance");
     // Over a file-size limit the kernel would end the program in the middle
     // of a save; ignored, the write fails and the failure is told as usual.
     std::signal(SIGXFSZ, SIG_IGN);
@@ -215,6 +236,7 @@ bool Velmora::start()
     AppState &state = appState();
     state.AgentLanguageId = QStringLiteral("&H410");
     installCursiveFont();
+    StartupTrace::mark("cursive font");
     state.ProfilePath = SettingsFolders::usersFolder() + QStringLiteral("_predefinito.INI");
     state.UserName = QStringLiteral("_predefinito");
     if (SettingsFolders::hasHome()) {
@@ -225,7 +247,9 @@ bool Velmora::start()
         // Said once: every save that follows fails for the same reason.
         state.SettingsSaveFailureShown = true;
     }
+    StartupTrace::mark("settings folders");
     loadSettings();
+    StartupTrace::mark("profile read");
 
     m_host = std::make_unique<FormHost>();
     registerForms(*m_host);
@@ -236,12 +260,20 @@ bool Velmora::start()
     QObject::connect(host, &FormHost::programEnding, host, [host] { saveUnsavedRecordOrTell(host); });
     m_stopSignals = std::make_unique<StopSignals>();
     QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
+    StartupTrace::mark("forms registered");
     m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
+    StartupTrace::mark("worksheet form loaded");
     m_host->showOnScreen();
     m_host->showForm(FormName::kStart);
+    StartupTrace::mark("start window shown");
+    if (lcStartup().isDebugEnabled())
+        QCoreApplication::instance()->installEventFilter(new FirstPaintMark(m_host.get()));
     // The pupils' history is first needed by an answer, long after the start
     // window: it opens once that window is up.
     if (SettingsFolders::hasHome())
-        QTimer::singleShot(0, host, [] { openHistory(); });
+        QTimer::singleShot(0, host, [] {
+            openHistory();
+            StartupTrace::mark("history opened");
+        });
     return true;
 }

@@ -12,3 +12,4 @@ Q_DECLARE_LOGGING_CATEGORY(lcExercises) // velmora.exercises: the items shown an
 Q_DECLARE_LOGGING_CATEGORY(lcAgent) // velmora.agent: what the character is asked to do
 Q_DECLARE_LOGGING_CATEGORY(lcSpeech) // velmora.speech: every sentence said
 Q_DECLARE_LOGGING_CATEGORY(lcHistory) // velmora.history: the answers' history opened, set aside or off
+Q_DECLARE_LOGGING_CATEGORY(lcStartup) // velmora.startup: the steps of the start-up and when each ended
