@@ -70,3 +70,5 @@ void FormAvvio::onStartClicked()
 {
     showForm(FormName::kMainMenu);
 }
+
+#include "moc_formavvio.cpp"

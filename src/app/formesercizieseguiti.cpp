@@ -87,3 +87,5 @@ void FormEserciziEseguiti::onSaveClicked()
     // Saved by hand: nothing is left for the save when the program ends.
     ActivityRecord::markSaved();
 }
+
+#include "moc_formesercizieseguiti.cpp"

@@ -54,3 +54,5 @@ void FormInfo::formActivate()
                        "(file indis1-OFL.txt)"));
     m_lastLine->clear();
 }
+
+#include "moc_forminfo.cpp"

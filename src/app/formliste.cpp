@@ -588,3 +588,5 @@ void FormListe::onProgramEnding()
     if (Dialogs::question(this, question))
         saveDraft();
 }
+
+#include "moc_formliste.cpp"

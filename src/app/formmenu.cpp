@@ -203,3 +203,5 @@ void FormMenu::updateRecordEntry()
 {
     m_recordAction->setVisible(appState().Settings.KeepActivityRecord);
 }
+
+#include "moc_formmenu.cpp"

@@ -131,3 +131,5 @@ void FormMieListe::onButtonChosen(int index)
     state.ChoiceB = list.second;
     showForm(Catalogue::formNameFor(Catalogue::Opens::TwoChoice));
 }
+
+#include "moc_formmieliste.cpp"

@@ -375,3 +375,5 @@ void FormProgressi::onDeleteClicked()
     }
     refresh();
 }
+
+#include "moc_formprogressi.cpp"

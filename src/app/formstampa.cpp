@@ -107,3 +107,5 @@ void FormStampa::fillSheet()
     }
     m_sheet->setPlainText(Worksheet::build(m_kind, rows));
 }
+
+#include "moc_formstampa.cpp"

@@ -111,3 +111,5 @@ bool InstanceDoor::knock(const QString &lockPath, int milliseconds)
     socket.disconnectFromServer();
     return true;
 }
+
+#include "moc_instancelock.cpp"

@@ -1,8 +1,7 @@
 #include "app/commandline.h"
-#include "app/recordonexit.h"
+#include "app/programmodule.h"
 #include "app/startup.h"
 #include "layout/flatbuttonstyle.h"
-#include "layout/formhost.h"
 #include "scanning/switchkeys.h"
 #include "state/appstate.h"
 #include "state/startuptrace.h"
@@ -58,8 +57,8 @@ bool displayAvailable(const CommandLine::Reading &reading)
         || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-// The window of the program while its event loop runs.
-const FormHost *g_running = nullptr;
+// The program while its event loop runs.
+const Velmora *g_running = nullptr;
 
 // Ending through the window saves the pupil's work first. The event loop may
 // end without it, and when the display goes away (the X server of a session
@@ -67,8 +66,8 @@ const FormHost *g_running = nullptr;
 // work is saved then, a failure written to stderr, as no window is left.
 void saveWhatTheWindowDidNot()
 {
-    if (g_running && !g_running->isEnding())
-        saveUnsavedRecordOrTell(nullptr);
+    if (g_running)
+        g_running->saveUnsavedWork();
 }
 
 void useItalianDialogs(QApplication &app)
@@ -114,10 +113,10 @@ int main(int argc, char **argv)
 
     appState().ApplicationFolder = findApplicationFolder(QCoreApplication::applicationDirPath());
 
-    Velmora velmora;
+    Velmora velmora(&ProgramModule::load);
     if (!velmora.start())
         return 0;
-    g_running = velmora.host();
+    g_running = &velmora;
     std::atexit(saveWhatTheWindowDidNot);
     const int code = app.exec();
     saveWhatTheWindowDidNot();

@@ -118,3 +118,5 @@ void MenuForm::fitButtonFont()
     // The buttons stand where they will stay: a session driven from outside clicks them there.
     logControls(clientArea());
 }
+
+#include "moc_menuform.cpp"

@@ -1,27 +1,12 @@
 #include "startup.h"
 
-#include "catalogue.h"
 #include "formavvio.h"
-#include "formesercizieseguiti.h"
-#include "forminfo.h"
-#include "formliste.h"
-#include "formmenu.h"
-#include "formmieliste.h"
-#include "formprogressi.h"
-#include "formstampa.h"
 #include "instancelock.h"
-#include "recordonexit.h"
 #include "stopsignals.h"
-#include "topicmenu.h"
-
-#include "exercises/exercisewindow.h"
 
 #include "layout/dialogs.h"
 #include "layout/formhost.h"
 #include "layout/formnames.h"
-#include "records/history.h"
-#include "settings/formconfigura.h"
-#include "settings/formprovasensore.h"
 #include "settings/profile.h"
 #include "settings/settingsfolders.h"
 #include "state/appstate.h"
@@ -158,19 +143,6 @@ void createSettingsFolders()
     }
 }
 
-void openHistory()
-{
-    const QString folder = SettingsFolders::dataFolder();
-    // Never through a link or into a folder that is not the program's own.
-    const QString why = SettingsFolders::whyNotOurFolder(folder);
-    if (!why.isEmpty()) {
-        qCWarning(lcForms, "no history of the answers: %s", qPrintable(why));
-        return;
-    }
-    if (!History::instance().open(folder + QStringLiteral("storia.sqlite")))
-        qCWarning(lcForms, "no history of the answers: %s", qPrintable(History::instance().problem()));
-}
-
 QString findApplicationFolder(const QString &executableFolder)
 {
     const QDir beside(executableFolder);
@@ -182,27 +154,9 @@ QString findApplicationFolder(const QString &executableFolder)
     return beside.absolutePath();
 }
 
-void registerForms(FormHost &host)
-{
-    host.registerForm(FormName::kStart, [] { return new FormAvvio; });
-    host.registerForm(FormName::kMainMenu, [] { return new FormMenu; });
-    host.registerForm(FormName::kAbout, [] { return new FormInfo; });
-    for (const Catalogue::TopicMenu &menu : Catalogue::topicMenus())
-        host.registerForm(menu.formName, [&menu] { return new TopicMenuForm(menu); });
-    host.registerForm(FormName::kMyLists, [] { return new FormMieListe; });
-    using Kind = ExerciseWindow::Kind;
-    for (const Kind kind : {Kind::Words, Kind::Sentences, Kind::Review, Kind::Articles, Kind::Syllables})
-        host.registerForm(ExerciseWindow::formNameFor(kind), [kind] { return new ExerciseWindow(kind); });
-    host.registerForm(FormName::kConfiguration, [] { return new FormConfigura; });
-    host.registerForm(FormName::kRecord, [] { return new FormEserciziEseguiti; });
-    host.registerForm(FormName::kProgress, [] { return new FormProgressi; });
-    host.registerForm(FormName::kWordLists, [] { return new FormListe; });
-    host.registerForm(FormName::kSwitchCheck, [] { return new FormProvaSensore; });
-    for (const Worksheet::Kind kind : {Worksheet::Kind::Words, Worksheet::Kind::Sentences})
-        host.registerForm(FormStampa::formNameFor(kind), [kind] { return new FormStampa(kind); });
-}
-
-Velmora::Velmora() = default;
+Velmora::Velmora(PartsLoader loadParts)
+    : m_loadParts(std::move(loadParts))
+{ }
 
 Velmora::~Velmora() = default;
 
@@ -252,28 +206,39 @@ bool Velmora::start()
     StartupTrace::mark("profile read");
 
     m_host = std::make_unique<FormHost>();
-    registerForms(*m_host);
+    m_host->registerForm(FormName::kStart, [] { return new FormAvvio; });
+    m_host->setLateForms([this] { loadProgram(); });
     if (m_door)
         QObject::connect(m_door.get(), &InstanceDoor::knocked, m_host.get(), &FormHost::bringToFront);
-    // However the program ends, the pupil's work is saved first.
-    FormHost *host = m_host.get();
-    QObject::connect(host, &FormHost::programEnding, host, [host] { saveUnsavedRecordOrTell(host); });
     m_stopSignals = std::make_unique<StopSignals>();
-    QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, host, &FormHost::endProgram);
-    StartupTrace::mark("forms registered");
-    m_host->keepLoaded(FormStampa::formNameFor(Worksheet::Kind::Words));
-    StartupTrace::mark("worksheet form loaded");
+    QObject::connect(m_stopSignals.get(), &StopSignals::stopRequested, m_host.get(), &FormHost::endProgram);
+    StartupTrace::mark("start window registered");
     m_host->showOnScreen();
     m_host->showForm(FormName::kStart);
     StartupTrace::mark("start window shown");
     if (lcStartup().isDebugEnabled())
         QCoreApplication::instance()->installEventFilter(new FirstPaintMark(m_host.get()));
-    // The pupils' history is first needed by an answer, long after the start
-    // window: it opens once that window is up.
-    if (SettingsFolders::hasHome())
-        QTimer::singleShot(0, host, [] {
-            openHistory();
-            StartupTrace::mark("history opened");
-        });
     return true;
+}
+
+void Velmora::loadProgram()
+{
+    StartupTrace::mark("loading the rest of the program");
+    QString error;
+    m_parts = m_loadParts(&error);
+    if (!m_parts) {
+        Dialogs::information(m_host.get(),
+            QStringLiteral("Velmora non può andare avanti: %1\r\nReinstalla il programma.").arg(error));
+        QTimer::singleShot(0, m_host.get(), &FormHost::endProgram);
+        return;
+    }
+    StartupTrace::mark("rest of the program loaded");
+    m_parts->open(*m_host);
+    StartupTrace::mark("rest of the forms registered");
+}
+
+void Velmora::saveUnsavedWork() const
+{
+    if (m_parts && m_host && !m_host->isEnding())
+        m_parts->saveUnsavedWork(nullptr);
 }

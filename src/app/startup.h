@@ -1,7 +1,10 @@
 #pragma once
 
+#include "programmodule.h"
+
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class FormHost;
@@ -25,22 +28,19 @@ void installCursiveFont();
 // and tells the user once when one cannot be made.
 void createSettingsFolders();
 
-// Opens the pupils' history in the data folder; without it the exercises go
-// on and nothing of the answers is kept.
-void openHistory();
-
 // The folder of the program's data: beside the executable in a build tree,
 // share/velmora under the installation prefix otherwise.
 QString findApplicationFolder(const QString &executableFolder);
 
-// Registers every form of the program with the host.
-void registerForms(FormHost &host);
-
 // Start-up, from the single-instance check to the start window on screen.
+// The rest of the program is loaded when the start window first leads on.
 class Velmora
 {
 public:
-    Velmora();
+    using PartsLoader = std::function<const ProgramParts *(QString *error)>;
+
+    // The executable passes ProgramModule::load, the tests linkedProgram.
+    explicit Velmora(PartsLoader loadParts);
     ~Velmora();
 
     // False when another instance already runs: nothing is shown, the
@@ -51,7 +51,17 @@ public:
 
     FormHost *host() const { return m_host.get(); }
 
+    // Saves the pupil's work unless the window's ending already has; before
+    // the program beyond the start window is loaded there is none.
+    void saveUnsavedWork() const;
+
 private:
+    // The rest of the forms; without them the program cannot go on, and
+    // ends once it has said why.
+    void loadProgram();
+
+    PartsLoader m_loadParts;
+    const ProgramParts *m_parts = nullptr;
     std::unique_ptr<InstanceLock> m_instanceLock;
     std::unique_ptr<InstanceDoor> m_door;
     std::unique_ptr<FormHost> m_host;

@@ -71,3 +71,5 @@ void StopSignals::readSignals()
     if (last != 0)
         Q_EMIT stopRequested(last);
 }
+
+#include "moc_stopsignals.cpp"

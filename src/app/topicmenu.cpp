@@ -70,3 +70,5 @@ void TopicMenuForm::onButtonChosen(int index)
     }
     showForm(Catalogue::formNameFor(entry.opens));
 }
+
+#include "moc_topicmenu.cpp"

@@ -660,3 +660,5 @@ void ExerciseWindow::returnToTopicMenu()
 {
     showForm(menuToReturnTo());
 }
+
+#include "moc_exercisewindow.cpp"

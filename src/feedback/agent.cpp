@@ -473,3 +473,5 @@ void Agent::hideBalloon()
     m_balloonLinger.stop();
     m_balloon->hide();
 }
+
+#include "moc_agent.cpp"

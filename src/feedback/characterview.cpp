@@ -87,3 +87,5 @@ void CharacterView::paintEvent(QPaintEvent *)
     draw(m_eyesClosed && m_renderer.elementExists(kEyesClosed) ? kEyesClosed : kEyesOpen);
     draw(kMouths[int(m_mouth)]);
 }
+
+#include "moc_characterview.cpp"

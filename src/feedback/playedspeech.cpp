@@ -217,3 +217,5 @@ void setOutput(std::unique_ptr<SpeechOutput> replacement)
 }
 
 } // namespace Speech
+
+#include "moc_playedspeech.cpp"

@@ -219,3 +219,5 @@ QString SpeechEngine::plainText(const QString &text)
     }
     return plain;
 }
+
+#include "moc_speechengine.cpp"

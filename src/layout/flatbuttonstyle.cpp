@@ -27,3 +27,5 @@ void FlatButtonStyle::install()
     if (!qobject_cast<FlatButtonStyle *>(QApplication::style()))
         QApplication::setStyle(new FlatButtonStyle);
 }
+
+#include "moc_flatbuttonstyle.cpp"

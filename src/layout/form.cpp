@@ -159,3 +159,5 @@ QFont arialFont(double points, bool bold)
     font.setBold(bold);
     return font;
 }
+
+#include "moc_form.cpp"

@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QTabBar>
 
+#include <utility>
+
 namespace {
 
 // Once activated, when the entries have their captions.
@@ -114,6 +116,11 @@ void FormHost::registerForm(const QString &name, Factory factory)
     m_factories.insert(name, std::move(factory));
 }
 
+void FormHost::setLateForms(std::function<void()> registerRest)
+{
+    m_lateForms = std::move(registerRest);
+}
+
 bool FormHost::hasForm(const QString &name) const
 {
     return m_factories.contains(name);
@@ -173,6 +180,8 @@ Form *FormHost::showOnTop(const QString &name)
 
 Form *FormHost::makeForm(const QString &name)
 {
+    if (!m_factories.contains(name) && m_lateForms)
+        std::exchange(m_lateForms, nullptr)();
     const auto factory = m_factories.constFind(name);
     if (factory == m_factories.constEnd()) {
         // A name is a constant of FormName: one that no form has is the
@@ -271,3 +280,5 @@ void FormHost::resizeEvent(QResizeEvent *event)
     if (m_onTop)
         m_onTop->setGeometry(rect());
 }
+
+#include "moc_formhost.cpp"

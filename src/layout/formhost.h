@@ -22,6 +22,10 @@ public:
     ~FormHost() override;
 
     void registerForm(const QString &name, Factory factory);
+    // Registers the rest of the forms when one is first asked for that has
+    // no factory yet: the start window is up before the program beyond it
+    // is loaded. Called once.
+    void setLateForms(std::function<void()> registerRest);
     bool hasForm(const QString &name) const;
     // Every registered name, in order.
     QStringList formNames() const;
@@ -75,6 +79,7 @@ private:
     void present(Form *form, const QString &name, const char *how);
 
     QHash<QString, Factory> m_factories;
+    std::function<void()> m_lateForms;
     QPointer<Form> m_current;
     QHash<QString, QPointer<Form>> m_kept;
     QPointer<Form> m_onTop;

@@ -26,3 +26,5 @@ void PictureBox::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     m_renderer.render(&painter, target);
 }
+
+#include "moc_picturebox.cpp"

@@ -28,3 +28,5 @@ void setSource(std::unique_ptr<ControllerSource> source)
 }
 
 } // namespace Controllers
+
+#include "moc_controllersource.cpp"

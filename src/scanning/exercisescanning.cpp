@@ -101,3 +101,5 @@ void ExerciseScanning::runTimer(Scan::Timer timer)
 {
     m_session.runTimer(timer);
 }
+
+#include "moc_exercisescanning.cpp"

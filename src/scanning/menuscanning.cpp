@@ -110,3 +110,5 @@ void MenuScanning::mouseOverBackground()
         return;
     m_session.highlighter().clear();
 }
+
+#include "moc_menuscanning.cpp"

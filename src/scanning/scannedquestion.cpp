@@ -143,3 +143,5 @@ void ScannedQuestion::answer(bool yes)
     deleteLater();
     Q_EMIT answered(yes);
 }
+
+#include "moc_scannedquestion.cpp"

@@ -317,3 +317,5 @@ void ScanSession::timePress()
     m_highlighter.showPressProgress(m_timing.progress(time));
     m_pressTimer.start(int(std::clamp<qint64>(due - time, 1, kPressFrameMs)));
 }
+
+#include "moc_scansession.cpp"

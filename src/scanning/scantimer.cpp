@@ -148,3 +148,5 @@ void ScanTimer::onTimeout()
     scheduleNext();
     Q_EMIT tick();
 }
+
+#include "moc_scantimer.cpp"

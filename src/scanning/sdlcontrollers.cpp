@@ -338,3 +338,5 @@ void SdlControllers::read()
     }
     sdl::Quit();
 }
+
+#include "moc_sdlcontrollers.cpp"

@@ -230,3 +230,5 @@ bool SwitchInputFilter::eventFilter(QObject *watched, QEvent *event)
     input(pressedKey ? pressedKey->id() : key->key(), which, type == QEvent::KeyPress);
     return true;
 }
+
+#include "moc_switchkeys.cpp"

@@ -1083,3 +1083,5 @@ void FormConfigura::chooseSelectedButtonColour()
         settings().SelectedButtonColour = Colours::toNumber(CommonDialogs::foreColour(m_pickedColour));
     showSettings();
 }
+
+#include "moc_formconfigura.cpp"

@@ -498,3 +498,5 @@ void FormProvaSensore::close()
     stopGame();
     hideFromTop();
 }
+
+#include "moc_formprovasensore.cpp"

@@ -134,3 +134,5 @@ bool SwitchCapture::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
 }
+
+#include "moc_switchcapture.cpp"

@@ -1,6 +1,7 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include "app/program.h"
 #include "app/startup.h"
 #include "layout/formhost.h"
 

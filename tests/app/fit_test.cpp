@@ -4,6 +4,7 @@
 #include "app/catalogue.h"
 #include "app/formstampa.h"
 #include "app/menuform.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "app/teacherlists.h"
 #include "app/topicmenu.h"

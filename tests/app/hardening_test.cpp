@@ -4,6 +4,7 @@
 #include "app/formavvio.h"
 #include "app/formmenu.h"
 #include "app/instancelock.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "exercises/exercisewindow.h"
 #include "layout/formhost.h"
@@ -66,7 +67,7 @@ protected:
 
     RecordedDialogs m_dialogs;
     RecordedSounds m_sounds;
-    Velmora m_velmora;
+    Velmora m_velmora{&linkedProgram};
 };
 
 TEST_F(HardeningTest, ADamagedProfileIsKeptBesideItAndToldOnceWhenTheMainMenuSaves)
@@ -170,21 +171,21 @@ TEST_F(HardeningTest, ALeftoverLockNeverStopsAStartAndABrokenOneIsTold)
 {
     TestEnv::writeFile(instanceLockPath(), "");
     {
-        Velmora velmora;
+        Velmora velmora(&linkedProgram);
         EXPECT_TRUE(velmora.start());
     }
     TestEnv::writeFile(instanceLockPath(), "\x01garbage\nnot a pid");
     {
-        Velmora velmora;
+        Velmora velmora(&linkedProgram);
         EXPECT_TRUE(velmora.start());
-        Velmora second;
+        Velmora second(&linkedProgram);
         EXPECT_FALSE(second.start()) << "while one runs, the next still ends at once";
     }
     EXPECT_TRUE(m_dialogs.messages().isEmpty());
 
     QFile::remove(instanceLockPath());
     ASSERT_TRUE(QDir().mkdir(instanceLockPath()));
-    Velmora velmora;
+    Velmora velmora(&linkedProgram);
     EXPECT_TRUE(velmora.start());
     ASSERT_EQ(m_dialogs.messages().size(), 1);
     EXPECT_TRUE(m_dialogs.messages().first().contains(QStringLiteral("cartella")));

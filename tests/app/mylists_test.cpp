@@ -3,6 +3,7 @@
 
 #include "app/catalogue.h"
 #include "app/formmieliste.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "app/teacherlists.h"
 #include "app/topicmenu.h"

@@ -3,6 +3,7 @@
 
 #include "app/formesercizieseguiti.h"
 #include "app/formstampa.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "exercises/exercisewindow.h"
 #include "layout/formhost.h"

@@ -1,9 +1,11 @@
 #include "fakes.h"
 #include "testenv.h"
 
+#include "app/program.h"
 #include "app/recordonexit.h"
 #include "app/startup.h"
 #include "layout/formhost.h"
+#include "layout/formnames.h"
 #include "records/activityrecord.h"
 #include "records/recorddocument.h"
 #include "settings/settingsfolders.h"
@@ -132,8 +134,9 @@ TEST(RecordOnExit, EndingTheProgramSavesTheRecordFirstOrTellsWhyItCannot)
     };
 
     for (int way = 0; way < 2; ++way) {
-        Velmora velmora;
+        Velmora velmora(&linkedProgram);
         ASSERT_TRUE(velmora.start());
+        velmora.host()->showForm(FormName::kMainMenu);
         recordAnItem(QStringLiteral("pa_a %1").arg(way));
         const QStringList before = QDir(userFolder()).entryList(QDir::Files);
         end(*velmora.host(), way);
@@ -145,8 +148,9 @@ TEST(RecordOnExit, EndingTheProgramSavesTheRecordFirstOrTellsWhyItCannot)
     }
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join(u'\n').toStdString();
 
-    Velmora velmora;
+    Velmora velmora(&linkedProgram);
     ASSERT_TRUE(velmora.start());
+    velmora.host()->showForm(FormName::kMainMenu);
     QDir(userFolder()).removeRecursively();
     TestEnv::writeFile(QDir::cleanPath(userFolder()), "not a folder");
     recordAnItem(QStringLiteral("pa_a"));

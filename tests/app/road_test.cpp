@@ -6,6 +6,7 @@
 #include "app/formavvio.h"
 #include "app/forminfo.h"
 #include "app/formmenu.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "app/topicmenu.h"
 #include "exercises/exercisewindow.h"

@@ -4,6 +4,7 @@
 #include "app/catalogue.h"
 #include "app/commandline.h"
 #include "app/formavvio.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "exercises/exercisewindow.h"
 #include "layout/formhost.h"
@@ -160,7 +161,7 @@ TEST(Startup, ApplicationFolderIsBesideTheExecutableOrUnderShare)
 TEST(Startup, MainShowsTheStartWindowAndItsButtonLeadsOn)
 {
     RecordedDialogs dialogs;
-    Velmora velmora;
+    Velmora velmora(&linkedProgram);
     ASSERT_TRUE(velmora.start());
     EXPECT_EQ(appState().UserName, QStringLiteral("_predefinito"));
     EXPECT_EQ(appState().AgentLanguageId, QStringLiteral("&H410"));
@@ -178,7 +179,7 @@ TEST(Startup, MainShowsTheStartWindowAndItsButtonLeadsOn)
     EXPECT_EQ(start->startButton()->font().pointSize(), 18);
 
     // A second start while this one runs gets no window.
-    Velmora second;
+    Velmora second(&linkedProgram);
     EXPECT_FALSE(second.start());
     EXPECT_EQ(second.host(), nullptr);
 

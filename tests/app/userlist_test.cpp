@@ -2,6 +2,7 @@
 #include "testenv.h"
 
 #include "app/formmenu.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "layout/formhost.h"
 #include "records/activityrecord.h"

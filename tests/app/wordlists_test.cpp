@@ -3,6 +3,7 @@
 
 #include "app/formliste.h"
 #include "app/formmenu.h"
+#include "app/program.h"
 #include "app/startup.h"
 #include "app/teacherlists.h"
 #include "exercises/exercisewindow.h"
