@@ -15,7 +15,7 @@
 #include "privatehome.h"
 
 #include "app/formmenu.h"
-#include "app/startup.h"
+#include "app/program.h"
 #include "app/topicmenu.h"
 #include "layout/flatbuttonstyle.h"
 #include "layout/formhost.h"

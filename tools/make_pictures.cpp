@@ -10,7 +10,7 @@
 #include "privatehome.h"
 
 #include "app/formmenu.h"
-#include "app/startup.h"
+#include "app/program.h"
 #include "app/topicmenu.h"
 #include "exercises/exercisewindow.h"
 #include "feedback/colours.h"
