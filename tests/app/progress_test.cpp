@@ -3,8 +3,8 @@
 
 #include "app/formmenu.h"
 #include "app/formprogressi.h"
-#include "app/progressreport.h"
 #include "app/program.h"
+#include "app/progressreport.h"
 #include "app/startup.h"
 #include "layout/formhost.h"
 #include "records/history.h"
