@@ -36,7 +36,7 @@ def google(name: str) -> str:
 
 # Each command runs once; its output serves all its rows. (full, quick) arguments.
 COMMANDS = {
-    "startup": (["bench_startup", "15"], ["bench_startup", "5"]),
+    "startup": (["bench_startup", "21"], ["bench_startup", "5"]),
     "exercise": (["bench_exercise"], ["bench_exercise", "--benchmark_min_time=0.1"]),
     "wordload": (["bench_wordload"], ["bench_wordload", "--benchmark_min_time=0.1"]),
     "scanning": (["bench_scanning"], ["bench_scanning", "20"]),
@@ -45,10 +45,14 @@ COMMANDS = {
 }
 
 ROWS = [
-    Row("start-up time, against a bare Qt window", "startup", r"^ratio:\s+([\d.]+)", "×", "≤ 1.5 ×",
-        lambda x: x <= 1.5),
-    Row("start-up resident memory, against a bare Qt window", "startup", r"^ratio:\s+[\d.]+\s+([\d.]+)", "×",
-        "≤ 1.3 ×", lambda x: x <= 1.3),
+    Row("launch to the start window mapped (X server), median", "startup", r"^Velmora:\s+([\d.]+)", "ms",
+        "reported", lambda x: True),
+    Row("launch to a bare Qt window mapped (X server), median", "startup", r"^bare Qt window:\s+([\d.]+)", "ms",
+        "reported", lambda x: True),
+    Row("start window mapped, against a bare Qt window (medians)", "startup", r"^ratio:\s+([\d.]+)", "×",
+        "≤ 1.25 ×", lambda x: x <= 1.25),
+    Row("resident memory at the start window, against a bare Qt window", "startup",
+        r"^ratio:\s+[\d.]+\s+([\d.]+)", "×", "≤ 1.25 ×", lambda x: x <= 1.25),
     Row("answer to sign shown", "exercise", google("BM_AnswerToSignShown"), "ms", "< 5 ms", lambda x: x < 5),
     Row("\"avanti\" to next word shown", "exercise", google("BM_AvantiToNextWordShown"), "ms", "< 5 ms",
         lambda x: x < 5),

@@ -187,6 +187,26 @@ TEST(Startup, MainShowsTheStartWindowAndItsButtonLeadsOn)
     EXPECT_EQ(host->currentForm()->formName(), QStringLiteral("FormMenu"));
 }
 
+TEST(Startup, WithoutTheRestOfTheProgramTheStartButtonSaysWhyAndTheProgramEnds)
+{
+    RecordedDialogs dialogs;
+    Velmora velmora([](QString *error) -> const ProgramParts * {
+        *error = QStringLiteral("manca una parte del programma, /x/velmora-program.so (not found).");
+        return nullptr;
+    });
+    ASSERT_TRUE(velmora.start());
+    auto *start = qobject_cast<FormAvvio *>(velmora.host()->currentForm());
+    ASSERT_TRUE(start) << "the start window needs none of it";
+    const qsizetype before = dialogs.messages().size();
+    const TestEnv::ExpectedError noMenu(QStringLiteral("no form is registered as FormMenu"));
+    QTest::mouseClick(start->startButton(), Qt::LeftButton);
+    ASSERT_EQ(dialogs.messages().size(), before + 1);
+    EXPECT_TRUE(dialogs.messages().last().startsWith(QStringLiteral(
+        "Velmora non può andare avanti: manca una parte del programma, /x/velmora-program.so")));
+    EXPECT_EQ(velmora.host()->currentForm(), start);
+    QTRY_VERIFY(velmora.host()->isEnding());
+}
+
 TEST(Startup, TheFixedBackgroundIsUsedWhenTheProfileSaysSo)
 {
     appState().Settings.RandomBackground = false;

@@ -134,6 +134,18 @@ TEST(Executable, StartsPastALeftoverLockAndAProfileThatIsAPipeOrADevice)
     }
 }
 
+TEST(Executable, TheStartWindowNeedsNoneOfTheLibrariesBehindIt)
+{
+    QProcess readelf;
+    readelf.start(QStringLiteral("readelf"), {QStringLiteral("-d"), QStringLiteral(VELMORA_EXECUTABLE)});
+    ASSERT_TRUE(readelf.waitForFinished(30000));
+    const QString dynamic = QString::fromUtf8(readelf.readAllStandardOutput());
+    ASSERT_TRUE(dynamic.contains(QLatin1String("[libQt6Widgets.so.6]"))) << dynamic.toStdString();
+    // They come with the rest of the program, once the start window leads on.
+    for (const char *library : {"Multimedia", "Network", "PrintSupport", "Sql", "Charts", "OpenGL", "espeak"})
+        EXPECT_FALSE(dynamic.contains(QLatin1String(library))) << library << " in\n" << dynamic.toStdString();
+}
+
 TEST(Executable, WithoutADisplayItSaysHowToRunIt)
 {
     QProcess process;

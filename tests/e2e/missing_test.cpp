@@ -17,9 +17,9 @@
 // pupil can still work and leave.
 namespace {
 
-// A program folder of its own: the build's executable copied (it finds its
-// data beside itself), the build's data linked, but for the folders named,
-// which start empty.
+// A program folder of its own: the build's executable and the module with the
+// rest of the program copied (it finds both its data and the module beside itself), the build's data linked,
+// but for the folders named, which start empty.
 QString programCopy(const QStringList &ownFolders)
 {
     const QString copy = TestEnv::makeFolder(QStringLiteral("programma"));
@@ -33,6 +33,8 @@ QString programCopy(const QStringList &ownFolders)
             EXPECT_TRUE(QFile::link(build.absoluteFilePath(name), target)) << name.toStdString();
     }
     EXPECT_TRUE(QFile::copy(QStringLiteral(VELMORA_EXECUTABLE), copy + QStringLiteral("/velmora")));
+    EXPECT_TRUE(QFile::copy(build.absoluteFilePath(QStringLiteral("velmora-program.so")),
+        copy + QStringLiteral("/velmora-program.so")));
     return copy;
 }
 
