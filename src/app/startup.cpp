@@ -44,7 +44,7 @@ protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
-            StartupTrace::mark("start window painted");
+            StartupTrace::mark("window painted");
             QCoreApplication::instance()->removeEventFilter(this);
             deleteLater();
         }
