@@ -16,8 +16,8 @@ const ProgramParts *load(QString *error)
     // Never unloaded: the forms it makes live as long as the program.
     static QLibrary module;
     module.setFileName(path);
-    // Its references to the start-up's code are bound to the executable's
-    // own, at once, so a missing one is told here rather than later.
+    // Every reference bound at once, so that a missing one is told here
+    // rather than in the middle of an exercise.
     module.setLoadHints(QLibrary::ResolveAllSymbolsHint);
     using Entry = const ProgramParts *(*)();
     const auto entry = reinterpret_cast<Entry>(module.resolve(kEntry));

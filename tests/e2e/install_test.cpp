@@ -88,7 +88,8 @@ const QString kAppId = QStringLiteral(VELMORA_APP_ID);
 
 QStringList desktopFiles()
 {
-    return {QStringLiteral("usr/bin/velmora"), QStringLiteral("usr/lib/velmora/velmora-program.so"),
+    return {QStringLiteral("usr/bin/velmora"), QStringLiteral("usr/lib/velmora/libvelmora-start.so"),
+        QStringLiteral("usr/lib/velmora/velmora-program.so"),
         QStringLiteral("usr/share/applications/") + kAppId + QStringLiteral(".desktop"),
         QStringLiteral("usr/share/metainfo/") + kAppId + QStringLiteral(".metainfo.xml"),
         QStringLiteral("usr/share/icons/hicolor/scalable/apps/") + kAppId + QStringLiteral(".svg"),

@@ -1,3 +1,5 @@
+#include "run.h"
+
 #include "app/commandline.h"
 #include "app/programmodule.h"
 #include "app/startup.h"
@@ -81,7 +83,7 @@ void useItalianDialogs(QApplication &app)
 
 } // namespace
 
-int main(int argc, char **argv)
+int runVelmora(int argc, char **argv)
 {
     StartupTrace::mark("main entered");
     QStringList arguments;
