@@ -15,7 +15,6 @@
 #include <QTranslator>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -57,19 +56,6 @@ bool displayAvailable(const CommandLine::Reading &reading)
 {
     return reading.namesDisplay || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")
         || !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-// The program while its event loop runs.
-const Velmora *g_running = nullptr;
-
-// Ending through the window saves the pupil's work first. The event loop may
-// end without it, and when the display goes away (the X server of a session
-// that logs out) Qt ends the program with exit() from inside the loop: the
-// work is saved then, a failure written to stderr, as no window is left.
-void saveWhatTheWindowDidNot()
-{
-    if (g_running)
-        g_running->saveUnsavedWork();
 }
 
 void useItalianDialogs(QApplication &app)
@@ -118,10 +104,9 @@ int runVelmora(int argc, char **argv)
     Velmora velmora(&ProgramModule::load);
     if (!velmora.start())
         return 0;
-    g_running = &velmora;
-    std::atexit(saveWhatTheWindowDidNot);
     const int code = app.exec();
-    saveWhatTheWindowDidNot();
-    g_running = nullptr;
+    // Ending through the window saves the pupil's work first; the event
+    // loop may end without it.
+    velmora.saveUnsavedWork();
     return code;
 }

@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -32,6 +33,15 @@ const QString kFontFile = QStringLiteral("indis1.ttf");
 QString installedFontPath()
 {
     return fontsParentFolder() + QStringLiteral("fonts/") + kFontFile;
+}
+
+// The program whose work is saved if it ends by exit(), from inside the event loop.
+const Velmora *g_running = nullptr;
+
+void saveWhatTheWindowDidNot()
+{
+    if (g_running)
+        g_running->saveUnsavedWork();
 }
 
 // Marks the first paint of any widget, then goes.
@@ -158,7 +168,11 @@ Velmora::Velmora(PartsLoader loadParts)
     : m_loadParts(std::move(loadParts))
 { }
 
-Velmora::~Velmora() = default;
+Velmora::~Velmora()
+{
+    if (g_running == this)
+        g_running = nullptr;
+}
 
 bool Velmora::start()
 {
@@ -234,6 +248,13 @@ void Velmora::loadProgram()
     }
     StartupTrace::mark("rest of the program loaded");
     m_parts->open(*m_host);
+    // When the display goes away (the X server of a session that logs out)
+    // Qt ends the program with exit() from inside the event loop: the work
+    // is saved then, a failure written to stderr, as no window is left.
+    // Registered now, this runs before the module's own objects are gone.
+    if (!g_running)
+        std::atexit(saveWhatTheWindowDidNot);
+    g_running = this;
     StartupTrace::mark("rest of the forms registered");
 }
 

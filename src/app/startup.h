@@ -52,7 +52,8 @@ public:
     FormHost *host() const { return m_host.get(); }
 
     // Saves the pupil's work unless the window's ending already has; before
-    // the program beyond the start window is loaded there is none.
+    // the program beyond the start window is loaded there is none. Also run
+    // when the program ends by exit() once that program is loaded.
     void saveUnsavedWork() const;
 
 private:
