@@ -85,12 +85,16 @@ public:
             _exit(127);
         }
         close(fds[1]);
-        char number[16] = {};
-        const ssize_t got = read(fds[0], number, sizeof number - 1);
+        // The server writes its number and then a line end, apart: a pipe
+        // closed before the line end would make it stop with an error.
+        QByteArray number;
+        char byte = 0;
+        while (read(fds[0], &byte, 1) == 1 && byte != '\n')
+            number += byte;
         close(fds[0]);
-        if (got <= 0)
+        if (number.isEmpty())
             return false;
-        m_display = QByteArray(":") + QByteArray(number, int(got)).trimmed();
+        m_display = QByteArray(":") + number;
         return true;
     }
 
