@@ -122,9 +122,9 @@ public:
     {
         if (xcb_connection_has_error(m_connection))
             return;
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
         const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_change_window_attributes(m_connection, root, XCB_CW_EVENT_MASK, &mask);
         const char name[] = "_NET_WM_PID";
         xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
             m_connection, xcb_intern_atom(m_connection, 0, sizeof name - 1, name), nullptr);
@@ -185,7 +185,6 @@ private:
     }
 
     xcb_connection_t *m_connection;
-    xcb_window_t m_root = XCB_NONE;
     xcb_atom_t m_pidAtom = XCB_NONE;
 };
 
@@ -303,15 +302,10 @@ int main(int argc, char **argv)
         }
         display = ownServer.display();
     }
-    auto watch = std::make_unique<MapWatch>(display);
-    // A new server may take a moment to take connections.
-    for (int attempt = 0; attempt < 50 && !watch->isValid(); ++attempt) {
-        usleep(100000);
-        watch = std::make_unique<MapWatch>(display);
-    }
-    if (!watch->isValid()) {
+    MapWatch watch(display);
+    if (!watch.isValid()) {
         std::fprintf(
-            stderr, "cannot watch the X server %s (xcb error %d)\n", display.constData(), watch->error());
+            stderr, "cannot watch the X server %s (xcb error %d)\n", display.constData(), watch.error());
         return 1;
     }
 
@@ -352,7 +346,7 @@ int main(int argc, char **argv)
         if (round % 2)
             std::swap(order[0], order[1]);
         for (Program *program : order) {
-            const Run run = launch(*program, environment, log, *watch, round == 0 ? 0 : settleMs);
+            const Run run = launch(*program, environment, log, watch, round == 0 ? 0 : settleMs);
             if (!run.ok) {
                 std::fprintf(stderr, "%s: no window within 30 s (%s)\n", qPrintable(program->label),
                     qPrintable(program->path));
