@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "programwindow.h"
 #include "testenv.h"
 
 #include "app/formmenu.h"
@@ -39,11 +40,7 @@ class ConfigurationTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        registerForms(host);
-        host.resize(1024, 768);
-        host.show();
-        for (const QString &folder : SettingsFolders::all())
-            QDir().mkpath(folder);
+        setUpProgramWindow(host);
         become(QStringLiteral("_predefinito"));
     }
 

@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "programwindow.h"
 #include "testenv.h"
 
 #include "app/catalogue.h"
@@ -13,8 +14,6 @@
 #include "state/appstate.h"
 
 #include <QAction>
-#include <QCryptographicHash>
-#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QPushButton>
@@ -47,28 +46,6 @@ QString schoolList(const char *topicAndKind, const char *name)
         + QStringLiteral(".txt");
 }
 
-// Every entry below the folder with its kind, bytes' digest, permissions and time of change.
-QStringList stateOfTree(const QString &folder)
-{
-    QStringList entries;
-    QDirIterator it(
-        folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info(path);
-        QString digest;
-        if (info.isFile()) {
-            digest = QString::fromLatin1(
-                QCryptographicHash::hash(TestEnv::readFile(path), QCryptographicHash::Sha256).toHex());
-        }
-        entries << QStringLiteral("%1 %2 %3 %4")
-                       .arg(path, digest, QString::number(int(info.permissions()), 16),
-                           QString::number(info.lastModified().toMSecsSinceEpoch()));
-    }
-    entries.sort();
-    return entries;
-}
-
 void setWritable(const QString &folder, bool writable)
 {
     QDirIterator it(folder, QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -99,14 +76,7 @@ void click(QPushButton *button)
 class MyListsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        registerForms(host);
-        host.resize(1024, 768);
-        host.show();
-        for (const QString &folder : SettingsFolders::all())
-            QDir().mkpath(folder);
-    }
+    void SetUp() override { setUpProgramWindow(host); }
 
     TopicMenuForm *showTopic(const QString &formName)
     {
@@ -191,7 +161,7 @@ TEST_F(MyListsTest, TheUsersAndTheSchoolsListsWithTheirPairsAndKindsAndTheSchool
     // The school's folder, read only, stays as it was however its lists are used.
     const QString school = TeacherLists::schoolFolder();
     setWritable(school, false);
-    const QStringList before = stateOfTree(school);
+    const QStringList before = TestEnv::stateOfTree(school, TestEnv::Details::PermissionsAndTimes);
     ASSERT_EQ(before.size(), 5) << before.join(u'\n').toStdString();
     dialogs.answerQuestionsWith(true);
     FormMieListe *menu = openMyLists(QStringLiteral("FormMenuDoppie"));
@@ -204,7 +174,7 @@ TEST_F(MyListsTest, TheUsersAndTheSchoolsListsWithTheirPairsAndKindsAndTheSchool
     EXPECT_TRUE(exercise->solved());
     exercise->exitAction()->trigger();
     EXPECT_EQ(host.currentForm()->formName(), QStringLiteral("FormMenuDoppie"));
-    EXPECT_EQ(stateOfTree(school), before);
+    EXPECT_EQ(TestEnv::stateOfTree(school, TestEnv::Details::PermissionsAndTimes), before);
     EXPECT_TRUE(told(dialogs).isEmpty()) << told(dialogs).join(u'\n').toStdString();
 }
 

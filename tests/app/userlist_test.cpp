@@ -1,4 +1,5 @@
 #include "fakes.h"
+#include "programwindow.h"
 #include "testenv.h"
 
 #include "app/formmenu.h"
@@ -23,14 +24,7 @@ namespace {
 class UserListTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        registerForms(host);
-        host.resize(1024, 768);
-        host.show();
-        for (const QString &folder : SettingsFolders::all())
-            QDir().mkpath(folder);
-    }
+    void SetUp() override { setUpProgramWindow(host); }
 
     static void become(const QString &name)
     {

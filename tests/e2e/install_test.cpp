@@ -3,7 +3,6 @@
 
 #include "app/teacherlists.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -136,22 +135,6 @@ TEST(Install, TheInstalledCopyStartedFromAnotherFolderReachesAWordExercise)
     EXPECT_TRUE(x.linesWith(QStringLiteral("message "), 0).isEmpty()) << x.log().toStdString();
 }
 
-// Every file and folder below the folder, each file with the digest of its bytes.
-QStringList digestsBelow(const QString &folder)
-{
-    QStringList entries;
-    QDirIterator it(
-        folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        entries << path + u' '
-                + QString::fromLatin1(
-                    QCryptographicHash::hash(TestEnv::readFile(path), QCryptographicHash::Sha256).toHex());
-    }
-    entries.sort();
-    return entries;
-}
-
 TEST(Install, AnUpdateLeavesTheTeachersListsAsTheyWere)
 {
     const QString prefix = TestEnv::makeFolder(QStringLiteral("prefix"));
@@ -168,11 +151,12 @@ TEST(Install, AnUpdateLeavesTheTeachersListsAsTheyWere)
         QDir().mkpath(QFileInfo(path).absolutePath());
         TestEnv::writeFile(path, "ca_a,ss\r\n");
     }
-    const QStringList before = digestsBelow(schoolLists) + digestsBelow(TeacherLists::userFolder());
+    const QStringList before
+        = TestEnv::stateOfTree(schoolLists) + TestEnv::stateOfTree(TeacherLists::userFolder());
     ASSERT_EQ(before.size(), 6) << before.join(u'\n').toStdString();
 
     installInto(prefix);
-    EXPECT_EQ(digestsBelow(schoolLists) + digestsBelow(TeacherLists::userFolder()), before);
+    EXPECT_EQ(TestEnv::stateOfTree(schoolLists) + TestEnv::stateOfTree(TeacherLists::userFolder()), before);
     EXPECT_EQ(TeacherLists::forTopic(QStringLiteral("doppie")).size(), 2);
 }
 

@@ -5,8 +5,12 @@
 #include <csignal>
 #include <utility>
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -102,6 +106,29 @@ QByteArray readFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
+}
+
+QStringList stateOfTree(const QString &folder, Details details)
+{
+    QStringList entries;
+    QDirIterator it(
+        folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QFileInfo info(path);
+        QString entry = path + u' ';
+        if (info.isFile()) {
+            entry += QString::fromLatin1(
+                QCryptographicHash::hash(readFile(path), QCryptographicHash::Sha256).toHex());
+        }
+        if (details == Details::PermissionsAndTimes) {
+            entry += QStringLiteral(" %1 %2").arg(QString::number(int(info.permissions()), 16),
+                QString::number(info.lastModified().toMSecsSinceEpoch()));
+        }
+        entries << entry;
+    }
+    entries.sort();
+    return entries;
 }
 
 QString printedText(const QString &pdf, const QRectF &area)

@@ -26,6 +26,12 @@ QString makeFolder(const QString &name);
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// Every file and folder below the folder, sorted, each file with the digest
+// of its bytes, and with Details::PermissionsAndTimes also each entry's
+// permissions and time of change: compared before and after, what was touched.
+enum class Details { Digests, PermissionsAndTimes };
+QStringList stateOfTree(const QString &folder, Details details = Details::Digests);
+
 // The text of a PDF file that lies inside the area of each page, in points
 // from its top left corner (the whole page when empty): what pdftotext reads,
 // clipped or not, in reading order.
